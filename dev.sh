@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# One place for every build task. On a fresh Debian 12 machine it installs what is missing.
+#   ./dev.sh test    configure, build and run every test
+#   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./dev.sh bench   optimised build, then the benchmarks
+#   ./dev.sh format  apply the committed clang-format style
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev clang-format)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
+}
+
+build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+jobs() { nproc 2>/dev/null || echo 2; }
+
+case "${1:-test}" in
+  deps) install_missing ;;
+  test)
+    install_missing
+    build dev
+    ctest --preset dev -j "$(jobs)"
+    ;;
+  asan)
+    install_missing
+    build asan
+    ctest --preset asan -j "$(jobs)"
+    ;;
+  bench)
+    install_missing
+    build release
+    ./build/release/bench/vantrel_benchmarks "${@:2}"
+    ;;
+  format)
+    git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+    ;;
+  *)
+    echo "usage: $0 [test|asan|bench|format|deps]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,157 @@
+#include "data/fields.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+#include <system_error>
+
+namespace vantrel {
+
+void SPLIT_STRING(std::string_view text, char delimiter, FieldArray& fields, int& count) {
+  const std::string_view used = without_trailing_blanks(text);
+  std::size_t p = 0;
+  int k = 0;
+  while (p < used.size() && k < kMaxFields) {
+    const std::size_t start = p;
+    while (p < used.size() && used[p] != delimiter) ++p;
+    ++k;
+    fields[k].assign(used.substr(start, p - start));
+    ++p;  // past the delimiter
+  }
+  count = k;
+}
+
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_exponent_letter(char c) {
+  return c == 'e' || c == 'E' || c == 'd' || c == 'D' || c == 'q' || c == 'Q';
+}
+
+// One number token checked against the accepted forms and rewritten for std::from_chars
+// (which knows neither a leading '+' nor the exponent letters D and Q).
+struct NumberToken {
+  bool valid = false;
+  bool integer_form = false;  // sign and digits only
+  long long magnitude = 0;    // power of ten of the leading non-zero digit
+  std::string normalized;
+};
+
+std::string_view take_digits(std::string_view token, std::size_t& i) {
+  const std::size_t first = i;
+  while (i < token.size() && is_digit(token[i])) ++i;
+  return token.substr(first, i - first);
+}
+
+NumberToken scan(std::string_view token) {
+  NumberToken t;
+  std::size_t i = 0;
+  const std::size_t n = token.size();
+  if (i < n && (token[i] == '+' || token[i] == '-')) {
+    if (token[i] == '-') t.normalized += '-';
+    ++i;
+  }
+  const std::string_view whole = take_digits(token, i);
+  t.normalized += whole;
+  std::string_view fraction;
+  const bool point = i < n && token[i] == '.';
+  if (point) {
+    ++i;
+    fraction = take_digits(token, i);
+    t.normalized += '.';
+    t.normalized += fraction;
+  }
+  if (whole.empty() && fraction.empty()) return t;  // a sign or a point alone is no number
+
+  long long exponent = 0;
+  const bool has_exponent = i < n && is_exponent_letter(token[i]);
+  if (has_exponent) {
+    ++i;
+    bool negative = false;
+    if (i < n && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
+    const std::string_view digits = take_digits(token, i);
+    if (digits.empty()) return t;  // an exponent letter needs digits
+    for (const char c : digits) exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
+    if (negative) exponent = -exponent;
+    t.normalized += negative ? "e-" : "e";
+    t.normalized += digits;
+  }
+  if (i != n) return t;
+
+  t.valid = true;
+  t.integer_form = !point && !has_exponent;
+  const std::size_t lead = whole.find_first_not_of('0');
+  if (lead != std::string_view::npos) {
+    t.magnitude = static_cast<long long>(whole.size() - lead) - 1 + exponent;
+  } else if (const std::size_t f = fraction.find_first_not_of('0'); f != std::string_view::npos) {
+    t.magnitude = -static_cast<long long>(f) - 1 + exponent;
+  }
+  return t;
+}
+
+// The token of free-form reading: from the first non-blank to the next blank, comma or slash.
+std::string_view first_token(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  if (start == std::string_view::npos) return {};
+  const std::size_t end = text.find_first_of(" ,/", start);
+  return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+bool starts_with_separator(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  return start != std::string_view::npos && (text[start] == ',' || text[start] == '/');
+}
+
+// Nearest single-precision value of a valid token; false when it is beyond the float range.
+bool to_float(const NumberToken& t, float& value) {
+  float parsed = 0.0F;
+  const char* first = t.normalized.data();
+  const char* last = first + t.normalized.size();
+  const auto result = std::from_chars(first, last, parsed, std::chars_format::general);
+  if (result.ec == std::errc::result_out_of_range) {
+    if (t.magnitude >= 0) return false;  // too large for single precision
+    parsed = t.normalized.front() == '-' ? -0.0F : 0.0F;  // too small: it underflows to zero
+  } else if (result.ec != std::errc{} || result.ptr != last) {
+    return false;
+  }
+  value = parsed;
+  return true;
+}
+
+}  // namespace
+
+NumberRead STRING_TO_REAL(std::string_view text, float& value) {
+  if (is_blank(text)) {
+    value = kBlankReal;
+    return NumberRead::blank;
+  }
+  if (starts_with_separator(text)) return NumberRead::no_value;
+  const NumberToken token = scan(first_token(text));
+  if (!token.valid || !to_float(token, value)) return NumberRead::error;
+  return NumberRead::value;
+}
+
+void STRING_TO_INT(std::string_view text, std::int32_t& value) {
+  value = kNoInt;
+  if (is_blank(text)) {
+    value = kBlankInt;
+    return;
+  }
+  if (starts_with_separator(text)) return;
+  const NumberToken token = scan(first_token(text));
+  if (!token.valid) return;
+  if (token.integer_form) {
+    std::int32_t parsed = 0;
+    const char* first = token.normalized.data();
+    const char* last = first + token.normalized.size();
+    const auto result = std::from_chars(first, last, parsed);
+    if (result.ec == std::errc{} && result.ptr == last) value = parsed;
+    return;
+  }
+  float real = 0.0F;
+  if (!to_float(token, real)) return;
+  // Cut toward zero only when the result is a 32-bit integer.
+  if (real >= -2147483648.0F && real < 2147483648.0F) value = static_cast<std::int32_t>(real);
+}
+
+}  // namespace vantrel

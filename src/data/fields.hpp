@@ -1,0 +1,51 @@
+// Cutting a line into comma-separated fields and reading numbers from field texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "data/text.hpp"
+
+namespace vantrel {
+
+inline constexpr int kMaxFields = 30;
+
+// Sentinels of the converters.
+inline constexpr float kBlankReal = -99.9F;
+inline constexpr std::int32_t kBlankInt = -99;
+inline constexpr std::int32_t kNoInt = -999;
+
+// Room for the fields of one line, numbered from 1 like the file's columns.
+class FieldArray {
+ public:
+  FieldText& operator[](int k) { return fields_.at(static_cast<std::size_t>(k - 1)); }
+  const FieldText& operator[](int k) const { return fields_.at(static_cast<std::size_t>(k - 1)); }
+
+ private:
+  std::array<FieldText, kMaxFields> fields_{};
+};
+
+// Splits the text (up to its last non-blank) at every delimiter. Fields are kept as they
+// stand, blanks included; a delimiter that ends the text adds no empty field. Fields past
+// the 30th are ignored, so count is at most 30. Positions beyond count keep their old text.
+void SPLIT_STRING(std::string_view text, char delimiter, FieldArray& fields, int& count);
+
+// What a conversion found in its text.
+enum class NumberRead {
+  value,     // a number was read into the value
+  blank,     // blank text: the value is the blank sentinel
+  no_value,  // first non-blank is a comma or slash: the value keeps what it held
+  error,     // not a number (or beyond single precision): the value keeps what it held
+};
+
+// Reads a real by free-form number reading: an optional sign, digits with an optional
+// decimal point, an optional exponent introduced by E, D or Q (either case). The number
+// ends at the first blank, comma or slash; the rest is ignored. Blank text gives -99.9.
+NumberRead STRING_TO_REAL(std::string_view text, float& value);
+
+// Reads an integer: an integer form as it stands, a real form cut toward zero. Blank text
+// gives -99; anything that yields no 32-bit integer gives -999. Never fails.
+void STRING_TO_INT(std::string_view text, std::int32_t& value);
+
+}  // namespace vantrel

@@ -1,0 +1,61 @@
+#include "data/number_text.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <string_view>
+
+namespace vantrel {
+
+namespace {
+
+// Adds one unit in the last place of a string of decimal digits; returns false on carry out.
+bool increment(std::string& digits) {
+  for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+    if (*it != '9') {
+      ++*it;
+      return true;
+    }
+    *it = '0';
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string fixed_form(float value, int width, int decimals) {
+  if (width <= 0) return {};
+  const std::string stars(static_cast<std::size_t>(width), '*');
+  if (!std::isfinite(value) || decimals < 0) return stars;
+
+  // A float has at most 149 fractional binary digits, so 160 decimals print it exactly and
+  // the digit after the last kept one decides the rounding alone.
+  char exact[256];
+  const int length = std::snprintf(exact, sizeof exact, "%.160f", std::fabs(static_cast<double>(value)));
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof exact) return stars;
+  const std::string_view text(exact, static_cast<std::size_t>(length));
+  const std::size_t point = text.find('.');
+  const auto kept = static_cast<std::size_t>(decimals);
+
+  std::string digits(text.substr(0, point));
+  digits += text.substr(point + 1, kept);
+  if (text[point + 1 + kept] >= '5' && !increment(digits)) digits.insert(digits.begin(), '1');
+
+  const std::size_t whole_length = digits.size() - kept;
+  std::string whole = digits.substr(0, whole_length);
+  const std::string fraction = digits.substr(whole_length);
+  const bool zero = digits.find_first_not_of('0') == std::string::npos;
+  const std::size_t lead = whole.find_first_not_of('0');
+  whole = lead == std::string::npos ? std::string{} : whole.substr(lead);
+
+  const std::string sign = (value < 0.0F && !zero) ? "-" : "";
+  std::string body = whole + "." + fraction;
+  if (decimals == 0 && whole.empty()) body = "0.";
+  std::string result = sign + body;
+  if (whole.empty() && decimals > 0 && result.size() < static_cast<std::size_t>(width)) {
+    result = sign + "0" + body;  // the optional leading zero, kept when there is room
+  }
+  if (result.size() > static_cast<std::size_t>(width)) return stars;
+  return std::string(static_cast<std::size_t>(width) - result.size(), ' ') + result;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,22 @@
+// Writing numbers in fixed-point form: the one way a number reaches a control or a file.
+#pragma once
+
+#include <string>
+
+#include "data/text.hpp"
+
+namespace vantrel {
+
+// The value rounded to `decimals` places (ties away from zero, from the exact single-precision
+// value), right-aligned in exactly `width` characters. A value that does not fit, or that is
+// not finite, fills the width with asterisks. A value that rounds to zero has no minus sign;
+// the leading zero of a value below 1 is written only when it fits.
+std::string fixed_form(float value, int width, int decimals);
+
+// The fixed-point form at the start of the text, the rest blanks.
+template <std::size_t N>
+void write_fixed(float value, int width, int decimals, Text<N>& text) {
+  text.assign(fixed_form(value, width, decimals));
+}
+
+}  // namespace vantrel

@@ -1,0 +1,85 @@
+#include "data/reference_file.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <system_error>
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+
+std::string open_failure(const std::filesystem::path& path, const std::string& why) {
+  return "cannot open file " + path.string() + " on unit " + std::to_string(ReferenceFile::kUnit) +
+         ": " + why;
+}
+
+}  // namespace
+
+ReferenceFile::ReferenceFile(std::filesystem::path path) : path_(std::move(path)) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path_, ec)) throw FatalStop(open_failure(path_, "it is a folder"));
+  if (!std::filesystem::exists(path_, ec)) {
+    // Status "unknown": a missing file is created empty, and then read as an empty file.
+    std::unique_ptr<std::FILE, Closer> created(std::fopen(path_.c_str(), "a"));
+    if (!created) throw FatalStop(open_failure(path_, std::strerror(errno)));
+  }
+  file_.reset(std::fopen(path_.c_str(), "rb"));
+  if (!file_) throw FatalStop(open_failure(path_, std::strerror(errno)));
+  buffer_.resize(kChunk);
+
+  // A UTF-8 byte-order mark at the very start belongs to no line.
+  filled_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+  if (filled_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) position_ = 3;
+}
+
+int ReferenceFile::next_byte() {
+  if (position_ == filled_) {
+    filled_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+    position_ = 0;
+    if (filled_ == 0) return EOF;
+  }
+  return static_cast<unsigned char>(buffer_[position_++]);
+}
+
+int ReferenceFile::read_line(LineText& line) {
+  char kept[kLineLength];
+  std::size_t length = 0;
+  std::size_t total = 0;
+  bool last_was_cr = false;
+  int c = 0;
+  while ((c = next_byte()) != EOF) {
+    ++total;
+    if (c == '\n') break;
+    last_was_cr = c == '\r';
+    if (length < kLineLength) kept[length++] = static_cast<char>(c);
+  }
+  if (total == 0) return kEndOfFile;
+  // A CR that ended the line (CR LF, or CR at the end of the file) belongs to the line end;
+  // it was kept only when the line fit the buffer.
+  const std::size_t characters = c == '\n' ? total - 1 : total;
+  if (last_was_cr && characters <= kLineLength) --length;
+  line.assign(std::string_view(kept, length));
+  ++line_number_;
+  return kReadOk;
+}
+
+std::string end_of_file_report(const ReferenceFile& unit) {
+  return "end-of-file during read, unit " + std::to_string(ReferenceFile::kUnit) + ", file " +
+         unit.path().string();
+}
+
+void INLINE(ReferenceFile& unit, int count, bool echo, std::ostream& out) {
+  LineText line;
+  for (int i = 0; i < count; ++i) {
+    if (unit.read_line(line) != kReadOk) throw FatalStop(end_of_file_report(unit));
+    Text<kFieldLength> scratch(line.view().substr(0, 80));
+    if (echo) out << scratch.view().substr(0, 80) << '\n';
+  }
+}
+
+void INLINE(ReferenceFile& unit, int count, bool echo) { INLINE(unit, count, echo, std::cout); }
+
+}  // namespace vantrel

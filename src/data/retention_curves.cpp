@@ -1,0 +1,83 @@
+#include "data/retention_curves.hpp"
+
+#include <iostream>
+#include <string>
+
+#include "data/fields.hpp"
+#include "data/reference_file.hpp"
+#include "data/text.hpp"
+
+namespace vantrel {
+
+LayerGrid* RetentionCurves::column(int c) {
+  switch (c) {
+    case 1: return &density;
+    case 3: return &theta_s;
+    case 4: return &theta_r;
+    case 5: return &alpha;
+    case 6: return &n;
+    case 7: return &m;
+    case 8:
+    case 9:
+    case 10:
+    case 11: return &further[static_cast<std::size_t>(c - 8)];
+    case 12: return &clay;
+    case 13: return &sand;
+    default: return nullptr;
+  }
+}
+
+namespace {
+
+constexpr int kHeaderLines = 3;
+constexpr int kNumericColumns[] = {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+
+std::string conversion_report(const ReferenceFile& unit, int column, const NumberText& text) {
+  return "conversion error, unit " + std::to_string(ReferenceFile::kUnit) + ", file " +
+         unit.path().string() + ", line " + std::to_string(unit.line_number()) + ", column " +
+         std::to_string(column) + ": \"" + std::string(text.trimmed()) + "\" is not a number";
+}
+
+// Reads the 3 header lines of the next profile; false at the end of the file.
+bool read_profile_header(ReferenceFile& unit, LineText& line) {
+  for (int i = 0; i < kHeaderLines; ++i) {
+    if (unit.read_line(line) != kReadOk) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void load_retention_curves(const std::filesystem::path& file, RetentionCurves& table,
+                           std::ostream& warnings) {
+  table = RetentionCurves{};
+  ReferenceFile unit(file);
+  LineText line;
+  FieldArray fields;  // starts blank: a column no line has supplied reads as blank
+  int field_count = 0;
+
+  while (read_profile_header(unit, line)) {
+    if (table.profile_count == kMaxProfiles) {
+      warnings << "warning: " << file.string() << " holds more than " << kMaxProfiles
+               << " reference profiles; only the first " << kMaxProfiles << " are used\n";
+      return;
+    }
+    const int k = ++table.profile_count;
+    for (int j = 1; j <= kLayers; ++j) {
+      if (unit.read_line(line) != kReadOk) return;
+      SPLIT_STRING(line, ',', fields, field_count);
+      for (const int c : kNumericColumns) {
+        const NumberText number(fields[c].view().substr(0, kNumberLength));
+        if (STRING_TO_REAL(number, (*table.column(c))(k, j)) == NumberRead::error) {
+          throw FatalStop(conversion_report(unit, c, number));
+        }
+      }
+    }
+  }
+}
+
+void load_retention_curves(const std::filesystem::path& file, RetentionCurves& table) {
+  load_retention_curves(file, table, std::cerr);
+}
+
+}  // namespace vantrel

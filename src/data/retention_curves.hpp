@@ -1,0 +1,56 @@
+// The reference profiles with their water-retention curves (Soil_WRC.csv).
+#pragma once
+
+#include <array>
+#include <cassert>
+#include <filesystem>
+#include <iosfwd>
+
+namespace vantrel {
+
+inline constexpr int kMaxProfiles = 200;
+inline constexpr int kLayers = 20;           // layers of one reference profile
+inline constexpr float kLayerThickness = 10.0F;  // cm
+
+// One value of every entry: profile k (1..200) by layer j (1..20, from the surface down).
+class LayerGrid {
+ public:
+  float& operator()(int k, int j) { return values_[index(k, j)]; }
+  float operator()(int k, int j) const { return values_[index(k, j)]; }
+
+ private:
+  static std::size_t index(int k, int j) {
+    assert(k >= 1 && k <= kMaxProfiles && j >= 1 && j <= kLayers);
+    return static_cast<std::size_t>((k - 1) * kLayers + (j - 1));
+  }
+  std::array<float, kMaxProfiles * kLayers> values_{};
+};
+
+// Fixed-size table: filling it never allocates. Entries no line has filled hold 0.
+struct RetentionCurves {
+  int profile_count = 0;
+  LayerGrid density;  // dry bulk density, kg/L
+  LayerGrid theta_s;  // saturated water content, % by volume
+  LayerGrid theta_r;  // residual water content, % by volume
+  LayerGrid alpha;    // 1/kPa
+  LayerGrid n;
+  LayerGrid m;
+  std::array<LayerGrid, 4> further;  // file columns 8 to 11, kept for the trace lines
+  LayerGrid clay;                    // %
+  LayerGrid sand;                    // %
+
+  // The grid that file column c (1 or 3..13) fills; null for column 2 and beyond 13.
+  LayerGrid* column(int c);
+};
+
+inline constexpr const char* kRetentionFileName = "Soil_WRC.csv";
+
+// Loads the file into the table (which is cleared first). Each profile is 3 header lines and
+// 20 layer lines; the end of the file ends loading wherever it comes. Profiles after the 200th
+// are ignored with one warning line. A number that does not read is a FatalStop naming the
+// file, the line and the text.
+void load_retention_curves(const std::filesystem::path& file, RetentionCurves& table,
+                           std::ostream& warnings);
+void load_retention_curves(const std::filesystem::path& file, RetentionCurves& table);
+
+}  // namespace vantrel

@@ -1,0 +1,52 @@
+// The side file of numeric trace lines (unit 99).
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace vantrel {
+
+// Where trace lines go; the routines that write them know only this.
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  // Writes one whole line; false when it could not be written.
+  virtual bool write_line(std::string_view line) = 0;
+};
+
+// A file unit for trace lines. It is connected on its first write of a run and appends to what
+// earlier runs wrote. Each line goes to the file whole, in one write, or not at all (a partial
+// line on a full disk is cut off again). A failure never stops the program: the write reports
+// it and the unit tries to connect again on the next write.
+class SideUnit final : public LineSink {
+ public:
+  static constexpr int kUnit = 99;
+
+  explicit SideUnit(std::filesystem::path path);
+  ~SideUnit() override;
+  SideUnit(SideUnit&& other) noexcept;
+  SideUnit& operator=(SideUnit&& other) noexcept;
+  SideUnit(const SideUnit&) = delete;
+  SideUnit& operator=(const SideUnit&) = delete;
+
+  // The file of a unit: the value of the environment variable FORT<unit> when it is set and
+  // not empty, otherwise fort.<unit> in the working directory.
+  static std::filesystem::path path_for_unit(int unit, const char* environment_value);
+  static SideUnit from_environment(int unit = kUnit);
+
+  bool write_line(std::string_view line) override;
+
+  const std::filesystem::path& path() const { return path_; }
+  bool connected() const { return descriptor_ >= 0; }
+  // How many lines could not be written so far.
+  int failures() const { return failures_; }
+
+ private:
+  void disconnect();
+
+  std::filesystem::path path_;
+  int descriptor_ = -1;
+  int failures_ = 0;
+};
+
+}  // namespace vantrel

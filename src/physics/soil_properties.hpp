@@ -1,0 +1,38 @@
+// Bulk density and water contents of a horizon, estimated from the reference profiles.
+#pragma once
+
+#include "data/retention_curves.hpp"
+#include "data/side_unit.hpp"
+
+namespace vantrel {
+
+// Layers 1..20 of the reference profiles that a horizon's depths cover.
+struct LayerWindow {
+  int first = 1;
+  int last = 1;
+};
+
+// first = trunc(max((top - 5) / 10, 1)), last = trunc((bottom + 5) / 10) but never below
+// first; both are clamped to the deepest layer, so deep horizons use the deepest layers.
+LayerWindow layer_window(float top, float bottom);
+
+// The closeness tolerance of search pass i (0-based): 5, 7, 9, ... as single-precision sums
+// give them. Past 2^25 adding 2 no longer changes the sum, so the tolerance stops growing.
+float tolerance_of_pass(int pass);
+inline constexpr int kLastPass = 16'777'214;  // the first pass at the greatest tolerance
+
+// van Genuchten water content at suction h (kPa), computed in double precision.
+double van_genuchten(double theta_s, double theta_r, double alpha, double n, double m, double h);
+
+// Estimates the horizon's density and its water contents at saturation, 10, 100 and 1500 kPa
+// (the last four scaled by the fine-earth fraction 1 - stones/100) from the entries of the
+// layer window whose sand and clay (and, with density_set, density) lie within a tolerance
+// that widens from 5 by 2 per pass until more than two entries qualify, or until no wider
+// tolerance can admit another entry. Entries whose curve is not finite never qualify. With
+// density_set each qualifying entry of each pass writes a trace line to `side`.
+// Returns how many entries the means rest on; with none, all five outputs are 0.
+int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& side, float top, float bottom,
+                    float user_density, float sand, float clay, float stones, float& density,
+                    float& saturated, float& fc, float& sp, float& wp, bool density_set);
+
+}  // namespace vantrel
