@@ -18,8 +18,8 @@ std::unique_ptr<RetentionCurves> full_table() {
   return table;
 }
 
-void run(benchmark::State& state, const RetentionCurves& table, float top, float bottom,
-         float sand, float clay) {
+void run(benchmark::State& state, const RetentionCurves& table, float top, float bottom, float sand,
+         float clay) {
   vantrel::testing::LineLog side;
   float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
   int count = 0;
@@ -43,7 +43,8 @@ BENCHMARK(BM_TypicalHorizon)->Unit(benchmark::kMicrosecond);
 void BM_HorizonWideningToTheEnd(benchmark::State& state) {
   const auto table = full_table();
   for (int k = 1; k <= 200; ++k) {
-    for (int j = 1; j <= 20; ++j) table->alpha(k, j) = -1.0F;  // non-integral n: no curve
+    for (int j = 1; j <= 20; ++j)
+      table->alpha(k, j) = -1.0F;  // non-integral n: no curve
   }
   table->alpha(7, 3) = 0.05F;
   table->alpha(150, 18) = 0.05F;

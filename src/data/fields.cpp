@@ -13,7 +13,8 @@ void SPLIT_STRING(std::string_view text, char delimiter, FieldArray& fields, int
   int k = 0;
   while (p < used.size() && k < kMaxFields) {
     const std::size_t start = p;
-    while (p < used.size() && used[p] != delimiter) ++p;
+    while (p < used.size() && used[p] != delimiter)
+      ++p;
     ++k;
     fields[k].assign(used.substr(start, p - start));
     ++p;  // past the delimiter
@@ -23,7 +24,9 @@ void SPLIT_STRING(std::string_view text, char delimiter, FieldArray& fields, int
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
 bool is_exponent_letter(char c) {
   return c == 'e' || c == 'E' || c == 'd' || c == 'D' || c == 'q' || c == 'Q';
 }
@@ -39,7 +42,8 @@ struct NumberToken {
 
 std::string_view take_digits(std::string_view token, std::size_t& i) {
   const std::size_t first = i;
-  while (i < token.size() && is_digit(token[i])) ++i;
+  while (i < token.size() && is_digit(token[i]))
+    ++i;
   return token.substr(first, i - first);
 }
 
@@ -71,7 +75,8 @@ NumberToken scan(std::string_view token) {
     if (i < n && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
     const std::string_view digits = take_digits(token, i);
     if (digits.empty()) return t;  // an exponent letter needs digits
-    for (const char c : digits) exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
+    for (const char c : digits)
+      exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
     if (negative) exponent = -exponent;
     t.normalized += negative ? "e-" : "e";
     t.normalized += digits;
@@ -109,7 +114,7 @@ bool to_float(const NumberToken& t, float& value) {
   const char* last = first + t.normalized.size();
   const auto result = std::from_chars(first, last, parsed, std::chars_format::general);
   if (result.ec == std::errc::result_out_of_range) {
-    if (t.magnitude >= 0) return false;  // too large for single precision
+    if (t.magnitude >= 0) return false;                   // too large for single precision
     parsed = t.normalized.front() == '-' ? -0.0F : 0.0F;  // too small: it underflows to zero
   } else if (result.ec != std::errc{} || result.ptr != last) {
     return false;

@@ -30,7 +30,8 @@ std::string fixed_form(float value, int width, int decimals) {
   // A float has at most 149 fractional binary digits, so 160 decimals print it exactly and
   // the digit after the last kept one decides the rounding alone.
   char exact[256];
-  const int length = std::snprintf(exact, sizeof exact, "%.160f", std::fabs(static_cast<double>(value)));
+  const int length =
+      std::snprintf(exact, sizeof exact, "%.160f", std::fabs(static_cast<double>(value)));
   if (length <= 0 || static_cast<std::size_t>(length) >= sizeof exact) return stars;
   const std::string_view text(exact, static_cast<std::size_t>(length));
   const std::size_t point = text.find('.');

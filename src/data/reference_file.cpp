@@ -20,7 +20,8 @@ std::string open_failure(const std::filesystem::path& path, const std::string& w
 
 ReferenceFile::ReferenceFile(std::filesystem::path path) : path_(std::move(path)) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path_, ec)) throw FatalStop(open_failure(path_, "it is a folder"));
+  if (std::filesystem::is_directory(path_, ec))
+    throw FatalStop(open_failure(path_, "it is a folder"));
   if (!std::filesystem::exists(path_, ec)) {
     // Status "unknown": a missing file is created empty, and then read as an empty file.
     std::unique_ptr<std::FILE, Closer> created(std::fopen(path_.c_str(), "a"));
@@ -80,6 +81,8 @@ void INLINE(ReferenceFile& unit, int count, bool echo, std::ostream& out) {
   }
 }
 
-void INLINE(ReferenceFile& unit, int count, bool echo) { INLINE(unit, count, echo, std::cout); }
+void INLINE(ReferenceFile& unit, int count, bool echo) {
+  INLINE(unit, count, echo, std::cout);
+}
 
 }  // namespace vantrel

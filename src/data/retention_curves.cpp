@@ -11,19 +11,29 @@ namespace vantrel {
 
 LayerGrid* RetentionCurves::column(int c) {
   switch (c) {
-    case 1: return &density;
-    case 3: return &theta_s;
-    case 4: return &theta_r;
-    case 5: return &alpha;
-    case 6: return &n;
-    case 7: return &m;
+    case 1:
+      return &density;
+    case 3:
+      return &theta_s;
+    case 4:
+      return &theta_r;
+    case 5:
+      return &alpha;
+    case 6:
+      return &n;
+    case 7:
+      return &m;
     case 8:
     case 9:
     case 10:
-    case 11: return &further[static_cast<std::size_t>(c - 8)];
-    case 12: return &clay;
-    case 13: return &sand;
-    default: return nullptr;
+    case 11:
+      return &further[static_cast<std::size_t>(c - 8)];
+    case 12:
+      return &clay;
+    case 13:
+      return &sand;
+    default:
+      return nullptr;
   }
 }
 

@@ -9,7 +9,7 @@
 namespace vantrel {
 
 inline constexpr int kMaxProfiles = 200;
-inline constexpr int kLayers = 20;           // layers of one reference profile
+inline constexpr int kLayers = 20;               // layers of one reference profile
 inline constexpr float kLayerThickness = 10.0F;  // cm
 
 // One value of every entry: profile k (1..200) by layer j (1..20, from the surface down).

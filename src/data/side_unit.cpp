@@ -13,7 +13,9 @@ namespace vantrel {
 
 SideUnit::SideUnit(std::filesystem::path path) : path_(std::move(path)) {}
 
-SideUnit::~SideUnit() { disconnect(); }
+SideUnit::~SideUnit() {
+  disconnect();
+}
 
 SideUnit::SideUnit(SideUnit&& other) noexcept
     : path_(std::move(other.path_)),

@@ -55,7 +55,8 @@ class Text {
 // The widths the program works with.
 inline constexpr std::size_t kLineLength = 256;   // one line of a reference file
 inline constexpr std::size_t kFieldLength = 128;  // one comma-separated field
-inline constexpr std::size_t kNumberLength = 20;  // a number exchanged with a control or a converter
+inline constexpr std::size_t kNumberLength =
+    20;  // a number exchanged with a control or a converter
 
 using LineText = Text<kLineLength>;
 using FieldText = Text<kFieldLength>;

@@ -88,15 +88,17 @@ struct Candidate {
 bool evaluate(const RetentionCurves& c, Candidate& e, bool density_set) {
   const auto at = [&](std::size_t s) {
     e.theta[s] = static_cast<float>(van_genuchten(c.theta_s(e.k, e.j), c.theta_r(e.k, e.j),
-                                                  c.alpha(e.k, e.j), c.n(e.k, e.j),
-                                                  c.m(e.k, e.j), kSuctions[s]));
+                                                  c.alpha(e.k, e.j), c.n(e.k, e.j), c.m(e.k, e.j),
+                                                  kSuctions[s]));
     return std::isfinite(e.theta[s]);
   };
   bool finite = true;
   if (density_set) {
-    for (std::size_t s = 0; s < kSuctions.size(); ++s) finite = at(s) && finite;
+    for (std::size_t s = 0; s < kSuctions.size(); ++s)
+      finite = at(s) && finite;
   } else {
-    for (const std::size_t s : kAlwaysEvaluated) finite = at(s) && finite;
+    for (const std::size_t s : kAlwaysEvaluated)
+      finite = at(s) && finite;
   }
   return finite;
 }
@@ -109,8 +111,10 @@ std::string trace_line(const RetentionCurves& c, const Candidate& e, int last_la
   put(static_cast<float>(last_layer) * kLayerThickness);
   put(c.density(e.k, e.j));
   put(c.theta_s(e.k, e.j));
-  for (const float theta : e.theta) put(theta);
-  for (const LayerGrid& value : c.further) put(value(e.k, e.j));
+  for (const float theta : e.theta)
+    put(theta);
+  for (const LayerGrid& value : c.further)
+    put(value(e.k, e.j));
   put(c.clay(e.k, e.j));
   put(c.sand(e.k, e.j));
   return line;
@@ -149,11 +153,16 @@ int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& side, float top, fl
   for (int k = 1; k <= curves.profile_count; ++k) {
     for (int j = window.first; j <= window.last; ++j) {
       const int pass = first_pass(curves, k, j, horizon);
-      if (pass != kNever) entries.push_back(Candidate{k, j, pass});
+      if (pass == kNever) continue;
+      Candidate& e = entries.emplace_back();
+      e.k = k;
+      e.j = j;
+      e.first_pass = pass;
     }
   }
   std::vector<std::size_t> by_pass(entries.size());
-  for (std::size_t i = 0; i < by_pass.size(); ++i) by_pass[i] = i;
+  for (std::size_t i = 0; i < by_pass.size(); ++i)
+    by_pass[i] = i;
   std::stable_sort(by_pass.begin(), by_pass.end(), [&](std::size_t a, std::size_t b) {
     return entries[a].first_pass < entries[b].first_pass;
   });

@@ -69,7 +69,8 @@ TEST(SplitString, FieldsAreCutTo128Characters) {
 TEST(SplitString, NeverMoreThanThirtyFields) {
   for (const int fields_in_line : {30, 31, 40, 128}) {
     std::string line;
-    for (int i = 1; i <= fields_in_line; ++i) line += std::to_string(i) + ",";
+    for (int i = 1; i <= fields_in_line; ++i)
+      line += std::to_string(i) + ",";
     FieldArray f;
     EXPECT_EQ(split(line, f), 30) << fields_in_line;
     EXPECT_EQ(f[30].trimmed(), "30");
@@ -101,12 +102,11 @@ TEST(StringToReal, AcceptsTheFreeFormNumbers) {
     float value;
   };
   const Case cases[] = {
-      {"12.5", 12.5F},     {"  12.5 kPa", 12.5F}, {"1e2", 100.0F},   {"1E2", 100.0F},
-      {"1d2", 100.0F},     {"1D-2", 0.01F},       {"1q2", 100.0F},   {"1Q+2", 100.0F},
-      {"+3", 3.0F},        {"-3", -3.0F},         {"5.", 5.0F},      {".5", 0.5F},
-      {"-.5", -0.5F},      {"+.5e1", 5.0F},       {"1.e1", 10.0F},   {"007", 7.0F},
-      {"40,20", 40.0F},    {"40/20", 40.0F},      {"40 x", 40.0F},   {"0", 0.0F},
-      {"1.35", 1.35F},     {"-0", 0.0F},          {"3.4e38", 3.4e38F},
+      {"12.5", 12.5F}, {"  12.5 kPa", 12.5F}, {"1e2", 100.0F},     {"1E2", 100.0F}, {"1d2", 100.0F},
+      {"1D-2", 0.01F}, {"1q2", 100.0F},       {"1Q+2", 100.0F},    {"+3", 3.0F},    {"-3", -3.0F},
+      {"5.", 5.0F},    {".5", 0.5F},          {"-.5", -0.5F},      {"+.5e1", 5.0F}, {"1.e1", 10.0F},
+      {"007", 7.0F},   {"40,20", 40.0F},      {"40/20", 40.0F},    {"40 x", 40.0F}, {"0", 0.0F},
+      {"1.35", 1.35F}, {"-0", 0.0F},          {"3.4e38", 3.4e38F},
   };
   for (const Case& c : cases) {
     NumberRead r{};
@@ -116,10 +116,10 @@ TEST(StringToReal, AcceptsTheFreeFormNumbers) {
 }
 
 TEST(StringToReal, RejectsWhatIsNoDecimalNumber) {
-  const char* texts[] = {"abc",  "inf",  "-inf", "nan",  "NaN",   "infinity", "0x1p3", "0x10",
-                         "++1",  "+-1",  "--1",  "1e",   "1e+",   "e5",       ".",     "+",
-                         "-",    "1.2.3", "1..2", "12a",  "1e5.5",    "\t1",   "1\t",
-                         "1+5",  "3*1.0", "1e40", "-1e40", "1e99999999999"};
+  const char* texts[] = {"abc",  "inf", "-inf", "nan",   "NaN",  "infinity", "0x1p3",
+                         "0x10", "++1", "+-1",  "--1",   "1e",   "1e+",      "e5",
+                         ".",    "+",   "-",    "1.2.3", "1..2", "12a",      "1e5.5",
+                         "\t1",  "1\t", "1+5",  "3*1.0", "1e40", "-1e40",    "1e99999999999"};
   for (const char* text : texts) {
     NumberRead r{};
     EXPECT_EQ(real_of(text, 7.0F, &r), 7.0F) << text;

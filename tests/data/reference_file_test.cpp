@@ -18,7 +18,8 @@ using testing::TempDir;
 std::vector<std::string> all_lines(ReferenceFile& unit) {
   std::vector<std::string> lines;
   LineText line;
-  while (unit.read_line(line) == kReadOk) lines.emplace_back(line.trimmed());
+  while (unit.read_line(line) == kReadOk)
+    lines.emplace_back(line.trimmed());
   return lines;
 }
 
@@ -52,7 +53,8 @@ TEST(ReadLine, WindowsLineEndsAndByteOrderMark) {
 TEST(ReadLine, LongLinesAreCutAndTheNextReadStartsAtTheNextLine) {
   TempDir dir;
   const std::string long_line = std::string(256, 'a') + std::string(44, 'b');  // 300 characters
-  ReferenceFile unit(dir.write("f.csv", long_line + "\r\nnext\n" + std::string(100000, 'c') + "\nz"));
+  ReferenceFile unit(
+      dir.write("f.csv", long_line + "\r\nnext\n" + std::string(100000, 'c') + "\nz"));
   LineText line;
   ASSERT_EQ(unit.read_line(line), kReadOk);
   EXPECT_EQ(line.view(), std::string(256, 'a'));

@@ -20,7 +20,8 @@ const std::string kLayer = "1.35,Ap,45,5,0.05,1.5,0.3333,10.5,1.2,40,10,20,40\n"
 
 std::string profile(int k, const std::string& layer = kLayer, int layers = 20) {
   std::string text = testing::profile_header(k);
-  for (int j = 0; j < layers; ++j) text += layer;
+  for (int j = 0; j < layers; ++j)
+    text += layer;
   return text;
 }
 
@@ -81,10 +82,10 @@ TEST(LoadRetentionCurves, AProfileCountsOnceItsHeaderIsRead) {
 
 TEST(LoadRetentionCurves, BlankFieldsAndShortLines) {
   std::string text = testing::profile_header(1);
-  text += "1.35,Ap,45,5,0.05,1.5,0.3333,10.5,1.2,40,10,,40\n";     // empty clay
-  text += "1.40,Bt,44,6,0.04,1.6,0.375,10.5,1.2,40,10,22,\n";      // final comma: no sand
-  text += "1.45,C,43\n";                                           // short line
-  text += "  ,C,43,5,0.05,1.5,0.3333,10.5,1.2,40,10,20,40\n";      // blank density
+  text += "1.35,Ap,45,5,0.05,1.5,0.3333,10.5,1.2,40,10,,40\n";  // empty clay
+  text += "1.40,Bt,44,6,0.04,1.6,0.375,10.5,1.2,40,10,22,\n";   // final comma: no sand
+  text += "1.45,C,43\n";                                        // short line
+  text += "  ,C,43,5,0.05,1.5,0.3333,10.5,1.2,40,10,20,40\n";   // blank density
   const auto loaded = load(text);
   const RetentionCurves& t = *loaded.table;
   EXPECT_FLOAT_EQ(t.clay(1, 1), -99.9F);
@@ -140,7 +141,8 @@ TEST(LoadRetentionCurves, BadNumberIsAFatalStopNamingFileLineAndText) {
 TEST(LoadRetentionCurves, EveryNumericColumnIsChecked) {
   for (int column = 1; column <= 13; ++column) {
     std::string layer;
-    for (int c = 1; c <= 13; ++c) layer += (c == column ? std::string("x1") : "1") + ",";
+    for (int c = 1; c <= 13; ++c)
+      layer += (c == column ? std::string("x1") : "1") + ",";
     const std::string text = testing::profile_header(1) + layer + "\n";
     if (column == 2) {
       EXPECT_NO_THROW(load(text)) << "column 2 is a label";

@@ -109,7 +109,8 @@ TEST_F(SoilProperties, OneEntryGivesItsOwnCurve) {
 }
 
 TEST_F(SoilProperties, ThreeEntriesAtTheFirstToleranceEndTheSearch) {
-  for (int k = 1; k <= 3; ++k) put(*table, k, 1, Entry{.density = 1.0F + 0.1F * k});
+  for (int k = 1; k <= 3; ++k)
+    put(*table, k, 1, Entry{.density = 1.0F + 0.1F * static_cast<float>(k)});
   put(*table, 4, 1, Entry{.sand = 46.0F, .density = 9.0F});  // would qualify at tolerance 7
   const Outputs o = estimate(*table, 40, 20);
   EXPECT_EQ(o.count, 3);
@@ -138,7 +139,8 @@ TEST_F(SoilProperties, DifferenceOfExactlyTheToleranceQualifies) {
   EXPECT_FLOAT_EQ(beyond.density, 4.0F);
 
   auto clay_table = std::make_unique<RetentionCurves>();
-  for (int k = 1; k <= 3; ++k) put(*clay_table, k, 1, Entry{.clay = 25.0F});
+  for (int k = 1; k <= 3; ++k)
+    put(*clay_table, k, 1, Entry{.clay = 25.0F});
   EXPECT_EQ(estimate(*clay_table, 40, 20).count, 3);
   EXPECT_EQ(estimate(*clay_table, 40, 30).count, 3);
 }
@@ -156,7 +158,8 @@ TEST_F(SoilProperties, OnlyTheWindowsLayersAreSearched) {
 }
 
 TEST_F(SoilProperties, StonesScaleTheWaterContentsOnly) {
-  for (int k = 1; k <= 3; ++k) put(*table, k, 1, Entry{});
+  for (int k = 1; k <= 3; ++k)
+    put(*table, k, 1, Entry{});
   const Outputs none = estimate(*table, 40, 20, 0);
   const Outputs half = estimate(*table, 40, 20, 50);
   const Outputs all = estimate(*table, 40, 20, 100);
@@ -202,7 +205,8 @@ TEST_F(SoilProperties, AbsurdInputsEndAtOnce) {
   // Entries all far away: they qualify together after half a million passes.
   auto far = std::make_unique<RetentionCurves>();
   for (int k = 1; k <= 200; ++k) {
-    for (int j = 1; j <= 20; ++j) put(*far, k, j, Entry{.sand = 1e6F + static_cast<float>(k)});
+    for (int j = 1; j <= 20; ++j)
+      put(*far, k, j, Entry{.sand = 1e6F + static_cast<float>(k)});
   }
   const Outputs o = estimate(*far, side, 0, 200, 40, 20);
   EXPECT_EQ(o.count, 20);  // profile 1's twenty layers first, at their own tolerance
@@ -220,14 +224,16 @@ TEST_F(SoilProperties, NonFiniteCurvesNeverQualify) {
   EXPECT_TRUE(std::isfinite(o.fc) && std::isfinite(o.sp) && std::isfinite(o.wp));
 
   auto only_bad = std::make_unique<RetentionCurves>();
-  for (int k = 1; k <= 3; ++k) put(*only_bad, k, 1, Entry{.alpha = -1.0F, .n = 1.5F});
+  for (int k = 1; k <= 3; ++k)
+    put(*only_bad, k, 1, Entry{.alpha = -1.0F, .n = 1.5F});
   const Outputs none = estimate(*only_bad, 40, 20);
   EXPECT_EQ(none.count, 0);
   EXPECT_EQ(none.fc, 0.0F);
 }
 
 TEST_F(SoilProperties, NoTraceLinesWithoutTheDensityOption) {
-  for (int k = 1; k <= 3; ++k) put(*table, k, 1, Entry{});
+  for (int k = 1; k <= 3; ++k)
+    put(*table, k, 1, Entry{});
   LineLog side;
   estimate(*table, side, 0, 4, 40, 20);
   EXPECT_TRUE(side.lines.empty());
@@ -236,15 +242,16 @@ TEST_F(SoilProperties, NoTraceLinesWithoutTheDensityOption) {
 TEST_F(SoilProperties, DensityOptionMatchesDensityAndTracesEveryPass) {
   put(*table, 1, 1, Entry{.density = 1.0F});
   put(*table, 2, 1, Entry{.density = 1.0F});
-  put(*table, 3, 1, Entry{.sand = 51.0F, .density = 1.0F});   // tolerance 11: fourth pass
-  put(*table, 4, 1, Entry{.density = 1.5F});                  // density 50 % away: tolerance 51
+  put(*table, 3, 1, Entry{.sand = 51.0F, .density = 1.0F});  // tolerance 11: fourth pass
+  put(*table, 4, 1, Entry{.density = 1.5F});                 // density 50 % away: tolerance 51
   LineLog side;
   const Outputs o = estimate(*table, side, 0, 30, 40, 20, 0, 1.0F, true);
   EXPECT_EQ(o.count, 3);
   ASSERT_EQ(side.lines.size(), 2U + 2U + 2U + 3U);  // passes at tolerance 5, 7, 9, 11
   EXPECT_EQ(side.lines[0], side.lines[2]);
   EXPECT_EQ(side.lines[1], side.lines[7]);
-  for (const std::string& line : side.lines) EXPECT_EQ(line.size(), 17U * 8U);
+  for (const std::string& line : side.lines)
+    EXPECT_EQ(line.size(), 17U * 8U);
 
   // The first line: the window's depth, then the entry's values in 8.2 form.
   std::string expected = fixed_form(30.0F, 8, 2) + fixed_form(1.0F, 8, 2) + fixed_form(45, 8, 2);
@@ -256,17 +263,19 @@ TEST_F(SoilProperties, DensityOptionMatchesDensityAndTracesEveryPass) {
 }
 
 TEST_F(SoilProperties, UserDensityAtTheUpperLimitQualifies) {
-  for (int k = 1; k <= 3; ++k) put(*table, k, 1, Entry{.density = k == 3 ? 1.5F : 1.0F});
+  for (int k = 1; k <= 3; ++k)
+    put(*table, k, 1, Entry{.density = k == 3 ? 1.5F : 1.0F});
   LineLog side;
   // (1 + 5/100) x 1.0 admits 1.05 at the first pass; the third entry needs a wider pass.
   const Outputs o = estimate(*table, side, 0, 4, 40, 20, 0, (1.0F + 5.0F / 100.0F), true);
   EXPECT_EQ(o.count, 3);
   EXPECT_EQ(side.lines.size(), 2U * 13U + 3U);  // tolerance 5 .. 29 with two, 31 with three
-  EXPECT_FLOAT_EQ(o.density, 3.5F / 3.0F);       // table densities, not the user's
+  EXPECT_FLOAT_EQ(o.density, 3.5F / 3.0F);      // table densities, not the user's
 }
 
 TEST_F(SoilProperties, BlankDensitiesNeverMatchAUserDensity) {
-  for (int k = 1; k <= 5; ++k) put(*table, k, 1, Entry{.density = -99.9F});
+  for (int k = 1; k <= 5; ++k)
+    put(*table, k, 1, Entry{.density = -99.9F});
   LineLog side;
   const Outputs o = estimate(*table, side, 0, 4, 40, 20, 0, 1.3F, true);
   EXPECT_EQ(o.count, 0);

@@ -25,7 +25,8 @@ inline void put(RetentionCurves& table, int k, int j, const Entry& e) {
   table.alpha(k, j) = e.alpha;
   table.n(k, j) = e.n;
   table.m(k, j) = e.m;
-  for (int i = 0; i < 4; ++i) table.further[static_cast<std::size_t>(i)](k, j) = 1.0F + i;
+  for (int i = 0; i < 4; ++i)
+    table.further[static_cast<std::size_t>(i)](k, j) = 1.0F + static_cast<float>(i);
   if (table.profile_count < k) table.profile_count = k;
 }
 
