@@ -7,11 +7,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev clang-format)
+PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev)
 
 install_missing() {
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -30,23 +30,24 @@ build() {
 jobs() { nproc 2>/dev/null || echo 2; }
 
 case "${1:-test}" in
-  deps) install_missing ;;
+  deps) install_missing "${PACKAGES[@]}" ;;
   test)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build dev
     ctest --preset dev -j "$(jobs)"
     ;;
   asan)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build asan
     ctest --preset asan -j "$(jobs)"
     ;;
   bench)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build release
     ./build/release/bench/vantrel_benchmarks "${@:2}"
     ;;
   format)
+    install_missing clang-format
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
