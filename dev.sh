@@ -4,6 +4,7 @@
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./dev.sh bench   optimised build, then the benchmarks
 #   ./dev.sh format  apply the committed clang-format style
+#   ./dev.sh reference  regenerate the demonstration reference/Soil_WRC.csv
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -46,12 +47,17 @@ case "${1:-test}" in
     build release
     ./build/release/bench/vantrel_benchmarks "${@:2}"
     ;;
+  reference)
+    install_missing "${PACKAGES[@]}"
+    build release
+    ./build/release/tools/reference_data/make_reference_profiles > reference/Soil_WRC.csv
+    ;;
   format)
     install_missing clang-format
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [test|asan|bench|format|deps]" >&2
+    echo "usage: $0 [test|asan|bench|format|reference|deps]" >&2
     exit 2
     ;;
 esac

@@ -4,18 +4,30 @@ namespace vantrel {
 
 std::string_view texture_name(TextureClass texture) {
   switch (texture) {
-    case TextureClass::clay: return "clay";
-    case TextureClass::silty_clay: return "silty clay";
-    case TextureClass::sandy_clay: return "sandy clay";
-    case TextureClass::silty_clay_loam: return "silty clay loam";
-    case TextureClass::clay_loam: return "clay loam";
-    case TextureClass::sandy_clay_loam: return "sandy clay loam";
-    case TextureClass::loam: return "loam";
-    case TextureClass::silt: return "silt";
-    case TextureClass::silt_loam: return "silt loam";
-    case TextureClass::sandy_loam: return "sandy loam";
-    case TextureClass::loamy_sand: return "loamy sand";
-    case TextureClass::sand: return "sand";
+    case TextureClass::clay:
+      return "clay";
+    case TextureClass::silty_clay:
+      return "silty clay";
+    case TextureClass::sandy_clay:
+      return "sandy clay";
+    case TextureClass::silty_clay_loam:
+      return "silty clay loam";
+    case TextureClass::clay_loam:
+      return "clay loam";
+    case TextureClass::sandy_clay_loam:
+      return "sandy clay loam";
+    case TextureClass::loam:
+      return "loam";
+    case TextureClass::silt:
+      return "silt";
+    case TextureClass::silt_loam:
+      return "silt loam";
+    case TextureClass::sandy_loam:
+      return "sandy loam";
+    case TextureClass::loamy_sand:
+      return "loamy sand";
+    case TextureClass::sand:
+      return "sand";
   }
   return "";
 }

@@ -25,10 +25,12 @@ enum class TextureClass {
 };
 
 inline constexpr std::array<TextureClass, 12> kTextureClasses = {
-    TextureClass::clay,       TextureClass::silty_clay,      TextureClass::sandy_clay,
-    TextureClass::silty_clay_loam, TextureClass::clay_loam,  TextureClass::sandy_clay_loam,
-    TextureClass::loam,       TextureClass::silt,            TextureClass::silt_loam,
-    TextureClass::sandy_loam, TextureClass::loamy_sand,      TextureClass::sand,
+    TextureClass::clay,       TextureClass::silty_clay,
+    TextureClass::sandy_clay, TextureClass::silty_clay_loam,
+    TextureClass::clay_loam,  TextureClass::sandy_clay_loam,
+    TextureClass::loam,       TextureClass::silt,
+    TextureClass::silt_loam,  TextureClass::sandy_loam,
+    TextureClass::loamy_sand, TextureClass::sand,
 };
 
 // The class's name as shown: lower case, single blanks between words.

@@ -75,7 +75,7 @@ TEST(CropTable, ShortAndBlankLinesReuseThePreviousLine) {
   EXPECT_EQ(t.row(3).name.trimmed(), "Oats");  // the blank line repeats the row above
   EXPECT_EQ(t.row(3).root_depth.trimmed(), "60");
   EXPECT_EQ(t.row(4).name.trimmed(), "Rye");
-  EXPECT_TRUE(t.row(4).root_depth.blank());  // ",," gives an empty second field
+  EXPECT_TRUE(t.row(4).root_depth.blank());               // ",," gives an empty second field
   EXPECT_EQ(t.row(4).drought_tolerance.trimmed(), "50");  // no third field: kept
 }
 
@@ -106,7 +106,8 @@ TEST(CropTable, HeaderOnlyAndShortFiles) {
 
 TEST(CropTable, KeepsTheFirst100RowsAndWarnsOnce) {
   std::string text = kCropHeader;
-  for (int i = 1; i <= 100; ++i) text += "Crop " + std::to_string(i) + ",50,50\n";
+  for (int i = 1; i <= 100; ++i)
+    text += "Crop " + std::to_string(i) + ",50,50\n";
   const auto exactly = load_crops(text);
   EXPECT_EQ(exactly.table->row_count, 100);
   EXPECT_TRUE(exactly.warnings.empty());
@@ -119,10 +120,13 @@ TEST(CropTable, KeepsTheFirst100RowsAndWarnsOnce) {
 
 TEST(CropTable, WindowsFileAndLongLines) {
   const std::string wide(300, 'w');
-  const auto crops = load_crops("\xEF\xBB\xBF" "a\r\nb\r\nc\r\nd\r\nGrass,60,50\r\n" + wide + "\r\n");
+  const auto crops = load_crops(
+      "\xEF\xBB\xBF"
+      "a\r\nb\r\nc\r\nd\r\nGrass,60,50\r\n" +
+      wide + "\r\n");
   const CropTable& t = *crops.table;
   ASSERT_EQ(t.row_count, 2);
-  EXPECT_EQ(t.row(1).drought_tolerance.trimmed(), "50");  // no CR left on the last field
+  EXPECT_EQ(t.row(1).drought_tolerance.trimmed(), "50");   // no CR left on the last field
   EXPECT_EQ(t.row(2).name.view(), std::string(128, 'w'));  // 256 read, first 128 kept
 }
 

@@ -26,25 +26,31 @@ void expect_all(std::initializer_list<Case> cases) {
 }
 
 TEST(SoilTexture, EachClassAtAPlainComposition) {
-  expect_all({{20, 20, 60, "clay"},       {5, 50, 45, "silty clay"},
-              {50, 5, 45, "sandy clay"},  {10, 58, 32, "silty clay loam"},
-              {32, 36, 32, "clay loam"},  {60, 15, 25, "sandy clay loam"},
-              {40, 40, 20, "loam"},       {5, 85, 10, "silt"},
-              {20, 70, 10, "silt loam"},  {65, 25, 10, "sandy loam"},
-              {82, 12, 6, "loamy sand"},  {95, 3, 2, "sand"}});
+  expect_all({{20, 20, 60, "clay"},
+              {5, 50, 45, "silty clay"},
+              {50, 5, 45, "sandy clay"},
+              {10, 58, 32, "silty clay loam"},
+              {32, 36, 32, "clay loam"},
+              {60, 15, 25, "sandy clay loam"},
+              {40, 40, 20, "loam"},
+              {5, 85, 10, "silt"},
+              {20, 70, 10, "silt loam"},
+              {65, 25, 10, "sandy loam"},
+              {82, 12, 6, "loamy sand"},
+              {95, 3, 2, "sand"}});
 }
 
 TEST(SoilTexture, OrderOfTheTestsDecidesOverlaps) {
   expect_all({
-      {20, 40, 40, "clay"},   // step 1 before step 2
-      {45, 15, 40, "clay"},   // step 1 before step 3: sand exactly 45
+      {20, 40, 40, "clay"},  // step 1 before step 2
+      {45, 15, 40, "clay"},  // step 1 before step 3: sand exactly 45
       {46, 14, 40, "sandy clay"},
       {15, 45, 40, "silty clay"},
       {20, 52, 28, "clay loam"},  // step 4 before 5 and 6
       {19.9F, 52.1F, 28, "silty clay loam"},
-      {45, 27, 28, "clay loam"},   // sandy clay loam's conditions also hold
+      {45, 27, 28, "clay loam"},  // sandy clay loam's conditions also hold
       {45, 20.01F, 34.99F, "clay loam"},
-      {50, 45, 5, "sandy loam"},   // fails loam on clay < 8: the catch-all
+      {50, 45, 5, "sandy loam"},  // fails loam on clay < 8: the catch-all
   });
 }
 
@@ -90,8 +96,8 @@ TEST(SoilTexture, LoamySandLines) {
       {84.99F, 1, 14, "loamy sand"},
       {85, 15, 0, "loamy sand"},  // at 85 every clay content is loamy sand
       {85, 0, 15, "loamy sand"},
-      {88, 10, 2, "sand"},        // 2 x 88 - 170 = 6 > 2
-      {88, 6, 6, "loamy sand"},   // on the second line: loamy sand
+      {88, 10, 2, "sand"},       // 2 x 88 - 170 = 6 > 2
+      {88, 6, 6, "loamy sand"},  // on the second line: loamy sand
       {88, 5, 7, "loamy sand"},
       {89.99F, 0, 9, "sand"},
       {90, 0, 10, "sand"},

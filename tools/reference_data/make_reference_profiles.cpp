@@ -1,0 +1,227 @@
+// Writes the demonstration Soil_WRC.csv: 120 synthetic reference profiles of 20 layers whose
+// water-retention curves follow Saxton & Rawls (2006). Deterministic: the same program
+// always writes the same file.
+//   make_reference_profiles > reference/Soil_WRC.csv
+// An optional argument writes only the first N profiles (the same as the full file's).
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <random>
+#include <string>
+
+#include "physics/soil_texture.hpp"
+#include "reference_data/saxton_rawls.hpp"
+#include "reference_data/van_genuchten_fit.hpp"
+
+namespace {
+
+using vantrel::TextureClass;
+using vantrel::reference_data::CurvePoint;
+using vantrel::reference_data::SaxtonRawls;
+using vantrel::reference_data::VanGenuchten;
+
+constexpr int kProfiles = 120;
+constexpr int kLayers = 20;
+constexpr std::uint64_t kSeed = 20061569;  // the paper's year and first page
+
+// Coarse to fine; profile p takes its main class from this list in turn.
+constexpr std::array<TextureClass, 12> kCoarseToFine = {
+    TextureClass::sand,       TextureClass::loamy_sand,      TextureClass::sandy_loam,
+    TextureClass::loam,       TextureClass::silt_loam,       TextureClass::silt,
+    TextureClass::sandy_clay_loam, TextureClass::clay_loam,  TextureClass::silty_clay_loam,
+    TextureClass::sandy_clay, TextureClass::silty_clay,      TextureClass::clay,
+};
+
+// The clay-enriched class below a topsoil of the given class (a Bt horizon).
+TextureClass finer(TextureClass t) {
+  switch (t) {
+    case TextureClass::sand: return TextureClass::loamy_sand;
+    case TextureClass::loamy_sand: return TextureClass::sandy_loam;
+    case TextureClass::sandy_loam: return TextureClass::sandy_clay_loam;
+    case TextureClass::loam: return TextureClass::clay_loam;
+    case TextureClass::silt_loam: return TextureClass::silty_clay_loam;
+    case TextureClass::silt: return TextureClass::silt_loam;
+    case TextureClass::sandy_clay_loam: return TextureClass::sandy_clay;
+    case TextureClass::clay_loam: return TextureClass::clay;
+    case TextureClass::silty_clay_loam: return TextureClass::silty_clay;
+    default: return TextureClass::clay;
+  }
+}
+
+// Uniform and normal numbers from the raw generator only: the standard distributions may
+// differ between libraries, the engine's output does not.
+class Random {
+ public:
+  double uniform() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
+  double normal() {
+    const double u1 = 1.0 - uniform();
+    const double u2 = uniform();
+    return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+  }
+
+ private:
+  std::mt19937_64 engine_{kSeed};
+};
+
+struct Composition {
+  double sand = 0;
+  double clay = 0;
+  double silt() const { return 100.0 - sand - clay; }
+};
+
+double tenth(double v) { return std::round(v * 10.0) / 10.0; }
+
+TextureClass class_of(const Composition& c) {
+  return vantrel::classify_texture(static_cast<float>(c.sand), static_cast<float>(c.silt()),
+                                   static_cast<float>(c.clay));
+}
+
+// Where the equations hold: their data reach 95 % sand and 60 % clay, and the driest sands
+// get no wilting point from them. Checked at the least organic matter the profiles have.
+bool within_equations(const Composition& c) {
+  if (c.sand > 95.0 || c.clay > 60.0) return false;
+  const SaxtonRawls poorest = vantrel::reference_data::saxton_rawls(c.sand, c.clay, 0.25, 1.0);
+  return poorest.theta1500 >= 0.01 && poorest.theta33 >= poorest.theta1500 + 0.02;
+}
+
+// A composition of the class, uniform over its part of the triangle; with min_clay, the
+// richest in clay of a few draws at or above it where the class allows.
+Composition sample_in(TextureClass wanted, Random& random, double min_clay = 0.0) {
+  Composition best{-1, -1};
+  for (int found = 0, tries = 0; found < 4 && tries < 200000; ++tries) {
+    double sand = 100.0 * random.uniform();
+    double clay = 100.0 * random.uniform();
+    if (sand + clay > 100.0) {
+      sand = 100.0 - sand;
+      clay = 100.0 - clay;
+    }
+    const Composition c{tenth(sand), tenth(clay)};
+    if (class_of(c) != wanted || !within_equations(c)) continue;
+    if (best.sand < 0 || (c.clay >= min_clay && c.clay > best.clay) || best.clay < min_clay) {
+      best = c;
+    }
+    if (min_clay <= 0.0 || best.clay >= min_clay) ++found;
+    if (min_clay <= 0.0) break;
+  }
+  return best;
+}
+
+// Small layer-to-layer variation that keeps the horizon's class.
+Composition vary(const Composition& c, Random& random) {
+  for (int tries = 0; tries < 50; ++tries) {
+    const Composition v{tenth(c.sand + 1.5 * random.normal()), tenth(c.clay + 1.0 * random.normal())};
+    if (v.sand >= 0 && v.clay >= 0 && v.silt() >= 0 && within_equations(v) &&
+        class_of(v) == class_of(c)) {
+      return v;
+    }
+  }
+  return c;
+}
+
+struct Layer {
+  Composition texture;
+  const char* label;
+  double organic_matter;
+  double density_factor;
+  SaxtonRawls soil;
+  VanGenuchten curve;
+};
+
+// A fit is kept only when it reproduces the curve within 1 %vol at 33, 100 and 1500 kPa.
+bool acceptable(const Layer& layer) {
+  const VanGenuchten& v = layer.curve;
+  if (!(v.theta_r >= 0.0 && v.theta_r < v.theta_s && v.n > 1.0 && std::isfinite(v.alpha))) {
+    return false;
+  }
+  for (const double psi : {33.0, 100.0, 1500.0}) {
+    if (!(std::fabs(v.theta_at(psi) - 100.0 * layer.soil.theta_at(psi)) <= 1.0)) return false;
+  }
+  return std::isfinite(layer.soil.ks);
+}
+
+// The layer's curve; where compaction leaves too little room between saturation, 33 kPa and
+// the wilting point for an acceptable fit, the layer is taken a little less compacted.
+bool fit_layer(Layer& layer) {
+  for (; layer.density_factor >= 0.9 - 1e-9; layer.density_factor -= 0.05) {
+    layer.soil = vantrel::reference_data::saxton_rawls(layer.texture.sand, layer.texture.clay,
+                                                       layer.organic_matter, layer.density_factor);
+    if (!(layer.soil.theta1500 >= 0.01 && layer.soil.theta33 >= layer.soil.theta1500 + 0.02)) {
+      continue;
+    }
+    // The power-law part of the curve only: 33 to 1500 kPa, ten log-spaced points, in %vol.
+    std::array<CurvePoint, 10> points{};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const double psi = 33.0 * std::pow(1500.0 / 33.0, static_cast<double>(i) / 9.0);
+      points[i] = {psi, 100.0 * layer.soil.theta_at(psi)};
+    }
+    layer.curve = vantrel::reference_data::fit_van_genuchten(100.0 * layer.soil.theta_s, points);
+    if (acceptable(layer)) return true;
+  }
+  return false;
+}
+
+void write_header(int profile, TextureClass main_class) {
+  std::printf(
+      "Vantrel demonstration reference profile %d of %d (%s): SYNTHETIC data made by "
+      "tools/reference_data from the Saxton & Rawls (2006) equations (sand up to 95 %%, clay up "
+      "to 60 %%); not measured soil - replace this file with measured profiles for real advice\n",
+      profile, kProfiles, std::string(vantrel::texture_name(main_class)).c_str());
+  std::printf(
+      "Source: Saxton K.E. & Rawls W.J. (2006) Soil water characteristic estimates by texture "
+      "and organic matter for hydrologic solutions. Soil Sci. Soc. Am. J. 70:1569-1578; "
+      "van Genuchten curve (m = 1 - 1/n) fitted to 33-1500 kPa\n");
+  std::printf(
+      "density kg/L,horizon,theta_s %%vol,theta_r %%vol,alpha 1/kPa,n,m,Ks cm/d,organic "
+      "matter %%,silt %%,layer bottom cm,clay %%,sand %%\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int profiles = argc > 1 ? std::clamp(std::atoi(argv[1]), 0, kProfiles) : kProfiles;
+  Random random;
+  for (int p = 0; p < profiles; ++p) {
+    const TextureClass main_class = kCoarseToFine[static_cast<std::size_t>(p % 12)];
+    const bool enriched_subsoil = (p / 12) % 2 == 1;
+    const int topsoil_end = 2 + p % 3;              // 20 to 40 cm
+    const int subsoil_end = 8 + (p * 7 / 12) % 5;  // 80 to 120 cm
+
+    const Composition topsoil = sample_in(main_class, random);
+    const Composition subsoil =
+        enriched_subsoil ? sample_in(finer(main_class), random, topsoil.clay)
+                         : sample_in(main_class, random, topsoil.clay);
+    const Composition substratum = sample_in(main_class, random);
+
+    write_header(p + 1, main_class);
+    for (int j = 1; j <= kLayers; ++j) {
+      const double middle = 10.0 * j - 5.0;
+      const bool in_topsoil = j <= topsoil_end;
+      const bool in_subsoil = !in_topsoil && j <= subsoil_end;
+      const Composition& horizon = in_topsoil ? topsoil : in_subsoil ? subsoil : substratum;
+      Layer layer{};
+      layer.label = in_topsoil ? "Ap" : in_subsoil ? (enriched_subsoil ? "Bt" : "Bw") : "C";
+      bool fitted = false;
+      for (int attempt = 0; attempt < 20 && !fitted; ++attempt) {
+        layer.texture = vary(horizon, random);
+        layer.organic_matter = (0.3 + 2.4 * std::exp(-middle / 35.0)) * (1.0 + 0.1 * random.normal());
+        layer.density_factor =
+            std::clamp(0.9 + 0.4 * std::min(middle / 150.0, 1.0) + 0.02 * random.normal(), 0.9, 1.3);
+        fitted = fit_layer(layer);
+      }
+      if (!fitted) {
+        std::cerr << "no acceptable curve for profile " << p + 1 << ", layer " << j << '\n';
+        return 1;
+      }
+      const VanGenuchten& v = layer.curve;
+      std::printf("%.3f,%s,%.2f,%.2f,%.5f,%.4f,%.4f,%.2f,%.2f,%.1f,%d,%.1f,%.1f\n",
+                  layer.soil.density, layer.label, v.theta_s, v.theta_r, v.alpha, v.n, v.m(),
+                  layer.soil.ks * 2.4, layer.organic_matter, layer.texture.silt(), 10 * j,
+                  layer.texture.clay, layer.texture.sand);
+    }
+  }
+  return 0;
+}
