@@ -5,10 +5,12 @@
 #   ./dev.sh bench   optimised build, then the benchmarks
 #   ./dev.sh format  apply the committed clang-format style
 #   ./dev.sh reference  regenerate the demonstration reference/Soil_WRC.csv
+#   ./dev.sh artwork    redraw the window's pictures and icons in src/ui/artwork
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev)
+PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev qt6-base-dev
+          fonts-liberation2)
 
 install_missing() {
   local missing=()
@@ -52,12 +54,17 @@ case "${1:-test}" in
     build release
     ./build/release/tools/reference_data/make_reference_profiles > reference/Soil_WRC.csv
     ;;
+  artwork)
+    install_missing "${PACKAGES[@]}"
+    build release
+    QT_QPA_PLATFORM=offscreen ./build/release/tools/artwork/make_artwork src/ui/artwork
+    ;;
   format)
     install_missing clang-format
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [test|asan|bench|format|reference|deps]" >&2
+    echo "usage: $0 [test|asan|bench|format|reference|artwork|deps]" >&2
     exit 2
     ;;
 esac

@@ -107,8 +107,8 @@ TEST_F(BundledProfiles, EveryClassAtEveryDepth) {
   for (int j = 1; j <= kLayers; ++j) {
     std::set<TextureClass> classes;
     for (int k = 1; k <= t.profile_count; ++k) {
-      classes.insert(classify_texture(t.sand(k, j), 100.0F - t.sand(k, j) - t.clay(k, j),
-                                      t.clay(k, j)));
+      classes.insert(
+          classify_texture(t.sand(k, j), 100.0F - t.sand(k, j) - t.clay(k, j), t.clay(k, j)));
       EXPECT_GT(t.alpha(k, j), 0.0F);
       EXPECT_GT(t.n(k, j), 1.0F);
       EXPECT_GE(t.theta_r(k, j), 0.0F);
@@ -146,17 +146,17 @@ TEST_F(BundledProfiles, TopsoilEstimatesAgreeWithSaxtonRawls) {
     if (name == "clay") {
       EXPECT_GT(fc, 40.0F);
     }
-    std::printf("%-16s WP %5.1f SP %5.1f FC %5.1f sat %5.1f density %4.2f (S&R WP %4.1f FC33 %4.1f)\n",
-                std::string(name).c_str(), wp, sp, fc, saturated, density,
-                100 * expected.theta1500, 100 * expected.theta33);
+    std::printf(
+        "%-16s WP %5.1f SP %5.1f FC %5.1f sat %5.1f density %4.2f (S&R WP %4.1f FC33 %4.1f)\n",
+        std::string(name).c_str(), wp, sp, fc, saturated, density, 100 * expected.theta1500,
+        100 * expected.theta33);
   }
 }
 
 TEST(BundledProfilesGenerator, WritesTheCommittedFile) {
   const testing::TempDir dir;
   const auto written = dir / "first.csv";
-  const std::string command =
-      std::string(VANTREL_PROFILE_GENERATOR) + " 6 > " + written.string();
+  const std::string command = std::string(VANTREL_PROFILE_GENERATOR) + " 6 > " + written.string();
   ASSERT_EQ(std::system(command.c_str()), 0);
   const std::string fresh = testing::read_all(written);
   const std::string committed = testing::read_all(kReference / kRetentionFileName);

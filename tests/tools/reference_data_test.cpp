@@ -47,7 +47,8 @@ TEST(VanGenuchtenFit, RecoversAKnownCurve) {
     points[i] = {psi, truth.theta_at(psi)};
   }
   const VanGenuchten fit = fit_van_genuchten(45.0, points);
-  for (const CurvePoint& p : points) EXPECT_NEAR(fit.theta_at(p.suction), p.theta, 0.05);
+  for (const CurvePoint& p : points)
+    EXPECT_NEAR(fit.theta_at(p.suction), p.theta, 0.05);
   EXPECT_NEAR(fit.n, 1.6, 0.05);
   EXPECT_GE(fit.theta_r, 0.0);
 }

@@ -30,25 +30,43 @@ constexpr std::uint64_t kSeed = 20061569;  // the paper's year and first page
 
 // Coarse to fine; profile p takes its main class from this list in turn.
 constexpr std::array<TextureClass, 12> kCoarseToFine = {
-    TextureClass::sand,       TextureClass::loamy_sand,      TextureClass::sandy_loam,
-    TextureClass::loam,       TextureClass::silt_loam,       TextureClass::silt,
-    TextureClass::sandy_clay_loam, TextureClass::clay_loam,  TextureClass::silty_clay_loam,
-    TextureClass::sandy_clay, TextureClass::silty_clay,      TextureClass::clay,
+    TextureClass::sand,
+    TextureClass::loamy_sand,
+    TextureClass::sandy_loam,
+    TextureClass::loam,
+    TextureClass::silt_loam,
+    TextureClass::silt,
+    TextureClass::sandy_clay_loam,
+    TextureClass::clay_loam,
+    TextureClass::silty_clay_loam,
+    TextureClass::sandy_clay,
+    TextureClass::silty_clay,
+    TextureClass::clay,
 };
 
 // The clay-enriched class below a topsoil of the given class (a Bt horizon).
 TextureClass finer(TextureClass t) {
   switch (t) {
-    case TextureClass::sand: return TextureClass::loamy_sand;
-    case TextureClass::loamy_sand: return TextureClass::sandy_loam;
-    case TextureClass::sandy_loam: return TextureClass::sandy_clay_loam;
-    case TextureClass::loam: return TextureClass::clay_loam;
-    case TextureClass::silt_loam: return TextureClass::silty_clay_loam;
-    case TextureClass::silt: return TextureClass::silt_loam;
-    case TextureClass::sandy_clay_loam: return TextureClass::sandy_clay;
-    case TextureClass::clay_loam: return TextureClass::clay;
-    case TextureClass::silty_clay_loam: return TextureClass::silty_clay;
-    default: return TextureClass::clay;
+    case TextureClass::sand:
+      return TextureClass::loamy_sand;
+    case TextureClass::loamy_sand:
+      return TextureClass::sandy_loam;
+    case TextureClass::sandy_loam:
+      return TextureClass::sandy_clay_loam;
+    case TextureClass::loam:
+      return TextureClass::clay_loam;
+    case TextureClass::silt_loam:
+      return TextureClass::silty_clay_loam;
+    case TextureClass::silt:
+      return TextureClass::silt_loam;
+    case TextureClass::sandy_clay_loam:
+      return TextureClass::sandy_clay;
+    case TextureClass::clay_loam:
+      return TextureClass::clay;
+    case TextureClass::silty_clay_loam:
+      return TextureClass::silty_clay;
+    default:
+      return TextureClass::clay;
   }
 }
 
@@ -73,7 +91,9 @@ struct Composition {
   double silt() const { return 100.0 - sand - clay; }
 };
 
-double tenth(double v) { return std::round(v * 10.0) / 10.0; }
+double tenth(double v) {
+  return std::round(v * 10.0) / 10.0;
+}
 
 TextureClass class_of(const Composition& c) {
   return vantrel::classify_texture(static_cast<float>(c.sand), static_cast<float>(c.silt()),
@@ -113,7 +133,8 @@ Composition sample_in(TextureClass wanted, Random& random, double min_clay = 0.0
 // Small layer-to-layer variation that keeps the horizon's class.
 Composition vary(const Composition& c, Random& random) {
   for (int tries = 0; tries < 50; ++tries) {
-    const Composition v{tenth(c.sand + 1.5 * random.normal()), tenth(c.clay + 1.0 * random.normal())};
+    const Composition v{tenth(c.sand + 1.5 * random.normal()),
+                        tenth(c.clay + 1.0 * random.normal())};
     if (v.sand >= 0 && v.clay >= 0 && v.silt() >= 0 && within_equations(v) &&
         class_of(v) == class_of(c)) {
       return v;
@@ -187,13 +208,13 @@ int main(int argc, char** argv) {
   for (int p = 0; p < profiles; ++p) {
     const TextureClass main_class = kCoarseToFine[static_cast<std::size_t>(p % 12)];
     const bool enriched_subsoil = (p / 12) % 2 == 1;
-    const int topsoil_end = 2 + p % 3;              // 20 to 40 cm
+    const int topsoil_end = 2 + p % 3;             // 20 to 40 cm
     const int subsoil_end = 8 + (p * 7 / 12) % 5;  // 80 to 120 cm
 
     const Composition topsoil = sample_in(main_class, random);
-    const Composition subsoil =
-        enriched_subsoil ? sample_in(finer(main_class), random, topsoil.clay)
-                         : sample_in(main_class, random, topsoil.clay);
+    const Composition subsoil = enriched_subsoil
+                                    ? sample_in(finer(main_class), random, topsoil.clay)
+                                    : sample_in(main_class, random, topsoil.clay);
     const Composition substratum = sample_in(main_class, random);
 
     write_header(p + 1, main_class);
@@ -207,9 +228,10 @@ int main(int argc, char** argv) {
       bool fitted = false;
       for (int attempt = 0; attempt < 20 && !fitted; ++attempt) {
         layer.texture = vary(horizon, random);
-        layer.organic_matter = (0.3 + 2.4 * std::exp(-middle / 35.0)) * (1.0 + 0.1 * random.normal());
-        layer.density_factor =
-            std::clamp(0.9 + 0.4 * std::min(middle / 150.0, 1.0) + 0.02 * random.normal(), 0.9, 1.3);
+        layer.organic_matter =
+            (0.3 + 2.4 * std::exp(-middle / 35.0)) * (1.0 + 0.1 * random.normal());
+        layer.density_factor = std::clamp(
+            0.9 + 0.4 * std::min(middle / 150.0, 1.0) + 0.02 * random.normal(), 0.9, 1.3);
         fitted = fit_layer(layer);
       }
       if (!fitted) {

@@ -5,24 +5,26 @@
 
 namespace vantrel::reference_data {
 
-double SaxtonRawls::theta_at(double psi) const { return std::pow(psi / a, -1.0 / b); }
+double SaxtonRawls::theta_at(double psi) const {
+  return std::pow(psi / a, -1.0 / b);
+}
 
 SaxtonRawls saxton_rawls(double sand, double clay, double organic_matter, double density_factor) {
   const double s = sand / 100.0;
   const double c = clay / 100.0;
   const double om = organic_matter;
 
-  const double t1500t = -0.024 * s + 0.487 * c + 0.006 * om + 0.005 * s * om - 0.013 * c * om +
-                        0.068 * s * c + 0.031;
+  const double t1500t =
+      -0.024 * s + 0.487 * c + 0.006 * om + 0.005 * s * om - 0.013 * c * om + 0.068 * s * c + 0.031;
   const double t1500 = t1500t + (0.14 * t1500t - 0.02);
-  const double t33t = -0.251 * s + 0.195 * c + 0.011 * om + 0.006 * s * om - 0.027 * c * om +
-                      0.452 * s * c + 0.299;
+  const double t33t =
+      -0.251 * s + 0.195 * c + 0.011 * om + 0.006 * s * om - 0.027 * c * om + 0.452 * s * c + 0.299;
   const double t33 = t33t + (1.283 * t33t * t33t - 0.374 * t33t - 0.015);
-  const double ts33t = 0.278 * s + 0.034 * c + 0.022 * om - 0.018 * s * om - 0.027 * c * om -
-                       0.584 * s * c + 0.078;
+  const double ts33t =
+      0.278 * s + 0.034 * c + 0.022 * om - 0.018 * s * om - 0.027 * c * om - 0.584 * s * c + 0.078;
   const double ts33 = ts33t + (0.636 * ts33t - 0.107);
-  const double psi_et = -21.67 * s - 27.93 * c - 81.97 * ts33 + 71.12 * s * ts33 +
-                        8.29 * c * ts33 + 14.05 * s * c + 27.16;
+  const double psi_et = -21.67 * s - 27.93 * c - 81.97 * ts33 + 71.12 * s * ts33 + 8.29 * c * ts33 +
+                        14.05 * s * c + 27.16;
   const double psi_e = psi_et + (0.02 * psi_et * psi_et - 0.113 * psi_et - 0.70);
   const double ts = t33 + ts33 - 0.097 * s + 0.043;
   const double normal_density = (1.0 - ts) * 2.65;

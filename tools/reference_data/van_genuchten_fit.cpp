@@ -21,7 +21,8 @@ VanGenuchten curve_of(double theta_s, const Vertex& x) {
 
 double misfit(double theta_s, std::span<const CurvePoint> points, const Vertex& x) {
   double smallest = std::numeric_limits<double>::max();
-  for (const CurvePoint& p : points) smallest = std::min(smallest, p.theta);
+  for (const CurvePoint& p : points)
+    smallest = std::min(smallest, p.theta);
   if (x[0] < 0.0 || x[0] >= smallest) return std::numeric_limits<double>::max();
   const VanGenuchten curve = curve_of(theta_s, x);
   double sum = 0.0;
@@ -35,9 +36,11 @@ double misfit(double theta_s, std::span<const CurvePoint> points, const Vertex& 
 Vertex nelder_mead(double theta_s, std::span<const CurvePoint> points, Vertex start) {
   std::array<Vertex, 4> simplex{start, start, start, start};
   const Vertex steps = {std::max(0.5, start[0] * 0.3), 0.7, 0.5};
-  for (std::size_t i = 0; i < 3; ++i) simplex[i + 1][i] += steps[i];
+  for (std::size_t i = 0; i < 3; ++i)
+    simplex[i + 1][i] += steps[i];
   std::array<double, 4> value{};
-  for (std::size_t i = 0; i < 4; ++i) value[i] = misfit(theta_s, points, simplex[i]);
+  for (std::size_t i = 0; i < 4; ++i)
+    value[i] = misfit(theta_s, points, simplex[i]);
 
   for (int iteration = 0; iteration < 4000; ++iteration) {
     std::array<std::size_t, 4> order{0, 1, 2, 3};
@@ -49,11 +52,13 @@ Vertex nelder_mead(double theta_s, std::span<const CurvePoint> points, Vertex st
 
     Vertex centroid{};
     for (std::size_t i : {order[0], order[1], order[2]}) {
-      for (std::size_t d = 0; d < 3; ++d) centroid[d] += simplex[i][d] / 3.0;
+      for (std::size_t d = 0; d < 3; ++d)
+        centroid[d] += simplex[i][d] / 3.0;
     }
     const auto along = [&](double t) {
       Vertex v{};
-      for (std::size_t d = 0; d < 3; ++d) v[d] = centroid[d] + t * (simplex[worst][d] - centroid[d]);
+      for (std::size_t d = 0; d < 3; ++d)
+        v[d] = centroid[d] + t * (simplex[worst][d] - centroid[d]);
       return v;
     };
     const Vertex reflected = along(-1.0);
@@ -91,7 +96,8 @@ Vertex nelder_mead(double theta_s, std::span<const CurvePoint> points, Vertex st
 
 VanGenuchten fit_van_genuchten(double theta_s, std::span<const CurvePoint> points) {
   double smallest = std::numeric_limits<double>::max();
-  for (const CurvePoint& p : points) smallest = std::min(smallest, p.theta);
+  for (const CurvePoint& p : points)
+    smallest = std::min(smallest, p.theta);
   Vertex best{};
   double best_value = std::numeric_limits<double>::max();
   for (const double r : {0.0, 0.4, 0.8}) {

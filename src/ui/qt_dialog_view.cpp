@@ -1,0 +1,345 @@
+#include "ui/qt_dialog_view.hpp"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <cmath>
+#include <string>
+
+namespace vantrel::ui {
+
+namespace {
+
+constexpr int kComboEditHeight = 14;  // dialog units of a combo box's closed edit field
+
+QString qt_text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string std_text(const QString& text) { return text.toUtf8().toStdString(); }
+
+// Reports focus changes of a combo box; Qt has no signal for them.
+class FocusWatcher : public QObject {
+ public:
+  FocusWatcher(QObject* parent, std::function<void(bool)> report)
+      : QObject(parent), report_(std::move(report)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn) report_(true);
+    if (event->type() == QEvent::FocusOut) report_(false);
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void(bool)> report_;
+};
+
+bool takes_focus(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::push_button:
+    case ControlKind::edit:
+    case ControlKind::combo_box:
+    case ControlKind::check_box: return !spec.hidden;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+QFont dialog_font() {
+  static const int loaded = QFontDatabase::addApplicationFont(":/fonts/dialog.ttf");
+  QFont font;
+  const QStringList families = QFontDatabase::applicationFontFamilies(loaded);
+  font.setFamily(families.isEmpty() ? QStringLiteral("Sans Serif") : families.front());
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(12);  // its base units (7 x 14) come closest to the original's
+  font.setWeight(QFont::Normal);
+  font.setItalic(false);
+  return font;
+}
+
+DialogUnits DialogUnits::of(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  DialogUnits units;
+  units.base_x = static_cast<int>(std::lround(metrics.horizontalAdvance(letters) / 52.0));
+  units.base_y = metrics.height();
+  return units;
+}
+
+QRect DialogUnits::rect(const Rect& r) const {
+  return {x(r.x), y(r.y), x(r.width), y(r.height)};
+}
+
+DialogWindow::DialogWindow(std::function<void()> on_close)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      on_close_(std::move(on_close)) {}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();  // closing would lose the profile without asking; "Exit" is the way out
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (on_close_) on_close_();
+}
+
+QtDialogView::QtDialogView(Dialog& dialog) : dialog_(dialog) {}
+
+QtDialogView::~QtDialogView() { delete window_.data(); }
+
+QWidget* QtDialogView::widget(int id) const {
+  const auto it = widgets_.find(id);
+  return it == widgets_.end() ? nullptr : it->second;
+}
+
+QWidget* QtDialogView::created(int order) const {
+  return order >= 1 && order <= static_cast<int>(created_.size())
+             ? created_[static_cast<std::size_t>(order - 1)]
+             : nullptr;
+}
+
+bool QtDialogView::show(int show_command) {
+  const DialogTemplate* t = dialog_.dialog_template();
+  if (t == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+    return false;
+  }
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return false;
+
+  window_ = new DialogWindow([this] { close(); });
+  window_->setWindowTitle(qt_text(t->caption));
+  window_->setWindowIcon(QIcon(QStringLiteral(":/artwork/vantrel.ico")));
+  window_->setFont(dialog_font());
+  units_ = DialogUnits::of(window_->font());
+
+  std::vector<QWidget*> frames;
+  QWidget* previous_stop = nullptr;
+  for (const ControlSpec& spec : t->controls) {
+    QWidget* w = create(spec);
+    created_.push_back(w);
+    place(spec, w);
+    if (spec.kind == ControlKind::frame) frames.push_back(w);
+    if (spec.hidden) w->setVisible(false);
+    w->setFocusPolicy(takes_focus(spec) ? Qt::StrongFocus : Qt::NoFocus);
+    if (takes_focus(spec)) {
+      if (previous_stop != nullptr) QWidget::setTabOrder(previous_stop, w);
+      previous_stop = w;
+    }
+    if (spec.id != kNoId) {
+      widgets_[spec.id] = w;
+      if (const Control* c = dialog_.control(spec.id)) refresh(*c);
+    }
+  }
+  // Group boxes only draw a border: they stay behind the controls they frame.
+  for (QWidget* frame : frames) {
+    frame->lower();
+    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+  const QSize size(units_.x(t->rect.width), units_.y(t->rect.height));
+  window_->setFixedSize(size);
+  QRect placed(QPoint(0, 0), size);
+  placed.moveCenter(screen->availableGeometry().center());
+  window_->move(placed.topLeft());
+  if (show_command != show_hidden) window_->show();
+  return true;
+}
+
+QWidget* QtDialogView::create(const ControlSpec& spec) {
+  const int id = spec.id;
+  const QString caption = qt_text(spec.caption);
+  switch (spec.kind) {
+    case ControlKind::push_button: {
+      auto* b = new QPushButton(caption, window_);
+      b->setDefault(spec.default_button);
+      b->setAutoDefault(spec.default_button);
+      QObject::connect(b, &QPushButton::clicked, b, [this, id] { dialog_.notify_clicked(id); });
+      return b;
+    }
+    case ControlKind::edit: {
+      auto* e = new QLineEdit(window_);
+      e->setAlignment(Qt::AlignCenter);
+      e->setReadOnly(spec.read_only);
+      QObject::connect(e, &QLineEdit::textEdited, e, [this, id](const QString& text) {
+        dialog_.notify_edited(id, std_text(text));
+      });
+      return e;
+    }
+    case ControlKind::scroll_bar: {
+      auto* bar = new QScrollBar(Qt::Vertical, window_);
+      connect_scroll_bar(id, bar);
+      return bar;
+    }
+    case ControlKind::combo_box: {
+      auto* combo = new QComboBox(window_);
+      combo->setEditable(true);
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      QObject::connect(combo, &QComboBox::activated, combo,
+                       [this, id](int index) { dialog_.notify_selected(id, index + 1); });
+      QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo,
+                       [this, id](const QString& text) { dialog_.notify_edited(id, std_text(text)); });
+      combo->installEventFilter(new FocusWatcher(combo, [this, id](bool gained) {
+        dialog_.notify_focus(id, gained);
+      }));
+      return combo;
+    }
+    case ControlKind::check_box: {
+      auto* box = new QCheckBox(caption, window_);
+      QObject::connect(box, &QCheckBox::clicked, box, [this, id] { dialog_.notify_clicked(id); });
+      return box;
+    }
+    case ControlKind::static_text: {
+      auto* label = new QLabel(caption, window_);
+      label->setAlignment((spec.align == Align::centre ? Qt::AlignHCenter : Qt::AlignLeft) |
+                          Qt::AlignTop);
+      label->setTextFormat(Qt::PlainText);
+      return label;
+    }
+    case ControlKind::picture: {
+      auto* picture = new QLabel(window_);
+      picture->setPixmap(QPixmap(QStringLiteral(":/artwork/bitmap%1.bmp").arg(spec.bitmap)));
+      picture->setAlignment(Qt::AlignCenter);
+      picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      return picture;
+    }
+    case ControlKind::frame: {
+      auto* frame = new QGroupBox(caption, window_);
+      frame->setAlignment(spec.align == Align::centre ? Qt::AlignHCenter : Qt::AlignLeft);
+      return frame;
+    }
+  }
+  return new QWidget(window_);
+}
+
+void QtDialogView::place(const ControlSpec& spec, QWidget* w) const {
+  QRect area = units_.rect(spec.rect);
+  if (spec.kind == ControlKind::combo_box) area.setHeight(units_.y(kComboEditHeight));
+  // The template's rectangles were made for a narrower font: a text or check box grows to
+  // show its whole caption, to the right, or about its centre when the text is centred.
+  int needed = 0;
+  if (auto* label = qobject_cast<QLabel*>(w); label && spec.kind == ControlKind::static_text) {
+    needed = label->fontMetrics().horizontalAdvance(label->text().trimmed());
+  } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+    needed = box->sizeHint().width();
+  }
+  if (needed > area.width()) {
+    const int growth = needed - area.width();
+    if (spec.align == Align::centre) area.moveLeft(area.left() - growth / 2);
+    area.setWidth(needed);
+  }
+  w->setGeometry(area);
+}
+
+void QtDialogView::connect_scroll_bar(int id, QWidget* widget) {
+  auto* bar = static_cast<QScrollBar*>(widget);
+  QObject::connect(bar, &QScrollBar::actionTriggered, bar, [this, id, bar](int action) {
+    ScrollAction scroll = ScrollAction::thumb;
+    switch (action) {
+      case QAbstractSlider::SliderSingleStepSub: scroll = ScrollAction::line_up; break;
+      case QAbstractSlider::SliderSingleStepAdd: scroll = ScrollAction::line_down; break;
+      case QAbstractSlider::SliderPageStepSub: scroll = ScrollAction::page_up; break;
+      case QAbstractSlider::SliderPageStepAdd: scroll = ScrollAction::page_down; break;
+      case QAbstractSlider::SliderToMinimum: scroll = ScrollAction::top; break;
+      case QAbstractSlider::SliderToMaximum: scroll = ScrollAction::bottom; break;
+      case QAbstractSlider::SliderMove: scroll = ScrollAction::thumb; break;
+      default: return;
+    }
+    const int thumb = bar->sliderPosition();
+    dialog_.notify_scroll(id, scroll, thumb);
+    // The stored position decides, not the widget's own step: Qt applies this after us.
+    if (const Control* c = dialog_.control(id)) {
+      bar->setSliderPosition(std::clamp(c->position, bar->minimum(), bar->maximum()));
+    }
+  });
+}
+
+void QtDialogView::refresh(const Control& c) {
+  if (closed_ || window_ == nullptr) return;
+  QWidget* w = widget(c.spec->id);
+  if (w == nullptr) return;
+  const QSignalBlocker quiet(w);  // values the program sets never look like user actions
+  const QString text = qt_text(c.text);
+  switch (c.spec->kind) {
+    case ControlKind::edit: {
+      auto* e = static_cast<QLineEdit*>(w);
+      if (e->text() != text) e->setText(text);
+      break;
+    }
+    case ControlKind::scroll_bar: {
+      auto* bar = static_cast<QScrollBar*>(w);
+      bar->setRange(std::min(c.range_min, c.range_max), c.range_max);
+      bar->setSingleStep(c.line_step);
+      bar->setPageStep(c.page_step);
+      const int shown = std::clamp(c.position, bar->minimum(), bar->maximum());
+      bar->setValue(shown);
+      bar->setSliderPosition(shown);
+      break;
+    }
+    case ControlKind::combo_box: {
+      auto* combo = static_cast<QComboBox*>(w);
+      QStringList entries;
+      for (const std::string& entry : c.entries) entries << qt_text(entry);
+      QStringList current;
+      for (int i = 0; i < combo->count(); ++i) current << combo->itemText(i);
+      if (entries != current) {
+        combo->clear();
+        combo->addItems(entries);
+      }
+      const QSignalBlocker quiet_edit(combo->lineEdit());
+      if (combo->currentText() != text) {
+        combo->setCurrentIndex(static_cast<int>(entries.indexOf(text)));
+        combo->setEditText(text);
+      }
+      break;
+    }
+    case ControlKind::check_box: {
+      auto* box = static_cast<QCheckBox*>(w);
+      box->setText(text);
+      box->setChecked(c.checked);
+      place(*c.spec, w);
+      break;
+    }
+    case ControlKind::push_button: static_cast<QPushButton*>(w)->setText(text); break;
+    case ControlKind::static_text:
+      static_cast<QLabel*>(w)->setText(text);
+      place(*c.spec, w);
+      break;
+    case ControlKind::frame: static_cast<QGroupBox*>(w)->setTitle(text); break;
+    case ControlKind::picture: break;
+  }
+}
+
+void QtDialogView::close() {
+  if (closed_) return;
+  closed_ = true;
+  if (window_ != nullptr) {
+    window_->hide();
+    window_->deleteLater();  // not at once: we may be inside one of its widgets' signals
+  }
+  dialog_.notify_destroyed();
+}
+
+std::unique_ptr<DialogView> make_qt_view(Dialog& dialog) {
+  return std::make_unique<QtDialogView>(dialog);
+}
+
+}  // namespace vantrel::ui

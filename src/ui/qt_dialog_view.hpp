@@ -1,0 +1,82 @@
+// The dialog's window in Qt Widgets: builds the widgets from the dialog template, shows the
+// dialog's state and turns the user's actions into the dialog's notifications.
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <QPointer>
+#include <QRect>
+#include <map>
+#include <vector>
+#include <memory>
+
+#include "ui/dialog.hpp"
+
+class QWidget;
+
+namespace vantrel::ui {
+
+// The font that stands in for the template's "MS Sans Serif" 8 point: Liberation Sans (metrics
+// of Arial), compiled into the program so that every machine lays the window out alike.
+QFont dialog_font();
+
+// Dialog units of a font: base units from the average width of the 52 letters A-Z a-z
+// (rounded) and the font height; x * base_x / 4 and y * base_y / 8, rounded.
+struct DialogUnits {
+  int base_x = 0;
+  int base_y = 0;
+  static DialogUnits of(const QFont& font);
+  int x(int units) const { return (units * base_x + 2) / 4; }
+  int y(int units) const { return (units * base_y + 4) / 8; }
+  QRect rect(const Rect& r) const;
+};
+
+// The top-level window: a fixed dialog without close, minimise or maximise box. Escape does
+// not close it; a close by the window manager is a destruction like "Exit".
+class DialogWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit DialogWindow(std::function<void()> on_close);
+  void reject() override {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  std::function<void()> on_close_;
+};
+
+class QtDialogView final : public DialogView {
+ public:
+  explicit QtDialogView(Dialog& dialog);
+  ~QtDialogView() override;
+
+  bool show(int show_command) override;
+  void refresh(const Control& control) override;
+  void close() override;
+
+  // For tests and screenshots.
+  DialogWindow* window() const { return window_; }
+  QWidget* widget(int id) const;
+  QWidget* created(int order) const;  // by creation order, from 1
+  const DialogUnits& units() const { return units_; }
+
+ private:
+  QWidget* create(const ControlSpec& spec);
+  void place(const ControlSpec& spec, QWidget* w) const;
+  void connect_scroll_bar(int id, QWidget* bar);
+
+  Dialog& dialog_;
+  QPointer<DialogWindow> window_;
+  std::map<int, QWidget*> widgets_;
+  std::vector<QWidget*> created_;
+  DialogUnits units_;
+  bool closed_ = false;
+};
+
+// The factory that gives a Dialog its Qt window.
+std::unique_ptr<DialogView> make_qt_view(Dialog& dialog);
+
+}  // namespace vantrel::ui

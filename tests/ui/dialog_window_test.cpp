@@ -1,0 +1,372 @@
+// The dialog's Qt window, driven through real widgets (headless: QT_QPA_PLATFORM=offscreen).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/dialog.hpp"
+#include "ui/qt_dialog_view.hpp"
+
+namespace vantrel::ui {
+namespace {
+
+using Calls = std::vector<std::pair<int, int>>;
+
+class DialogWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dialog_init(kMainDialog, dialog));
+    dialog.set_view_factory([this](Dialog& d) {
+      auto made = std::make_unique<QtDialogView>(d);
+      view = made.get();
+      return made;
+    });
+  }
+  void show() {
+    ASSERT_TRUE(dialog_show_modeless(dialog, show_normal));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+  }
+  Callback recorder() {
+    return [this](Dialog&, int id, int event) { calls.emplace_back(id, event); };
+  }
+  template <class W>
+  W* widget(int id) {
+    auto* w = qobject_cast<W*>(view->widget(id));
+    EXPECT_NE(w, nullptr) << id;
+    return w;
+  }
+  void click_arrow(int id, QStyle::SubControl arrow) {
+    auto* bar = widget<QScrollBar>(id);
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.subControls = QStyle::SC_All;
+    const QRect area = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, bar);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, area.center());
+  }
+
+  Dialog dialog;
+  QtDialogView* view = nullptr;
+  Calls calls;
+};
+
+TEST_F(DialogWindowTest, EveryControlAtItsPlace) {
+  show();
+  const DialogUnits& u = view->units();
+  EXPECT_GE(u.base_x, 5);
+  EXPECT_GE(u.base_y, 11);
+  const DialogTemplate& t = *dialog.dialog_template();
+  EXPECT_EQ(view->window()->size(), QSize(u.x(516), u.y(353)));
+  EXPECT_EQ(view->window()->windowTitle().toStdString(), std::string(t.caption));
+  const Qt::WindowFlags flags = view->window()->windowFlags();
+  EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(view->window()->minimumSize(), view->window()->maximumSize());
+
+  const QList<QWidget*> children = view->window()->findChildren<QWidget*>(
+      QString(), Qt::FindDirectChildrenOnly);
+  int made = 0;
+  for (QWidget* child : children) {
+    if (qobject_cast<QGroupBox*>(child) || qobject_cast<QLabel*>(child) ||
+        qobject_cast<QLineEdit*>(child) || qobject_cast<QComboBox*>(child) ||
+        qobject_cast<QScrollBar*>(child) || qobject_cast<QPushButton*>(child) ||
+        qobject_cast<QCheckBox*>(child)) {
+      ++made;
+    }
+  }
+  EXPECT_EQ(made, 115);
+
+  for (const ControlSpec& spec : t.controls) {
+    if (spec.id == kNoId) continue;
+    QWidget* w = view->widget(spec.id);
+    ASSERT_NE(w, nullptr) << spec.id;
+    QRect expected = u.rect(spec.rect);
+    if (spec.kind == ControlKind::combo_box) expected.setHeight(u.y(14));
+    if (spec.kind == ControlKind::static_text || spec.kind == ControlKind::check_box) {
+      // May be wider than the template to show the whole caption: never narrower.
+      EXPECT_EQ(w->y(), expected.y()) << spec.id;
+      EXPECT_EQ(w->height(), expected.height()) << spec.id;
+      EXPECT_GE(w->width(), expected.width()) << spec.id;
+      const int anchor = spec.align == Align::left ? w->x() : w->geometry().center().x();
+      const int wanted = spec.align == Align::left ? expected.x() : expected.center().x();
+      EXPECT_NEAR(anchor, wanted, 1) << spec.id;
+    } else {
+      EXPECT_EQ(w->geometry(), expected) << spec.id;
+    }
+    const QString caption = QString::fromUtf8(spec.caption.data(), spec.caption.size());
+    switch (spec.kind) {
+      case ControlKind::push_button:
+        EXPECT_EQ(qobject_cast<QPushButton*>(w)->text(), caption);
+        break;
+      case ControlKind::check_box:
+        EXPECT_EQ(qobject_cast<QCheckBox*>(w)->text(), caption);
+        break;
+      case ControlKind::static_text:
+        EXPECT_EQ(qobject_cast<QLabel*>(w)->text(), caption) << spec.id;
+        break;
+      case ControlKind::edit:
+        EXPECT_EQ(qobject_cast<QLineEdit*>(w)->isReadOnly(), spec.read_only) << spec.id;
+        break;
+      case ControlKind::scroll_bar:
+        EXPECT_EQ(qobject_cast<QScrollBar*>(w)->orientation(), Qt::Vertical);
+        break;
+      case ControlKind::combo_box:
+        EXPECT_TRUE(qobject_cast<QComboBox*>(w)->isEditable());
+        break;
+      default: break;
+    }
+  }
+  EXPECT_TRUE(widget<QPushButton>(30002)->isDefault());
+  EXPECT_FALSE(widget<QPushButton>(30001)->isDefault());
+}
+
+// Every caption is shown whole, and no control covers another.
+TEST_F(DialogWindowTest, EveryCaptionFitsAndNothingOverlaps) {
+  show();
+  const QFontMetrics metrics(view->window()->font());
+  const DialogUnits& u = view->units();
+  std::vector<std::pair<int, QRect>> placed;  // controls other than frames and pictures
+  for (const ControlSpec& spec : dialog.dialog_template()->controls) {
+    QWidget* w = view->created(spec.order);
+    ASSERT_NE(w, nullptr);
+    const QString caption =
+        QString::fromUtf8(spec.caption.data(), spec.caption.size()).trimmed();
+    EXPECT_TRUE(view->window()->rect().contains(w->geometry())) << "#" << spec.order;
+    if (spec.kind != ControlKind::frame && spec.kind != ControlKind::picture && !spec.hidden) {
+      placed.emplace_back(spec.order, w->geometry());
+    }
+    if (caption.isEmpty()) continue;
+    const int text = metrics.horizontalAdvance(caption);
+    switch (spec.kind) {
+      case ControlKind::static_text:
+        EXPECT_LE(text, w->width()) << '"' << caption.toStdString() << "\" #" << spec.order;
+        EXPECT_LE(metrics.height(), w->height()) << spec.order;
+        break;
+      case ControlKind::push_button:
+        EXPECT_LE(text + 8, w->width()) << caption.toStdString();
+        break;
+      case ControlKind::check_box:
+        EXPECT_LE(w->sizeHint().width(), w->width()) << caption.toStdString();
+        break;
+      case ControlKind::frame:
+        EXPECT_LE(text + 16, u.x(spec.rect.width)) << caption.toStdString();
+        break;
+      default: break;
+    }
+  }
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    for (std::size_t j = i + 1; j < placed.size(); ++j) {
+      EXPECT_FALSE(placed[i].second.intersects(placed[j].second))
+          << "#" << placed[i].first << " and #" << placed[j].first;
+    }
+  }
+}
+
+TEST_F(DialogWindowTest, HiddenControlsKeepValuesButNeverShow) {
+  show();
+  for (const int id : {1073, 1074, 1080}) {
+    EXPECT_FALSE(view->widget(id)->isVisible()) << id;
+    EXPECT_EQ(view->widget(id)->focusPolicy(), Qt::NoFocus) << id;
+  }
+  ASSERT_TRUE(dialog_set_text(dialog, 1073, "1.00", 4));
+  ASSERT_TRUE(dialog_set_logical(dialog, 1080, true));
+  ASSERT_TRUE(dialog_set_int(dialog, 1074, 50));
+  bool checked = false;
+  ASSERT_TRUE(dialog_get_logical(dialog, 1080, checked));
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(widget<QLineEdit>(1073)->text(), "1.00");
+  EXPECT_FALSE(view->widget(1073)->isVisible());
+}
+
+TEST_F(DialogWindowTest, TabVisitsTheTabStopsInCreationOrder) {
+  show();
+  QApplication::setActiveWindow(view->window());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(view->window()));
+  view->widget(30002)->setFocus();
+  std::vector<int> order;
+  for (int i = 0; i < 18; ++i) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    for (const int id : {30002, 30001, 1008, 1032, 1044, 1046, 1048, 1033, 1010, 1011, 1012, 1035,
+                         1055, 1069, 1070, 1071, 1072}) {
+      QWidget* w = view->widget(id);
+      if (w == focused || w->isAncestorOf(focused)) order.push_back(id);
+    }
+    QTest::keyClick(focused, Qt::Key_Tab);
+  }
+  EXPECT_EQ(order, (std::vector<int>{30002, 30001, 1008, 1032, 1044, 1046, 1048, 1033, 1010,
+                                     1011, 1012, 1035, 1055, 1069, 1070, 1071, 1072, 30002}));
+}
+
+TEST_F(DialogWindowTest, TypingReachesEditsButNotReadOnlyOnes) {
+  show();
+  QTest::keyClicks(view->widget(1008), "55");
+  std::string text;
+  dialog_get_text(dialog, 1008, text);
+  EXPECT_EQ(text, "55");
+  for (const int id : {1046, 1069, 1070, 1071, 1072}) {
+    dialog_set_text(dialog, id, " 1.0", 4);
+    QTest::keyClicks(view->widget(id), "99");
+    dialog_get_text(dialog, id, text);
+    EXPECT_EQ(text, " 1.0") << id;
+    EXPECT_EQ(widget<QLineEdit>(id)->text(), " 1.0") << id;
+  }
+}
+
+TEST_F(DialogWindowTest, ArrowClicksFollowTheScrollRules) {
+  show();
+  dialog_set_callback(dialog, 1026, recorder());
+  dialog_set_int(dialog, 1026, 110);
+  click_arrow(1026, QStyle::SC_ScrollBarSubLine);
+  int position = 0;
+  dialog_get_int(dialog, 1026, position);
+  EXPECT_EQ(position, 100);
+  dialog_set_int(dialog, 1026, 110);
+  click_arrow(1026, QStyle::SC_ScrollBarAddLine);
+  dialog_get_int(dialog, 1026, position);
+  EXPECT_EQ(position, 100);
+  click_arrow(1026, QStyle::SC_ScrollBarSubLine);
+  dialog_get_int(dialog, 1026, position);
+  EXPECT_EQ(position, 99);
+  EXPECT_EQ(widget<QScrollBar>(1026)->value(), 99);
+  EXPECT_EQ(calls, (Calls{{1026, ev_changed}, {1026, ev_changed}, {1026, ev_changed}}));
+}
+
+TEST_F(DialogWindowTest, ValuesSetInACallbackShowWhenItReturns) {
+  show();
+  QString seen_during;
+  dialog_set_callback(dialog, 1045, [&](Dialog& d, int, int) {
+    dialog_set_text(d, 1044, "33.0", 4);
+    seen_during = widget<QLineEdit>(1044)->text();
+  });
+  click_arrow(1045, QStyle::SC_ScrollBarAddLine);
+  EXPECT_EQ(seen_during, "");
+  EXPECT_EQ(widget<QLineEdit>(1044)->text(), "33.0");
+}
+
+TEST_F(DialogWindowTest, ProgramSetsShowAtOnceAndCallNothing) {
+  show();
+  for (const int id : {1026, 1011, 1012, 1010}) dialog_set_callback(dialog, id, recorder());
+  dialog_set_callback(dialog, 1011, recorder(), ev_edit_update);
+  dialog_set_int(dialog, 1026, 30);
+  dialog_set_int(dialog, 1026, -10, sel_range_min);
+  dialog_set_logical(dialog, 1010, true);
+  dialog_set_int(dialog, 1011, 2);
+  dialog_set_text(dialog, 1011, "Grass", 5, 1);
+  dialog_set_text(dialog, 1011, "Oats", 4, 2);
+  dialog_set_text(dialog, 1011, "Oats", 4);
+  EXPECT_EQ(widget<QScrollBar>(1026)->value(), 30);
+  EXPECT_EQ(widget<QScrollBar>(1026)->minimum(), -10);
+  EXPECT_TRUE(widget<QCheckBox>(1010)->isChecked());
+  EXPECT_EQ(widget<QComboBox>(1011)->count(), 2);
+  EXPECT_EQ(widget<QComboBox>(1011)->currentText(), "Oats");
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(DialogWindowTest, ComboChoiceAndTyping) {
+  show();
+  dialog_set_int(dialog, 1012, 3);
+  dialog_set_text(dialog, 1012, "sand", 4, 1);
+  dialog_set_text(dialog, 1012, "loamy sand", 10, 2);
+  dialog_set_text(dialog, 1012, "loam", 4, 3);
+  std::string during;
+  dialog_set_callback(dialog, 1012, [&](Dialog& d, int id, int event) {
+    calls.emplace_back(id, event);
+    dialog_get_text(d, id, during);
+  }, ev_selection_changed);
+  dialog_set_callback(dialog, 1012, recorder(), ev_edit_update);
+  auto* combo = widget<QComboBox>(1012);
+  emit combo->activated(2);  // what a choice from the list sends
+  EXPECT_EQ(during, "loam");
+  calls.clear();
+  combo->lineEdit()->clear();
+  QTest::keyClicks(combo->lineEdit(), "si");
+  std::string text;
+  dialog_get_text(dialog, 1012, text);
+  EXPECT_EQ(text, "si");
+  EXPECT_EQ(calls, (Calls{{1012, ev_edit_update}, {1012, ev_edit_update}}));
+}
+
+TEST_F(DialogWindowTest, CheckBoxClick) {
+  show();
+  dialog_set_callback(dialog, 1010, recorder());
+  QTest::mouseClick(view->widget(1010), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  bool checked = false;
+  dialog_get_logical(dialog, 1010, checked);
+  EXPECT_TRUE(checked);
+  EXPECT_TRUE(widget<QCheckBox>(1010)->isChecked());
+  EXPECT_EQ(calls, (Calls{{1010, ev_clicked}}));
+}
+
+TEST_F(DialogWindowTest, EnterPressesCalculateAndEscapeKeepsTheWindow) {
+  show();
+  dialog_set_callback(dialog, 30002, recorder());
+  dialog_set_callback(dialog, kMainDialog, recorder());
+  QApplication::setActiveWindow(view->window());
+  view->widget(1008)->setFocus();
+  QTest::keyClick(view->widget(1008), Qt::Key_Return);
+  QTest::keyClick(view->widget(1008), Qt::Key_Escape);
+  EXPECT_TRUE(view->window()->isVisible());
+  EXPECT_EQ(calls, (Calls{{30002, ev_clicked}}));  // the init event came before registration
+}
+
+TEST_F(DialogWindowTest, ExitDestroysOnce) {
+  show();
+  dialog_set_callback(dialog, kMainDialog, recorder());
+  QTest::mouseClick(view->widget(30001), Qt::LeftButton);
+  EXPECT_TRUE(dialog.destroyed());
+  EXPECT_FALSE(view->window()->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(view->window(), nullptr);
+  EXPECT_EQ(calls, (Calls{{kMainDialog, ev_dialog_destroyed}}));
+}
+
+TEST_F(DialogWindowTest, WindowManagerCloseIsADestroyToo) {
+  show();
+  dialog_set_callback(dialog, kMainDialog, recorder());
+  view->window()->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(dialog.destroyed());
+  EXPECT_EQ(calls, (Calls{{kMainDialog, ev_dialog_destroyed}}));
+}
+
+TEST_F(DialogWindowTest, InitEventComesAfterTheValuesAreShown) {
+  dialog_set_text(dialog, 1057, "loam", 4);
+  QString shown;
+  dialog_set_callback(dialog, kMainDialog, [&](Dialog&, int, int event) {
+    if (event == ev_dialog_init) shown = qobject_cast<QLabel*>(view->widget(1057))->text();
+  });
+  show();
+  EXPECT_EQ(shown, "loam");
+}
+
+}  // namespace
+}  // namespace vantrel::ui
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
+                                                                   : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

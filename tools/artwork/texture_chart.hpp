@@ -1,0 +1,36 @@
+// The texture-class chart (bitmap 102): the sand/silt/clay triangle coloured by the program's
+// own classification, so the chart always agrees with what the program says.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <optional>
+
+#include "physics/soil_texture.hpp"
+
+namespace vantrel::artwork {
+
+inline constexpr int kChartWidth = 250;
+inline constexpr int kChartHeight = 242;
+
+struct Composition {
+  double sand;
+  double silt;
+  double clay;
+};
+
+// Where a composition lies on the chart, and which composition a chart point shows (none
+// outside the triangle).
+QPointF chart_point(const Composition& c);
+std::optional<Composition> composition_at(QPointF point);
+
+QColor class_colour(TextureClass texture);
+QColor ink();    // lines and lettering
+QColor paper();  // outside the triangle
+
+// The chart in true colour, and reduced to its 16-colour palette.
+QImage draw_texture_chart();
+QImage sixteen_colours(const QImage& chart);
+
+}  // namespace vantrel::artwork
