@@ -7,25 +7,32 @@ namespace vantrel::ui {
 
 namespace {
 
-bool is_kind(const Control* c, ControlKind kind) { return c && c->spec && c->spec->kind == kind; }
+bool is_kind(const Control* c, ControlKind kind) {
+  return c && c->spec && c->spec->kind == kind;
+}
 
 // The events a control can send, the first being its default.
 std::vector<int> events_of(const Control& c, bool is_dialog) {
   if (is_dialog) return {ev_dialog_init, ev_dialog_destroyed};
   switch (c.spec->kind) {
     case ControlKind::push_button:
-    case ControlKind::check_box: return {ev_clicked};
-    case ControlKind::scroll_bar: return {ev_changed};
+    case ControlKind::check_box:
+      return {ev_clicked};
+    case ControlKind::scroll_bar:
+      return {ev_changed};
     case ControlKind::combo_box:
-      return {ev_selection_changed, ev_edit_update, ev_double_clicked, ev_changed,
-              ev_gained_focus,      ev_lost_focus};
-    default: return {};
+      return {ev_selection_changed, ev_edit_update,  ev_double_clicked,
+              ev_changed,           ev_gained_focus, ev_lost_focus};
+    default:
+      return {};
   }
 }
 
 }  // namespace
 
-Dialog::~Dialog() { view_.reset(); }
+Dialog::~Dialog() {
+  view_.reset();
+}
 
 Control* Dialog::control(int id) {
   const auto it = controls_.find(id);
@@ -81,13 +88,27 @@ void Dialog::notify_scroll(int id, ScrollAction action, int thumb) {
   if (destroyed_ || !is_kind(c, ControlKind::scroll_bar)) return;
   std::int64_t p = c->position;
   switch (action) {
-    case ScrollAction::line_up: p -= c->line_step; break;
-    case ScrollAction::line_down: p += c->line_step; break;
-    case ScrollAction::page_up: p -= c->page_step; break;
-    case ScrollAction::page_down: p += c->page_step; break;
-    case ScrollAction::thumb: p = thumb; break;
-    case ScrollAction::top: p = 1; break;
-    case ScrollAction::bottom: p = c->range_max; break;
+    case ScrollAction::line_up:
+      p -= c->line_step;
+      break;
+    case ScrollAction::line_down:
+      p += c->line_step;
+      break;
+    case ScrollAction::page_up:
+      p -= c->page_step;
+      break;
+    case ScrollAction::page_down:
+      p += c->page_step;
+      break;
+    case ScrollAction::thumb:
+      p = thumb;
+      break;
+    case ScrollAction::top:
+      p = 1;
+      break;
+    case ScrollAction::bottom:
+      p = c->range_max;
+      break;
   }
   p = std::max<std::int64_t>(c->range_min, std::min<std::int64_t>(p, c->range_max));
   c->position = static_cast<int>(p);
@@ -147,6 +168,29 @@ void Dialog::notify_destroyed() {
   if (destroyed_ || template_ == nullptr) return;
   destroyed_ = true;
   deliver(template_->id, ev_dialog_destroyed);
+}
+
+namespace {
+
+class HeadlessView final : public DialogView {
+ public:
+  explicit HeadlessView(Dialog& dialog) : dialog_(dialog) {}
+  bool show(int) override { return true; }
+  void refresh(const Control&) override {}
+  void close() override { dialog_.notify_destroyed(); }
+
+ private:
+  Dialog& dialog_;
+};
+
+}  // namespace
+
+std::unique_ptr<DialogView> make_headless_view(Dialog& dialog) {
+  return std::make_unique<HeadlessView>(dialog);
+}
+
+bool dialog_is_dialog_message(const Dialog& dialog, const Message&) {
+  return dialog.shown() && !dialog.destroyed();
 }
 
 bool dialog_init(int template_id, Dialog& dialog) {
@@ -224,10 +268,17 @@ bool dialog_set_int(Dialog& dialog, int id, int value, std::optional<int> select
   Control* c = dialog.control(id);
   if (is_kind(c, ControlKind::scroll_bar)) {
     switch (selector.value_or(sel_position)) {
-      case sel_position: c->position = value; break;  // stored as given, even out of range
-      case sel_range_max: c->range_max = value; break;
-      case sel_range_min: c->range_min = value; break;
-      default: return false;
+      case sel_position:
+        c->position = value;
+        break;  // stored as given, even out of range
+      case sel_range_max:
+        c->range_max = value;
+        break;
+      case sel_range_min:
+        c->range_min = value;
+        break;
+      default:
+        return false;
     }
   } else if (is_kind(c, ControlKind::combo_box)) {
     if (selector.value_or(sel_list_count) != sel_list_count || value < 0) return false;
@@ -243,10 +294,17 @@ bool dialog_get_int(const Dialog& dialog, int id, int& value, std::optional<int>
   const Control* c = dialog.control(id);
   if (is_kind(c, ControlKind::scroll_bar)) {
     switch (selector.value_or(sel_position)) {
-      case sel_position: value = c->position; return true;
-      case sel_range_max: value = c->range_max; return true;
-      case sel_range_min: value = c->range_min; return true;
-      default: return false;
+      case sel_position:
+        value = c->position;
+        return true;
+      case sel_range_max:
+        value = c->range_max;
+        return true;
+      case sel_range_min:
+        value = c->range_min;
+        return true;
+      default:
+        return false;
     }
   }
   if (is_kind(c, ControlKind::combo_box) && selector.value_or(sel_list_count) == sel_list_count) {
@@ -281,7 +339,8 @@ bool dialog_set_callback(Dialog& dialog, int id, Callback routine, std::optional
     if (std::find(events.begin(), events.end(), *event) == events.end()) return false;
     c->callbacks[*event] = std::move(routine);
   } else if (is_dialog) {
-    for (const int e : events) c->callbacks[e] = routine;  // every dialog-level event
+    for (const int e : events)
+      c->callbacks[e] = routine;  // every dialog-level event
   } else {
     c->callbacks[events.front()] = std::move(routine);
   }

@@ -97,7 +97,7 @@ class Dialog {
   void notify_scroll(int id, ScrollAction action, int thumb = 0);
   void notify_clicked(int id);
   void notify_edited(int id, std::string_view text);  // the user changed an edit's text
-  void notify_selected(int id, int entry);             // a combo list entry (from 1) chosen
+  void notify_selected(int id, int entry);            // a combo list entry (from 1) chosen
   void notify_focus(int id, bool gained);
   void notify_double_clicked(int id);
   void notify_destroyed();
@@ -130,11 +130,23 @@ class Dialog {
   bool destroyed_ = false;
 };
 
+// One message of the platform's message loop.
+struct Message {
+  int code = 0;
+  int param = 0;
+};
+
+// A window that shows nothing: a dialog driven without a display.
+std::unique_ptr<DialogView> make_headless_view(Dialog& dialog);
+
 // The operations. Each returns its success unless it returns nothing.
 bool dialog_init(int template_id, Dialog& dialog);
 bool dialog_show_modeless(Dialog& dialog, int show_command = show_normal);
 bool dialog_exit(Dialog& dialog);
 void dialog_uninit(Dialog& dialog);
+// True when the shown dialog takes the message: the toolkit routes the window's own events
+// to its widgets, so every message of a live dialog is its own.
+bool dialog_is_dialog_message(const Dialog& dialog, const Message& message);
 
 // A control's text; with entry k (1..count) on a combo box, its list entry k.
 bool dialog_set_text(Dialog& dialog, int id, std::string_view text, int length,

@@ -41,7 +41,12 @@ constexpr std::array<ControlSpec, 115> kMainControls = {{
     {26, 1039, K::scroll_bar, "", {45, 25, 8, 14}},
     {27, 1010, K::check_box, "Update profile", {107, 84, 62, 10}},
     {28, 1011, K::combo_box, "", {248, 25, 74, 39}},
-    {29, kNoId, K::frame, "OUTPUT: Texture-based soil profile (up to 5 horizons)", {8, 166, 320, 142}, C},
+    {29,
+     kNoId,
+     K::frame,
+     "OUTPUT: Texture-based soil profile (up to 5 horizons)",
+     {8, 166, 320, 142},
+     C},
     {30, kNoId, K::static_text, "Horizon", {19, 181, 25, 8}},
     {31, kNoId, K::static_text, "Texture", {115, 181, 25, 8}},
     {32, kNoId, K::static_text, "Top [cm]", {45, 181, 29, 8}},
@@ -119,8 +124,16 @@ constexpr std::array<ControlSpec, 115> kMainControls = {{
     {97, 1072, K::edit, "", {110, 144, 29, 13}, Align::left, false, true},
     {98, kNoId, K::static_text, "Stone% = stone content ", {131, 320, 72, 8}},
     {99, kNoId, K::static_text, "FC = water content at field capacity", {210, 320, 103, 8}},
-    {100, kNoId, K::static_text, "SP = % water content at stress point ( -100 kPa) ", {16, 334, 140, 8}},
-    {101, kNoId, K::static_text, "WP = water content at wilting point (-1500 kPa)", {179, 334, 135, 8}},
+    {100,
+     kNoId,
+     K::static_text,
+     "SP = % water content at stress point ( -100 kPa) ",
+     {16, 334, 140, 8}},
+    {101,
+     kNoId,
+     K::static_text,
+     "WP = water content at wilting point (-1500 kPa)",
+     {179, 334, 135, 8}},
     {102, kNoId, K::picture, "", {332, 139, 86, 158}, C, false, false, false, 107},
     {103, kNoId, K::picture, "", {422, 259, 86, 36}, C, false, false, false, 108},
     {104, kNoId, K::picture, "", {422, 217, 86, 31}, C, false, false, false, 109},
@@ -140,8 +153,8 @@ constexpr std::array<ControlSpec, 115> kMainControls = {{
 
 const std::string kMainCaption = std::string(111, ' ') + "Vantrel (Version 1.5.3)";
 
-const DialogTemplate kMain = {kMainDialog,     kMainCaption, {0, 0, 516, 353}, "MS Sans Serif",
-                              8,               kMainControls, 0};
+const DialogTemplate kMain = {
+    kMainDialog, kMainCaption, {0, 0, 516, 353}, "MS Sans Serif", 8, kMainControls, 0};
 
 constexpr std::array<BitmapSpec, 6> kBitmaps = {{
     {102, 250, 242, 16},
@@ -154,8 +167,12 @@ constexpr std::array<BitmapSpec, 6> kBitmaps = {{
 
 }  // namespace
 
-const DialogTemplate* find_template(int id) { return id == kMainDialog ? &kMain : nullptr; }
+const DialogTemplate* find_template(int id) {
+  return id == kMainDialog ? &kMain : nullptr;
+}
 
-std::span<const BitmapSpec> bitmap_resources() { return kBitmaps; }
+std::span<const BitmapSpec> bitmap_resources() {
+  return kBitmaps;
+}
 
 }  // namespace vantrel::ui

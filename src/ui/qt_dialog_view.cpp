@@ -29,7 +29,9 @@ QString qt_text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string std_text(const QString& text) { return text.toUtf8().toStdString(); }
+std::string std_text(const QString& text) {
+  return text.toUtf8().toStdString();
+}
 
 // Reports focus changes of a combo box; Qt has no signal for them.
 class FocusWatcher : public QObject {
@@ -53,8 +55,10 @@ bool takes_focus(const ControlSpec& spec) {
     case ControlKind::push_button:
     case ControlKind::edit:
     case ControlKind::combo_box:
-    case ControlKind::check_box: return !spec.hidden;
-    default: return false;
+    case ControlKind::check_box:
+      return !spec.hidden;
+    default:
+      return false;
   }
 }
 
@@ -104,7 +108,9 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
 
 QtDialogView::QtDialogView(Dialog& dialog) : dialog_(dialog) {}
 
-QtDialogView::~QtDialogView() { delete window_.data(); }
+QtDialogView::~QtDialogView() {
+  delete window_.data();
+}
 
 QWidget* QtDialogView::widget(int id) const {
   const auto it = widgets_.find(id);
@@ -195,11 +201,11 @@ QWidget* QtDialogView::create(const ControlSpec& spec) {
       combo->setInsertPolicy(QComboBox::NoInsert);
       QObject::connect(combo, &QComboBox::activated, combo,
                        [this, id](int index) { dialog_.notify_selected(id, index + 1); });
-      QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo,
-                       [this, id](const QString& text) { dialog_.notify_edited(id, std_text(text)); });
-      combo->installEventFilter(new FocusWatcher(combo, [this, id](bool gained) {
-        dialog_.notify_focus(id, gained);
-      }));
+      QObject::connect(
+          combo->lineEdit(), &QLineEdit::textEdited, combo,
+          [this, id](const QString& text) { dialog_.notify_edited(id, std_text(text)); });
+      combo->installEventFilter(
+          new FocusWatcher(combo, [this, id](bool gained) { dialog_.notify_focus(id, gained); }));
       return combo;
     }
     case ControlKind::check_box: {
@@ -254,14 +260,29 @@ void QtDialogView::connect_scroll_bar(int id, QWidget* widget) {
   QObject::connect(bar, &QScrollBar::actionTriggered, bar, [this, id, bar](int action) {
     ScrollAction scroll = ScrollAction::thumb;
     switch (action) {
-      case QAbstractSlider::SliderSingleStepSub: scroll = ScrollAction::line_up; break;
-      case QAbstractSlider::SliderSingleStepAdd: scroll = ScrollAction::line_down; break;
-      case QAbstractSlider::SliderPageStepSub: scroll = ScrollAction::page_up; break;
-      case QAbstractSlider::SliderPageStepAdd: scroll = ScrollAction::page_down; break;
-      case QAbstractSlider::SliderToMinimum: scroll = ScrollAction::top; break;
-      case QAbstractSlider::SliderToMaximum: scroll = ScrollAction::bottom; break;
-      case QAbstractSlider::SliderMove: scroll = ScrollAction::thumb; break;
-      default: return;
+      case QAbstractSlider::SliderSingleStepSub:
+        scroll = ScrollAction::line_up;
+        break;
+      case QAbstractSlider::SliderSingleStepAdd:
+        scroll = ScrollAction::line_down;
+        break;
+      case QAbstractSlider::SliderPageStepSub:
+        scroll = ScrollAction::page_up;
+        break;
+      case QAbstractSlider::SliderPageStepAdd:
+        scroll = ScrollAction::page_down;
+        break;
+      case QAbstractSlider::SliderToMinimum:
+        scroll = ScrollAction::top;
+        break;
+      case QAbstractSlider::SliderToMaximum:
+        scroll = ScrollAction::bottom;
+        break;
+      case QAbstractSlider::SliderMove:
+        scroll = ScrollAction::thumb;
+        break;
+      default:
+        return;
     }
     const int thumb = bar->sliderPosition();
     dialog_.notify_scroll(id, scroll, thumb);
@@ -297,9 +318,11 @@ void QtDialogView::refresh(const Control& c) {
     case ControlKind::combo_box: {
       auto* combo = static_cast<QComboBox*>(w);
       QStringList entries;
-      for (const std::string& entry : c.entries) entries << qt_text(entry);
+      for (const std::string& entry : c.entries)
+        entries << qt_text(entry);
       QStringList current;
-      for (int i = 0; i < combo->count(); ++i) current << combo->itemText(i);
+      for (int i = 0; i < combo->count(); ++i)
+        current << combo->itemText(i);
       if (entries != current) {
         combo->clear();
         combo->addItems(entries);
@@ -318,13 +341,18 @@ void QtDialogView::refresh(const Control& c) {
       place(*c.spec, w);
       break;
     }
-    case ControlKind::push_button: static_cast<QPushButton*>(w)->setText(text); break;
+    case ControlKind::push_button:
+      static_cast<QPushButton*>(w)->setText(text);
+      break;
     case ControlKind::static_text:
       static_cast<QLabel*>(w)->setText(text);
       place(*c.spec, w);
       break;
-    case ControlKind::frame: static_cast<QGroupBox*>(w)->setTitle(text); break;
-    case ControlKind::picture: break;
+    case ControlKind::frame:
+      static_cast<QGroupBox*>(w)->setTitle(text);
+      break;
+    case ControlKind::picture:
+      break;
   }
 }
 

@@ -7,8 +7,8 @@
 #include <QPointer>
 #include <QRect>
 #include <map>
-#include <vector>
 #include <memory>
+#include <vector>
 
 #include "ui/dialog.hpp"
 

@@ -10,7 +10,9 @@
 namespace vantrel::ui {
 namespace {
 
-QImage bitmap(int id) { return QImage(QStringLiteral(":/artwork/bitmap%1.bmp").arg(id)); }
+QImage bitmap(int id) {
+  return QImage(QStringLiteral(":/artwork/bitmap%1.bmp").arg(id));
+}
 
 TEST(Artwork, EveryBitmapAtItsSizeAndColourDepth) {
   for (const BitmapSpec& spec : bitmap_resources()) {
@@ -48,9 +50,9 @@ TEST(Artwork, TextureChartAgreesWithTheClassification) {
       const int y = static_cast<int>(at.y());
       const auto shown = artwork::composition_at(QPointF(x + 0.5, y + 0.5));
       ASSERT_TRUE(shown.has_value());
-      const QColor expected = artwork::class_colour(classify_texture(
-          static_cast<float>(shown->sand), static_cast<float>(shown->silt),
-          static_cast<float>(shown->clay)));
+      const QColor expected = artwork::class_colour(
+          classify_texture(static_cast<float>(shown->sand), static_cast<float>(shown->silt),
+                           static_cast<float>(shown->clay)));
       const QColor pixel = chart.pixelColor(x, y);
       if (pixel == expected) {
         ++coloured;

@@ -209,10 +209,13 @@ TEST_F(DialogOperations, ComboEventsAndTheNewEntryText) {
   dialog_set_text(dialog, 1012, "loam", 4, 1);
   dialog_set_text(dialog, 1012, "sand", 4, 2);
   std::string seen;
-  dialog_set_callback(dialog, 1012, [&](Dialog& d, int id, int event) {
-    calls.emplace_back(id, event);
-    dialog_get_text(d, id, seen);
-  }, ev_selection_changed);
+  dialog_set_callback(
+      dialog, 1012,
+      [&](Dialog& d, int id, int event) {
+        calls.emplace_back(id, event);
+        dialog_get_text(d, id, seen);
+      },
+      ev_selection_changed);
   dialog_set_callback(dialog, 1012, recorder(), ev_edit_update);
   dialog.notify_selected(1012, 2);
   EXPECT_EQ(seen, "sand");
@@ -227,7 +230,8 @@ TEST_F(DialogOperations, ComboEventsAndTheNewEntryText) {
 
 TEST_F(DialogOperations, CheckBoxClickTogglesThenCalls) {
   bool during = false;
-  dialog_set_callback(dialog, 1010, [&](Dialog& d, int id, int) { dialog_get_logical(d, id, during); });
+  dialog_set_callback(dialog, 1010,
+                      [&](Dialog& d, int id, int) { dialog_get_logical(d, id, during); });
   dialog.notify_clicked(1010);
   EXPECT_TRUE(during);
   bool now = false;
@@ -267,8 +271,8 @@ TEST_F(DialogOperations, CallbacksRunOneAtATime) {
   });
   dialog_set_callback(dialog, 1010, [&](Dialog&, int, int) { log.emplace_back("check box"); });
   dialog.notify_scroll(1026, ScrollAction::line_down);
-  EXPECT_EQ(log, (std::vector<std::string>{"scroll begins", "scroll ends", "check box",
-                                           "dialog -15"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"scroll begins", "scroll ends", "check box", "dialog -15"}));
 }
 
 TEST_F(DialogOperations, UninitReleasesEverything) {

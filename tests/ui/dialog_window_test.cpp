@@ -83,8 +83,8 @@ TEST_F(DialogWindowTest, EveryControlAtItsPlace) {
   EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
   EXPECT_EQ(view->window()->minimumSize(), view->window()->maximumSize());
 
-  const QList<QWidget*> children = view->window()->findChildren<QWidget*>(
-      QString(), Qt::FindDirectChildrenOnly);
+  const QList<QWidget*> children =
+      view->window()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
   int made = 0;
   for (QWidget* child : children) {
     if (qobject_cast<QGroupBox*>(child) || qobject_cast<QLabel*>(child) ||
@@ -133,7 +133,8 @@ TEST_F(DialogWindowTest, EveryControlAtItsPlace) {
       case ControlKind::combo_box:
         EXPECT_TRUE(qobject_cast<QComboBox*>(w)->isEditable());
         break;
-      default: break;
+      default:
+        break;
     }
   }
   EXPECT_TRUE(widget<QPushButton>(30002)->isDefault());
@@ -149,8 +150,7 @@ TEST_F(DialogWindowTest, EveryCaptionFitsAndNothingOverlaps) {
   for (const ControlSpec& spec : dialog.dialog_template()->controls) {
     QWidget* w = view->created(spec.order);
     ASSERT_NE(w, nullptr);
-    const QString caption =
-        QString::fromUtf8(spec.caption.data(), spec.caption.size()).trimmed();
+    const QString caption = QString::fromUtf8(spec.caption.data(), spec.caption.size()).trimmed();
     EXPECT_TRUE(view->window()->rect().contains(w->geometry())) << "#" << spec.order;
     if (spec.kind != ControlKind::frame && spec.kind != ControlKind::picture && !spec.hidden) {
       placed.emplace_back(spec.order, w->geometry());
@@ -171,7 +171,8 @@ TEST_F(DialogWindowTest, EveryCaptionFitsAndNothingOverlaps) {
       case ControlKind::frame:
         EXPECT_LE(text + 16, u.x(spec.rect.width)) << caption.toStdString();
         break;
-      default: break;
+      default:
+        break;
     }
   }
   for (std::size_t i = 0; i < placed.size(); ++i) {
@@ -214,8 +215,8 @@ TEST_F(DialogWindowTest, TabVisitsTheTabStopsInCreationOrder) {
     }
     QTest::keyClick(focused, Qt::Key_Tab);
   }
-  EXPECT_EQ(order, (std::vector<int>{30002, 30001, 1008, 1032, 1044, 1046, 1048, 1033, 1010,
-                                     1011, 1012, 1035, 1055, 1069, 1070, 1071, 1072, 30002}));
+  EXPECT_EQ(order, (std::vector<int>{30002, 30001, 1008, 1032, 1044, 1046, 1048, 1033, 1010, 1011,
+                                     1012, 1035, 1055, 1069, 1070, 1071, 1072, 30002}));
 }
 
 TEST_F(DialogWindowTest, TypingReachesEditsButNotReadOnlyOnes) {
@@ -266,7 +267,8 @@ TEST_F(DialogWindowTest, ValuesSetInACallbackShowWhenItReturns) {
 
 TEST_F(DialogWindowTest, ProgramSetsShowAtOnceAndCallNothing) {
   show();
-  for (const int id : {1026, 1011, 1012, 1010}) dialog_set_callback(dialog, id, recorder());
+  for (const int id : {1026, 1011, 1012, 1010})
+    dialog_set_callback(dialog, id, recorder());
   dialog_set_callback(dialog, 1011, recorder(), ev_edit_update);
   dialog_set_int(dialog, 1026, 30);
   dialog_set_int(dialog, 1026, -10, sel_range_min);
@@ -290,10 +292,13 @@ TEST_F(DialogWindowTest, ComboChoiceAndTyping) {
   dialog_set_text(dialog, 1012, "loamy sand", 10, 2);
   dialog_set_text(dialog, 1012, "loam", 4, 3);
   std::string during;
-  dialog_set_callback(dialog, 1012, [&](Dialog& d, int id, int event) {
-    calls.emplace_back(id, event);
-    dialog_get_text(d, id, during);
-  }, ev_selection_changed);
+  dialog_set_callback(
+      dialog, 1012,
+      [&](Dialog& d, int id, int event) {
+        calls.emplace_back(id, event);
+        dialog_get_text(d, id, during);
+      },
+      ev_selection_changed);
   dialog_set_callback(dialog, 1012, recorder(), ev_edit_update);
   auto* combo = widget<QComboBox>(1012);
   emit combo->activated(2);  // what a choice from the list sends
@@ -364,8 +369,8 @@ TEST_F(DialogWindowTest, InitEventComesAfterTheValuesAreShown) {
 }  // namespace vantrel::ui
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                   : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -43,8 +43,10 @@ QPainterPath band(double top, double bottom, double width, double phase) {
     return depth + 3.0 * std::sin(x / 23.0 + phase + shift);
   };
   path.moveTo(0, wave(0, top, 0));
-  for (double x = 0; x <= width; x += 4) path.lineTo(x, wave(x, top, 0));
-  for (double x = width; x >= 0; x -= 4) path.lineTo(x, wave(x, bottom, 1.7));
+  for (double x = 0; x <= width; x += 4)
+    path.lineTo(x, wave(x, top, 0));
+  for (double x = width; x >= 0; x -= 4)
+    path.lineTo(x, wave(x, bottom, 1.7));
   path.closeSubpath();
   return path;
 }
@@ -162,7 +164,8 @@ void draw_mark(QPainter& p, const QRectF& area) {
 // The largest font, up to `pixels`, in which the text fits the width.
 QFont fitting(const QString& text, int pixels, double width, bool bold) {
   QFont f = font(pixels, bold);
-  while (pixels > 6 && QFontMetricsF(f).horizontalAdvance(text) > width) f = font(--pixels, bold);
+  while (pixels > 6 && QFontMetricsF(f).horizontalAdvance(text) > width)
+    f = font(--pixels, bold);
   return f;
 }
 
@@ -241,16 +244,16 @@ int main(int argc, char** argv) {
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   const QImage profile = draw_soil_profile();
-  const bool ok =
-      save(vantrel::artwork::sixteen_colours(vantrel::artwork::draw_texture_chart()), folder,
-           "bitmap102.bmp") &&
-      save(palette_of(draw_logo(215, 75, true), 256), folder, "bitmap104.bmp") &&
-      save(profile.convertToFormat(QImage::Format_RGB888), folder, "bitmap106.bmp") &&
-      save(palette_of(profile, 256), folder, "bitmap107.bmp") &&
-      save(draw_logo(122, 60, false).convertToFormat(QImage::Format_RGB888), folder,
-           "bitmap108.bmp") &&
-      save(palette_of(draw_logo(146, 35, false), 256), folder, "bitmap109.bmp") &&
-      save(draw_icon(0), folder, "vantrel.ico") && save(draw_icon(1), folder, "icon105.ico") &&
-      save(draw_icon(2), folder, "icon110.ico");
+  const bool ok = save(vantrel::artwork::sixteen_colours(vantrel::artwork::draw_texture_chart()),
+                       folder, "bitmap102.bmp") &&
+                  save(palette_of(draw_logo(215, 75, true), 256), folder, "bitmap104.bmp") &&
+                  save(profile.convertToFormat(QImage::Format_RGB888), folder, "bitmap106.bmp") &&
+                  save(palette_of(profile, 256), folder, "bitmap107.bmp") &&
+                  save(draw_logo(122, 60, false).convertToFormat(QImage::Format_RGB888), folder,
+                       "bitmap108.bmp") &&
+                  save(palette_of(draw_logo(146, 35, false), 256), folder, "bitmap109.bmp") &&
+                  save(draw_icon(0), folder, "vantrel.ico") &&
+                  save(draw_icon(1), folder, "icon105.ico") &&
+                  save(draw_icon(2), folder, "icon110.ico");
   return ok ? 0 : 1;
 }

@@ -27,18 +27,30 @@ QFont small_font(int pixels) {
 
 const char* short_name(TextureClass t) {
   switch (t) {
-    case TextureClass::clay: return "C";
-    case TextureClass::silty_clay: return "SiC";
-    case TextureClass::sandy_clay: return "SC";
-    case TextureClass::silty_clay_loam: return "SiCL";
-    case TextureClass::clay_loam: return "CL";
-    case TextureClass::sandy_clay_loam: return "SCL";
-    case TextureClass::loam: return "L";
-    case TextureClass::silt: return "Si";
-    case TextureClass::silt_loam: return "SiL";
-    case TextureClass::sandy_loam: return "SL";
-    case TextureClass::loamy_sand: return "LS";
-    case TextureClass::sand: return "S";
+    case TextureClass::clay:
+      return "C";
+    case TextureClass::silty_clay:
+      return "SiC";
+    case TextureClass::sandy_clay:
+      return "SC";
+    case TextureClass::silty_clay_loam:
+      return "SiCL";
+    case TextureClass::clay_loam:
+      return "CL";
+    case TextureClass::sandy_clay_loam:
+      return "SCL";
+    case TextureClass::loam:
+      return "L";
+    case TextureClass::silt:
+      return "Si";
+    case TextureClass::silt_loam:
+      return "SiL";
+    case TextureClass::sandy_loam:
+      return "SL";
+    case TextureClass::loamy_sand:
+      return "LS";
+    case TextureClass::sand:
+      return "S";
   }
   return "";
 }
@@ -81,8 +93,12 @@ QColor class_colour(TextureClass t) {
   return colours.at(t);
 }
 
-QColor ink() { return QColor(0x20, 0x20, 0x20); }
-QColor paper() { return QColor(0xFF, 0xFF, 0xFF); }
+QColor ink() {
+  return QColor(0x20, 0x20, 0x20);
+}
+QColor paper() {
+  return QColor(0xFF, 0xFF, 0xFF);
+}
 
 QImage draw_texture_chart() {
   QImage chart(kChartWidth, kChartHeight, QImage::Format_RGB32);
@@ -92,9 +108,8 @@ QImage draw_texture_chart() {
     for (int x = 0; x < kChartWidth; ++x) {
       const auto c = composition_at(QPointF(x + 0.5, y + 0.5));
       if (!c) continue;
-      const TextureClass t = classify_texture(static_cast<float>(c->sand),
-                                              static_cast<float>(c->silt),
-                                              static_cast<float>(c->clay));
+      const TextureClass t = classify_texture(
+          static_cast<float>(c->sand), static_cast<float>(c->silt), static_cast<float>(c->clay));
       chart.setPixelColor(x, y, class_colour(t));
       auto& centre = centres[t];
       centre[0] += 1;
@@ -105,17 +120,17 @@ QImage draw_texture_chart() {
 
   QPainter painter(&chart);
   painter.setPen(ink());
-  const QPolygonF triangle({chart_point({0, 0, 100}), chart_point({100, 0, 0}),
-                            chart_point({0, 100, 0})});
+  const QPolygonF triangle(
+      {chart_point({0, 0, 100}), chart_point({100, 0, 0}), chart_point({0, 100, 0})});
   painter.drawPolygon(triangle);
 
   // Ticks and numbers every 20 %, one axis per side.
   painter.setFont(small_font(9));
   for (int v = 0; v <= 100; v += 20) {
     const double d = v;
-    const QPointF clay_mark = chart_point({100 - d, 0, d});    // left side
-    const QPointF silt_mark = chart_point({0, d, 100 - d});    // right side
-    const QPointF sand_mark = chart_point({d, 100 - d, 0});    // base
+    const QPointF clay_mark = chart_point({100 - d, 0, d});  // left side
+    const QPointF silt_mark = chart_point({0, d, 100 - d});  // right side
+    const QPointF sand_mark = chart_point({d, 100 - d, 0});  // base
     painter.drawLine(clay_mark, clay_mark + QPointF(-4, 0));
     painter.drawLine(silt_mark, silt_mark + QPointF(4, 0));
     painter.drawLine(sand_mark, sand_mark + QPointF(0, 4));
@@ -124,8 +139,7 @@ QImage draw_texture_chart() {
                      Qt::AlignRight | Qt::AlignVCenter, text);
     painter.drawText(QRectF(silt_mark.x() + 5, silt_mark.y() - 6, 20, 12),
                      Qt::AlignLeft | Qt::AlignVCenter, text);
-    painter.drawText(QRectF(sand_mark.x() - 10, sand_mark.y() + 4, 20, 11), Qt::AlignCenter,
-                     text);
+    painter.drawText(QRectF(sand_mark.x() - 10, sand_mark.y() + 4, 20, 11), Qt::AlignCenter, text);
   }
   painter.setFont(small_font(10));
   painter.drawText(QRectF(0, 0, 80, 14), Qt::AlignLeft, QStringLiteral("clay %"));
@@ -146,7 +160,8 @@ QImage draw_texture_chart() {
 
 QImage sixteen_colours(const QImage& chart) {
   QList<QRgb> palette;
-  for (const TextureClass t : kTextureClasses) palette << class_colour(t).rgb();
+  for (const TextureClass t : kTextureClasses)
+    palette << class_colour(t).rgb();
   palette << ink().rgb() << paper().rgb() << QColor(0x80, 0x80, 0x80).rgb()
           << QColor(0xC0, 0xC0, 0xC0).rgb();
   return chart.convertToFormat(QImage::Format_Indexed8, palette, Qt::ThresholdDither);

@@ -1,0 +1,31 @@
+// The start of a run, the same with a window or without: load the reference files, create
+// and show the main dialog, give its controls their start values and lists, attach the routines.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "profile/program.hpp"
+#include "ui/dialog.hpp"
+
+namespace vantrel {
+
+inline constexpr const char* kInitError = "Error initializing application vantrel";
+inline constexpr const char* kInitErrorCaption = "Error";
+
+// Exit statuses of the program.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+
+// Loads the three reference files of `folder` into the program's tables, in their fixed
+// order. A file that stops loading throws FatalStop.
+void load_reference_files(Program& program, const std::filesystem::path& folder);
+
+// Creates the dialog from template 101 and brings it up; false when the window cannot be
+// created or shown.
+bool open_main_window(Program& program, ui::Dialog& dialog, int show_command);
+
+// The report of a stop while loading, telling where the program looked.
+std::string fatal_report(const std::string& what, const std::filesystem::path& folder);
+
+}  // namespace vantrel

@@ -1,0 +1,71 @@
+#include "profile/program.hpp"
+
+#include <array>
+#include <string>
+
+#include "data/fields.hpp"
+#include "data/number_text.hpp"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::array<TableRow, kHorizons> kRows = {{
+    {1018, 1019, 1013, 1075, 1031, 1020, 1058, 1021},
+    {1022, 1023, 1014, 1079, 1042, 1034, 1062, 1051},
+    {1024, 1025, 1015, 1076, 1043, 1036, 1059, 1052},
+    {1027, 1028, 1016, 1077, 1047, 1037, 1060, 1053},
+    {1029, 1030, 1017, 1078, 1050, 1040, 1061, 1054},
+}};
+
+constexpr std::string_view kCaption = "Vantrel";
+
+}  // namespace
+
+const TableRow& table_row(int horizon) { return kRows.at(static_cast<std::size_t>(horizon - 1)); }
+
+Program::Program(ui::Platform& platform, SideUnit side)
+    : platform_(platform), tables_(std::make_unique<ReferenceTables>()), side_(std::move(side)) {}
+
+void Program::side_file_failed() {
+  if (told_side_failure_) return;
+  told_side_failure_ = true;
+  std::error_code ec;
+  const auto where = std::filesystem::absolute(side_.path(), ec);
+  platform_.message_box("The trace lines could not be written to " +
+                            (ec ? side_.path() : where).string() +
+                            ". The results are shown but not recorded.",
+                        kCaption);
+}
+
+FieldReading read_number(ui::Dialog& dialog, int control, float previous) {
+  FieldReading r;
+  ui::dialog_get_text(dialog, control, r.text);
+  r.value = previous;
+  r.number = STRING_TO_REAL(r.text, r.value) != NumberRead::error;
+  return r;
+}
+
+bool all_numbers(Program& program, std::initializer_list<const FieldReading*> readings,
+                 std::initializer_list<std::string_view> names) {
+  auto name = names.begin();
+  for (const FieldReading* r : readings) {
+    if (!r->number) {
+      program.platform().message_box("The " + std::string(*name) + " field holds \"" +
+                                         std::string(r->text.trimmed()) +
+                                         "\", which is not a number.",
+                                     kCaption);
+      return false;
+    }
+    ++name;
+  }
+  return true;
+}
+
+void show_number(ui::Dialog& dialog, int control, float value, int width, int decimals) {
+  NumberText text;
+  write_fixed(value, width, decimals, text);
+  ui::dialog_set_text(dialog, control, text, static_cast<int>(text.length));
+}
+
+}  // namespace vantrel
