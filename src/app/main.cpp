@@ -55,4 +55,6 @@ int WinMain(int& argc, char** argv, int show_state) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return WinMain(argc, argv, kShowNormal); }
+int main(int argc, char** argv) {
+  return WinMain(argc, argv, kShowNormal);
+}

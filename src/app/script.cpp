@@ -15,8 +15,12 @@ void DialogDriver::scroll(int control, ui::ScrollAction action, int thumb) {
 void DialogDriver::type(int control, std::string_view text) {
   dialog_.notify_edited(control, text);
 }
-void DialogDriver::choose(int control, int entry) { dialog_.notify_selected(control, entry); }
-void DialogDriver::click(int control) { dialog_.notify_clicked(control); }
+void DialogDriver::choose(int control, int entry) {
+  dialog_.notify_selected(control, entry);
+}
+void DialogDriver::click(int control) {
+  dialog_.notify_clicked(control);
+}
 
 void ScriptPlatform::post_quit(int code) {
   quit_ = true;
@@ -75,7 +79,8 @@ const ui::Control& control_of(const ui::Dialog& dialog, int control,
   const ui::Control* c = dialog.control(control);
   if (c == nullptr) throw Malformed("the window has no control " + std::to_string(control));
   bool fits = false;
-  for (const ui::ControlKind k : kinds) fits = fits || c->spec->kind == k;
+  for (const ui::ControlKind k : kinds)
+    fits = fits || c->spec->kind == k;
   if (!fits) throw Malformed("control " + std::to_string(control) + " cannot do that");
   if (user_reaches && (c->spec->hidden || c->spec->read_only)) {
     throw Malformed("the user cannot reach control " + std::to_string(control));
@@ -88,9 +93,9 @@ void perform(const Command& c, std::ostream& out, ui::Dialog& dialog, ScriptDriv
   if (c.name == "scroll") {
     control_of(dialog, c.control, {K::scroll_bar}, true);
     static const std::map<std::string, ui::ScrollAction, std::less<>> actions = {
-        {"up", ui::ScrollAction::line_up},       {"down", ui::ScrollAction::line_down},
-        {"pageup", ui::ScrollAction::page_up},   {"pagedown", ui::ScrollAction::page_down},
-        {"top", ui::ScrollAction::top},          {"bottom", ui::ScrollAction::bottom}};
+        {"up", ui::ScrollAction::line_up},     {"down", ui::ScrollAction::line_down},
+        {"pageup", ui::ScrollAction::page_up}, {"pagedown", ui::ScrollAction::page_down},
+        {"top", ui::ScrollAction::top},        {"bottom", ui::ScrollAction::bottom}};
     if (c.rest.rfind("thumb ", 0) == 0) {
       const auto n = to_int(std::string_view(c.rest).substr(6));
       if (!n) throw Malformed("thumb needs a position");
@@ -114,9 +119,9 @@ void perform(const Command& c, std::ostream& out, ui::Dialog& dialog, ScriptDriv
     control_of(dialog, c.control, {K::push_button, K::check_box}, true);
     driver.click(c.control);
   } else if (c.name == "text") {
-    const ui::Control& shown = control_of(
-        dialog, c.control,
-        {K::edit, K::combo_box, K::static_text, K::push_button, K::check_box}, false);
+    const ui::Control& shown =
+        control_of(dialog, c.control,
+                   {K::edit, K::combo_box, K::static_text, K::push_button, K::check_box}, false);
     out << c.control << '|' << shown.text << "|\n";
   } else if (c.name == "position") {
     const int position = control_of(dialog, c.control, {K::scroll_bar}, false).position;

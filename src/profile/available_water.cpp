@@ -57,7 +57,8 @@ void VANTRELAPPLY(Program& program, ui::Dialog& d, int /*control*/, int event) {
   const float results[] = {s_fc - s_wp, s_fc - s_sp, s_fc, s_rp};  // TAW, RAW, FP, RP
   const int fields[] = {id::taw, id::raw, id::fp, id::rp};
   NumberText texts[4];
-  for (int k = 0; k < 4; ++k) write_fixed(results[k], kResultWidth, 1, texts[k]);
+  for (int k = 0; k < 4; ++k)
+    write_fixed(results[k], kResultWidth, 1, texts[k]);
   for (int k = 0; k < 4; ++k) {
     ui::dialog_set_text(d, fields[k], texts[k], static_cast<int>(texts[k].length));
   }

@@ -25,8 +25,8 @@ void show_texture(ui::Dialog& d, const HorizonInputs& in) {
 
 // Sand or clay set by its spinner: the other one limits it so that silt stays at least 0.
 // `set` is the value just written, `other` the other field's.
-void composition_follow_up(Program& program, ui::Dialog& d, float& set, float& other,
-                           int set_field, const FieldReading& set_reading) {
+void composition_follow_up(Program& program, ui::Dialog& d, float& set, float& other, int set_field,
+                           const FieldReading& set_reading) {
   HorizonInputs& in = program.inputs();
   set = set_reading.value;
   if (set > 100.0F - other) set = 100.0F - other;
@@ -108,13 +108,18 @@ void spinner_event(Program& program, ui::Dialog& d, int bar) {
       show_input(d, id::silt, in.silt);
       break;
     }
-    case id::root_depth_bar: show_input(d, id::root_depth, 2.0F * raw); break;
-    case id::tolerance_bar: show_input(d, id::tolerance, raw); break;
+    case id::root_depth_bar:
+      show_input(d, id::root_depth, 2.0F * raw);
+      break;
+    case id::tolerance_bar:
+      show_input(d, id::tolerance, raw);
+      break;
     case id::density_bar:
       in.density =
           write_and_read(id::density, 2.0F * (1.0F - p / 100.0F), kTwoDecimals, in.density).value;
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -145,9 +150,15 @@ void crop_choice(Program& program, ui::Dialog& d) {
 
 void VANTRELSUB(Program& program, ui::Dialog& dialog, int control, int event) {
   switch (control) {
-    case id::update_profile: update_profile(program, dialog); break;
-    case id::crop_list: crop_choice(program, dialog); break;
-    case id::texture_list: texture_choice(program, dialog); break;
+    case id::update_profile:
+      update_profile(program, dialog);
+      break;
+    case id::crop_list:
+      crop_choice(program, dialog);
+      break;
+    case id::texture_list:
+      texture_choice(program, dialog);
+      break;
     case id::sand_bar:
     case id::clay_bar:
     case id::stones_bar:
@@ -155,8 +166,11 @@ void VANTRELSUB(Program& program, ui::Dialog& dialog, int control, int event) {
     case id::horizon_bar:
     case id::root_depth_bar:
     case id::tolerance_bar:
-    case id::density_bar: spinner_event(program, dialog, control); break;
-    default: break;
+    case id::density_bar:
+      spinner_event(program, dialog, control);
+      break;
+    default:
+      break;
   }
   if (event == ui::ev_dialog_destroyed) program.platform().post_quit(0);
 }

@@ -49,6 +49,7 @@ void update_profile(Program& program, ui::Dialog& d) {
   const FieldReading thickness = read_number(d, id::thickness, in.thickness);
   if (!all_numbers(program, {&sand, &silt, &clay, &stones, &density, &thickness},
                    {"sand", "silt", "clay", "stones", "bulk density", "thickness"})) {
+    ui::dialog_set_logical(d, id::update_profile, false);  // it acts as a push button
     return;
   }
 
@@ -81,10 +82,10 @@ void update_profile(Program& program, ui::Dialog& d) {
     show_cell(d, row.bottom, layers.bottom(h));
     set_text(d, row.stones, stones.text);
 
-    const int entries = SOIL_PROPERTIES(
-        program.tables().curves, program.side(), layers.top(h), layers.bottom(h), in.density,
-        in.sand, in.clay, in.stones, layers.density(h), layers.theta_s(h), layers.fc(h),
-        layers.sp(h), layers.wp(h), in.density_set);
+    const int entries = SOIL_PROPERTIES(program.tables().curves, program.side(), layers.top(h),
+                                        layers.bottom(h), in.density, in.sand, in.clay, in.stones,
+                                        layers.density(h), layers.theta_s(h), layers.fc(h),
+                                        layers.sp(h), layers.wp(h), in.density_set);
     show_cell(d, row.fc, layers.fc(h));
     show_cell(d, row.sp, layers.sp(h));
     show_cell(d, row.wp, layers.wp(h));

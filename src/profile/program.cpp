@@ -22,7 +22,9 @@ constexpr std::string_view kCaption = "Vantrel";
 
 }  // namespace
 
-const TableRow& table_row(int horizon) { return kRows.at(static_cast<std::size_t>(horizon - 1)); }
+const TableRow& table_row(int horizon) {
+  return kRows.at(static_cast<std::size_t>(horizon - 1));
+}
 
 Program::Program(ui::Platform& platform, SideUnit side)
     : platform_(platform), tables_(std::make_unique<ReferenceTables>()), side_(std::move(side)) {}

@@ -53,7 +53,7 @@ struct ReferenceTables {
 
 // What "Calculate" keeps between calculations: a field that gives no value keeps them.
 struct CalculationState {
-  float tolerance = 0;  // %, then the fraction p in the same variable
+  float tolerance = 0;   // %, then the fraction p in the same variable
   float root_depth = 0;  // cm
 };
 

@@ -93,15 +93,18 @@ TEST(SandAndClaySpinners, RangeWidensAfterTheFirstEvent) {
 
 TEST(ThicknessAndStonesSpinners, Limits) {
   Session s;
-  EXPECT_EQ(s.run("scroll 1038 down\nposition 1038\ntext 1032\n"), "1038 100\n1032|   5.0              |\n");
+  EXPECT_EQ(s.run("scroll 1038 down\nposition 1038\ntext 1032\n"),
+            "1038 100\n1032|   5.0              |\n");
   for (const int position : {95, 100, 110}) {
     EXPECT_EQ(s.run("scroll 1038 thumb " + std::to_string(position) + "\ntext 1032\n"),
-              "1032|   5.0              |\n") << position;
+              "1032|   5.0              |\n")
+        << position;
   }
   EXPECT_EQ(s.run("scroll 1038 thumb 50\ntext 1032\n"), "1032|  50.0              |\n");
   for (const int position : {1, 0, -10}) {
     EXPECT_EQ(s.run("scroll 1038 thumb " + std::to_string(position) + "\ntext 1032\n"),
-              "1032|  99.0              |\n") << position;
+              "1032|  99.0              |\n")
+        << position;
   }
   EXPECT_EQ(s.run("scroll 1049 up\nposition 1049\ntext 1048\nscroll 1049 thumb 0\ntext 1048\n"),
             "1049 100\n1048|   0.0              |\n1048|  99.0              |\n");
@@ -112,7 +115,8 @@ TEST(HorizonSpinner, MapsPositionsToHorizonsAndTidiesSandAndSilt) {
   EXPECT_EQ(s.run("scroll 1039 up\nposition 1039\ntext 1033\n"),
             "1039 100\n1033|   1.0              |\n");
   std::string nine_up;
-  for (int i = 0; i < 9; ++i) nine_up += "scroll 1039 up\n";
+  for (int i = 0; i < 9; ++i)
+    nine_up += "scroll 1039 up\n";
   EXPECT_EQ(s.run(nine_up + "position 1039\ntext 1033\n"), "1039 91\n1033|   2.0              |\n");
   const std::pair<int, const char*> cases[] = {{110, "1.0"}, {92, "1.0"}, {91, "2.0"}, {90, "3.0"},
                                                {89, "4.0"},  {88, "5.0"}, {0, "5.0"}};
@@ -206,13 +210,13 @@ TEST(Exit, EndsTheSessionWithStatusZero) {
 }
 
 TEST(Script, MalformedLinesStopWithStatusTwo) {
-  for (const char* line : {"jump 1008", "text 4242", "scroll 1008 up", "scroll 1026 sideways",
-                           "choose 1011 0", "choose 1011 500", "click 1008", "type 1046 5",
-                           "type 1073 5", "position 1008", "checked 1026", "entries 1008",
-                           "text", "text x"}) {
+  for (const char* line :
+       {"jump 1008", "text 4242", "scroll 1008 up", "scroll 1026 sideways", "choose 1011 0",
+        "choose 1011 500", "click 1008", "type 1046 5", "type 1073 5", "position 1008",
+        "checked 1026", "entries 1008", "text", "text x"}) {
     Session s;
-    EXPECT_EQ(s.run(std::string("# fine\n\ntext 1033\n") + line + "\ntext 1033\n"),
-              "1033|1.0|\n") << line;
+    EXPECT_EQ(s.run(std::string("# fine\n\ntext 1033\n") + line + "\ntext 1033\n"), "1033|1.0|\n")
+        << line;
     EXPECT_EQ(s.status(), 2) << line;
     EXPECT_NE(s.errors().find("line 4"), std::string::npos) << s.errors();
   }
