@@ -298,11 +298,18 @@ void QtDialogView::refresh(const Control& c) {
   QWidget* w = widget(c.spec->id);
   if (w == nullptr) return;
   const QSignalBlocker quiet(w);  // values the program sets never look like user actions
-  const QString text = qt_text(c.text);
+  // Blanks that only pad a text to its length would push a centred text off its place.
+  std::string_view visible = without_trailing_blanks(c.text);
+  const bool centred = c.spec->kind == ControlKind::edit || c.spec->align == Align::centre;
+  if (centred) visible.remove_prefix(std::min(visible.find_first_not_of(' '), visible.size()));
+  const QString text = qt_text(visible);
   switch (c.spec->kind) {
     case ControlKind::edit: {
       auto* e = static_cast<QLineEdit*>(w);
-      if (e->text() != text) e->setText(text);
+      if (e->text() != text) {
+        e->setText(text);
+        e->setCursorPosition(0);
+      }
       break;
     }
     case ControlKind::scroll_bar: {

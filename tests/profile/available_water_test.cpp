@@ -134,7 +134,8 @@ TEST(Calculate, SideFileFailureIsToldOnceAndResultsStillShow) {
   set_layer(s, 1, 0, 30, 30, 20, 10);
   const std::string out = s.run("type 1035 20\ntype 1055 50\nclick 30002\nclick 30002\n");
   EXPECT_EQ(out, "message: The trace lines could not be written to " +
-                     (s.dir() / "fort.99").string() + ". The results are shown but not recorded.\n");
+                     (s.dir() / "fort.99").string() +
+                     ". The results are shown but not recorded.\n");
   EXPECT_EQ(s.text(1069), padded(" 60.0"));
 }
 

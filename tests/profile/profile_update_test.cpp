@@ -28,8 +28,8 @@ TEST(UpdateProfile, FirstStartUpdateFillsRowOne) {
   // The row shows what the estimate gives for loam 40/20 from 0 to 10 cm, no stones.
   testing::LineLog side;
   float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
-  SOIL_PROPERTIES(s.program().tables().curves, side, 0, 10, 1.0F, 40, 20, 0, density, saturated,
-                  fc, sp, wp, false);
+  SOIL_PROPERTIES(s.program().tables().curves, side, 0, 10, 1.0F, 40, 20, 0, density, saturated, fc,
+                  sp, wp, false);
   EXPECT_EQ(s.text(1020), fixed(fc, 5, 1));
   EXPECT_EQ(s.text(1058), fixed(sp, 5, 1));
   EXPECT_EQ(s.text(1021), fixed(wp, 5, 1));
@@ -100,9 +100,8 @@ TEST(UpdateProfile, SiltIsTakenAsItStands) {
 }
 
 TEST(UpdateProfile, NotANumberChangesNothing) {
-  const std::pair<int, const char*> fields[] = {{1008, "sand"},  {1046, "silt"},
-                                                {1044, "clay"},  {1048, "stones"},
-                                                {1032, "thickness"}};
+  const std::pair<int, const char*> fields[] = {
+      {1008, "sand"}, {1046, "silt"}, {1044, "clay"}, {1048, "stones"}, {1032, "thickness"}};
   for (const auto& [field, name] : fields) {
     Session s;
     ui::dialog_set_text(s.dialog(), field, "x", 1);  // typed, or written by a texture choice
@@ -124,7 +123,8 @@ TEST(UpdateProfile, NotANumberChangesNothing) {
 TEST(UpdateProfile, DeepHorizonsTakeTheDeepestReferenceLayers) {
   Session s;
   std::string script = "type 1032 99\n";
-  for (int h = 1; h <= 5; ++h) script += "type 1033 " + std::to_string(h) + "\nclick 1010\n";
+  for (int h = 1; h <= 5; ++h)
+    script += "type 1033 " + std::to_string(h) + "\nclick 1010\n";
   EXPECT_EQ(s.run(script), "");
   EXPECT_EQ(s.text(1030), padded("495.0"));
   EXPECT_GT(s.program().layers().fc(5), 0.0F);
@@ -133,7 +133,8 @@ TEST(UpdateProfile, DeepHorizonsTakeTheDeepestReferenceLayers) {
 TEST(UpdateProfile, FewReferenceEntriesAreReported) {
   testing::TempDir folder;
   std::string wrc = "a\nb\nc\n";
-  for (int j = 0; j < 20; ++j) wrc += "1.30,Ap,45,5,0.1,2,0.5,1,1,1,1,20,40\n";
+  for (int j = 0; j < 20; ++j)
+    wrc += "1.30,Ap,45,5,0.1,2,0.5,1,1,1,1,20,40\n";
   folder.write(kRetentionFileName, wrc);
   folder.write(kCropFileName, "h\nh\nh\nh\n");
   folder.write(kTextureFileName, "h\nh\nh\nh\nh\n");
@@ -165,7 +166,8 @@ TEST(UpdateProfile, NumbersWorkedOutByHand) {
   std::string wrc;
   for (int k = 1; k <= 3; ++k) {
     wrc += "profile\nheader\ncolumns\n";
-    for (int j = 0; j < 20; ++j) wrc += "1.25,Ap,40,10,0.1,2,0.5,1,1,1,1,20,40\n";
+    for (int j = 0; j < 20; ++j)
+      wrc += "1.25,Ap,40,10,0.1,2,0.5,1,1,1,1,20,40\n";
   }
   folder.write(kRetentionFileName, wrc);
   folder.write(kCropFileName, "h\nh\nh\nh\nTest crop,20,50\n");

@@ -1,30 +1,46 @@
-// Writes the main window as a PNG, to look at it without a display:
-//   QT_QPA_PLATFORM=offscreen window_shot out.png
+// Writes the main window as a PNG, to look at it without a display. It starts as the program
+// does in the working directory, then runs a session script from standard input, if any:
+//   QT_QPA_PLATFORM=offscreen window_shot out.png < session.txt
 #include <QApplication>
 #include <QPixmap>
 #include <cstdio>
+#include <iostream>
+#include <sstream>
 
-#include "ui/dialog.hpp"
+#include "app/script.hpp"
+#include "app/startup.hpp"
+#include "data/reference_file.hpp"
 #include "ui/qt_dialog_view.hpp"
 
 int main(int argc, char** argv) {
+  using namespace vantrel;
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s file.png\n", argv[0]);
+    std::fprintf(stderr, "usage: %s file.png < script\n", argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
-  vantrel::ui::Dialog dialog;
-  vantrel::ui::QtDialogView* view = nullptr;
-  dialog.set_view_factory([&](vantrel::ui::Dialog& d) {
-    auto made = std::make_unique<vantrel::ui::QtDialogView>(d);
+  ScriptPlatform platform(std::cout);
+  Program program(platform, SideUnit::from_environment());
+  try {
+    load_reference_files(program, ".");
+  } catch (const FatalStop& stop) {
+    std::cerr << fatal_report(stop.what(), ".") << '\n';
+    return 1;
+  }
+  ui::Dialog dialog;
+  ui::QtDialogView* view = nullptr;
+  dialog.set_view_factory([&](ui::Dialog& d) {
+    auto made = std::make_unique<ui::QtDialogView>(d);
     view = made.get();
     return made;
   });
-  if (!vantrel::ui::dialog_init(vantrel::ui::kMainDialog, dialog) ||
-      !vantrel::ui::dialog_show_modeless(dialog)) {
-    std::fprintf(stderr, "the window cannot be shown\n");
+  if (!open_main_window(program, dialog, ui::show_normal)) {
+    std::cerr << kInitError << '\n';
     return 1;
   }
+  DialogDriver driver(dialog);
+  const int status = run_script(std::cin, std::cout, std::cerr, dialog, driver, platform);
+  if (status != 0 || dialog.destroyed()) return status == 0 ? 1 : status;
   QApplication::processEvents();
   if (!view->window()->grab().save(QString::fromLocal8Bit(argv[1]))) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);
