@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # One place for every build task. On a fresh Debian 12 machine it installs what is missing.
+#   ./dev.sh run     build the program and start it on the bundled reference files
 #   ./dev.sh test    configure, build and run every test
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./dev.sh bench   optimised build, then the benchmarks
@@ -33,6 +34,14 @@ build() {
 jobs() { nproc 2>/dev/null || echo 2; }
 
 case "${1:-test}" in
+  run)
+    install_missing "${PACKAGES[@]}"
+    build release
+    # A folder of its own, ignored by git: the run writes fort.99 there, not in the checkout.
+    mkdir -p run
+    for f in reference/*.csv; do [ -e "run/$(basename "$f")" ] || cp "$f" run/; done
+    cd run && exec ../build/release/src/app/vantrel
+    ;;
   deps) install_missing "${PACKAGES[@]}" ;;
   test)
     install_missing "${PACKAGES[@]}"
@@ -64,7 +73,7 @@ case "${1:-test}" in
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [test|asan|bench|format|reference|artwork|deps]" >&2
+    echo "usage: $0 [run|test|asan|bench|format|reference|artwork|deps]" >&2
     exit 2
     ;;
 esac

@@ -23,7 +23,7 @@ struct Outcome {
 
 // Runs a command in the folder with the script on its standard input.
 Outcome run_in(const TempDir& dir, const std::string& command, const std::string& script = "",
-           const std::string& environment = "") {
+               const std::string& environment = "") {
   dir.write("script.txt", script);
   const std::string line = "cd '" + dir.path().string() + "' && " + environment + " " + command +
                            " < script.txt > out.txt 2> err.txt";
@@ -48,9 +48,9 @@ TEST(ScriptCommand, ASessionOnTheBundledFiles) {
   TempDir dir;
   copy_reference(dir);
   const Outcome r = run_in(dir, kScript,
-                       "text 1057\nclick 1010\ntext 1013\nchoose 1011 1\nclick 30002\n"
-                       "text 1069\nclick 30001\ntext 1008\n",
-                       "FORT99=trace.txt");
+                           "text 1057\nclick 1010\ntext 1013\nchoose 1011 1\nclick 30002\n"
+                           "text 1069\nclick 30001\ntext 1008\n",
+                           "FORT99=trace.txt");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out.substr(0, 43), "1057|loam|\n1013|loam                |\n1069|");

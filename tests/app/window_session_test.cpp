@@ -27,13 +27,27 @@ class WidgetDriver final : public ScriptDriver {
   void scroll(int control, ui::ScrollAction action, int thumb) override {
     auto* bar = qobject_cast<QScrollBar*>(view_->widget(control));
     switch (action) {
-      case ui::ScrollAction::line_up: bar->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
-      case ui::ScrollAction::line_down: bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
-      case ui::ScrollAction::page_up: bar->triggerAction(QAbstractSlider::SliderPageStepSub); break;
-      case ui::ScrollAction::page_down: bar->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
-      case ui::ScrollAction::top: bar->triggerAction(QAbstractSlider::SliderToMinimum); break;
-      case ui::ScrollAction::bottom: bar->triggerAction(QAbstractSlider::SliderToMaximum); break;
-      case ui::ScrollAction::thumb: bar->setSliderPosition(thumb); break;
+      case ui::ScrollAction::line_up:
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+      case ui::ScrollAction::line_down:
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+      case ui::ScrollAction::page_up:
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+        break;
+      case ui::ScrollAction::page_down:
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        break;
+      case ui::ScrollAction::top:
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        break;
+      case ui::ScrollAction::bottom:
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        break;
+      case ui::ScrollAction::thumb:
+        bar->setSliderPosition(thumb);
+        break;
     }
   }
   void type(int control, std::string_view text) override {
@@ -62,7 +76,8 @@ class WidgetDriver final : public ScriptDriver {
 
 class WindowSession {
  public:
-  WindowSession() : platform_(out_), program_(platform_, SideUnit(dir_ / "fort.99")), driver_(view_) {
+  WindowSession()
+      : platform_(out_), program_(platform_, SideUnit(dir_ / "fort.99")), driver_(view_) {
     for (const char* name : {kRetentionFileName, kCropFileName, kTextureFileName}) {
       std::filesystem::copy_file(testing::kBundled / name, dir_ / name);
     }
