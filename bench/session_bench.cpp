@@ -29,7 +29,8 @@ void BM_UpdateProfile(benchmark::State& state) {
   const FullFolder folder;
   Session s(folder.path());
   s.run("type 1032 30\n");
-  for (auto _ : state) s.dialog().notify_clicked(1010);
+  for (auto _ : state)
+    s.dialog().notify_clicked(1010);
   state.counters["profiles"] = s.program().tables().curves.profile_count;
 }
 BENCHMARK(BM_UpdateProfile)->Unit(benchmark::kMicrosecond);
@@ -38,7 +39,8 @@ void BM_Calculate(benchmark::State& state) {
   const FullFolder folder;
   Session s(folder.path());
   s.run("click 1010\ntype 1033 2\nclick 1010\nchoose 1011 1\n");
-  for (auto _ : state) s.dialog().notify_clicked(30002);  // with its two trace lines
+  for (auto _ : state)
+    s.dialog().notify_clicked(30002);  // with its two trace lines
 }
 BENCHMARK(BM_Calculate)->Unit(benchmark::kMicrosecond);
 

@@ -80,9 +80,9 @@ const ui::Control& control_of(const ui::Dialog& dialog, int control,
   if (c == nullptr) throw Malformed("the window has no control " + std::to_string(control));
   bool fits = false;
   for (const ui::ControlKind k : kinds)
-    fits = fits || c->spec->kind == k;
+    fits = fits || c->item->kind == k;
   if (!fits) throw Malformed("control " + std::to_string(control) + " cannot do that");
-  if (user_reaches && (c->spec->hidden || c->spec->read_only)) {
+  if (user_reaches && (c->item->hidden || c->item->read_only)) {
     throw Malformed("the user cannot reach control " + std::to_string(control));
   }
   return *c;

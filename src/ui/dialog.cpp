@@ -8,13 +8,13 @@ namespace vantrel::ui {
 namespace {
 
 bool is_kind(const Control* c, ControlKind kind) {
-  return c && c->spec && c->spec->kind == kind;
+  return c && c->item && c->item->kind == kind;
 }
 
 // The events a control can send, the first being its default.
 std::vector<int> events_of(const Control& c, bool is_dialog) {
   if (is_dialog) return {ev_dialog_init, ev_dialog_destroyed};
-  switch (c.spec->kind) {
+  switch (c.item->kind) {
     case ControlKind::push_button:
     case ControlKind::check_box:
       return {ev_clicked};
@@ -50,9 +50,9 @@ Control* Dialog::target(int id) {
 }
 
 void Dialog::show_changes(Control& c) {
-  if (c.spec == nullptr) return;
+  if (c.item == nullptr) return;
   if (depth_ > 0) {
-    dirty_.insert(c.spec->id);
+    dirty_.insert(c.item->id);
   } else if (view_ && !destroyed_) {
     view_->refresh(c);
   }
@@ -198,14 +198,14 @@ bool dialog_init(int template_id, Dialog& dialog) {
   if (t == nullptr) return false;
   dialog_uninit(dialog);
   dialog.template_ = t;
-  for (const ControlSpec& spec : t->controls) {
-    if (spec.id == kNoId) continue;
+  for (const TemplateControl& item : t->controls) {
+    if (item.id == kNoId) continue;
     Control c;
-    c.spec = &spec;
-    if (spec.kind != ControlKind::edit && spec.kind != ControlKind::combo_box) {
-      c.text = std::string(spec.caption);
+    c.item = &item;
+    if (item.kind != ControlKind::edit && item.kind != ControlKind::combo_box) {
+      c.text = std::string(item.caption);
     }
-    dialog.controls_[spec.id] = std::move(c);
+    dialog.controls_[item.id] = std::move(c);
   }
   return true;
 }

@@ -50,7 +50,7 @@ enum class ScrollAction { line_up, line_down, page_up, page_down, thumb, top, bo
 
 // The state of one control.
 struct Control {
-  const ControlSpec* spec = nullptr;
+  const TemplateControl* item = nullptr;
   std::string text;
   std::vector<std::string> entries;  // combo box list
   int position = 0;

@@ -12,7 +12,7 @@ constexpr Align C = Align::centre;
 
 // Template 101, in creation order. Captions of the output-table cells are "." until the
 // profile builder writes them.
-constexpr std::array<ControlSpec, 115> kMainControls = {{
+constexpr std::array<TemplateControl, 115> kMainControls = {{
     {1, 30002, K::push_button, "Calculate", {422, 152, 86, 23}, Align::centre, false, false, true},
     {2, 30001, K::push_button, "Exit", {422, 185, 86, 22}, C},
     {3, kNoId, K::picture, "", {332, 4, 176, 141}, C, false, false, false, 102},
@@ -156,7 +156,7 @@ const std::string kMainCaption = std::string(111, ' ') + "Vantrel (Version 1.5.3
 const DialogTemplate kMain = {
     kMainDialog, kMainCaption, {0, 0, 516, 353}, "MS Sans Serif", 8, kMainControls, 0};
 
-constexpr std::array<BitmapSpec, 6> kBitmaps = {{
+constexpr std::array<BitmapResource, 6> kBitmaps = {{
     {102, 250, 242, 16},
     {104, 215, 75, 256},
     {106, 176, 310, 0},
@@ -171,7 +171,7 @@ const DialogTemplate* find_template(int id) {
   return id == kMainDialog ? &kMain : nullptr;
 }
 
-std::span<const BitmapSpec> bitmap_resources() {
+std::span<const BitmapResource> bitmap_resources() {
   return kBitmaps;
 }
 

@@ -27,7 +27,7 @@ struct Rect {
   int height = 0;
 };
 
-struct ControlSpec {
+struct TemplateControl {
   int order;  // creation order, from 1
   int id;     // -1 for labels and frames that no routine addresses
   ControlKind kind;
@@ -46,7 +46,7 @@ struct DialogTemplate {
   Rect rect;  // the position is not used: the window is centred
   std::string_view font_name;
   int font_points;
-  std::span<const ControlSpec> controls;
+  std::span<const TemplateControl> controls;
   int icon = 0;
 };
 
@@ -57,12 +57,12 @@ inline constexpr int kNoId = -1;
 const DialogTemplate* find_template(int id);
 
 // The bitmaps that belong to the program's resources (shown or not) and their sizes.
-struct BitmapSpec {
+struct BitmapResource {
   int id;
   int width;
   int height;
   int colours;  // 16, 256, or 0 for true colour
 };
-std::span<const BitmapSpec> bitmap_resources();
+std::span<const BitmapResource> bitmap_resources();
 
 }  // namespace vantrel::ui

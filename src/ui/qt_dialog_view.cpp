@@ -50,13 +50,13 @@ class FocusWatcher : public QObject {
   std::function<void(bool)> report_;
 };
 
-bool takes_focus(const ControlSpec& spec) {
-  switch (spec.kind) {
+bool takes_focus(const TemplateControl& item) {
+  switch (item.kind) {
     case ControlKind::push_button:
     case ControlKind::edit:
     case ControlKind::combo_box:
     case ControlKind::check_box:
-      return !spec.hidden;
+      return !item.hidden;
     default:
       return false;
   }
@@ -139,20 +139,20 @@ bool QtDialogView::show(int show_command) {
 
   std::vector<QWidget*> frames;
   QWidget* previous_stop = nullptr;
-  for (const ControlSpec& spec : t->controls) {
-    QWidget* w = create(spec);
+  for (const TemplateControl& item : t->controls) {
+    QWidget* w = create(item);
     created_.push_back(w);
-    place(spec, w);
-    if (spec.kind == ControlKind::frame) frames.push_back(w);
-    if (spec.hidden) w->setVisible(false);
-    w->setFocusPolicy(takes_focus(spec) ? Qt::StrongFocus : Qt::NoFocus);
-    if (takes_focus(spec)) {
+    place(item, w);
+    if (item.kind == ControlKind::frame) frames.push_back(w);
+    if (item.hidden) w->setVisible(false);
+    w->setFocusPolicy(takes_focus(item) ? Qt::StrongFocus : Qt::NoFocus);
+    if (takes_focus(item)) {
       if (previous_stop != nullptr) QWidget::setTabOrder(previous_stop, w);
       previous_stop = w;
     }
-    if (spec.id != kNoId) {
-      widgets_[spec.id] = w;
-      if (const Control* c = dialog_.control(spec.id)) refresh(*c);
+    if (item.id != kNoId) {
+      widgets_[item.id] = w;
+      if (const Control* c = dialog_.control(item.id)) refresh(*c);
     }
   }
   // Group boxes only draw a border: they stay behind the controls they frame.
@@ -170,21 +170,21 @@ bool QtDialogView::show(int show_command) {
   return true;
 }
 
-QWidget* QtDialogView::create(const ControlSpec& spec) {
-  const int id = spec.id;
-  const QString caption = qt_text(spec.caption);
-  switch (spec.kind) {
+QWidget* QtDialogView::create(const TemplateControl& item) {
+  const int id = item.id;
+  const QString caption = qt_text(item.caption);
+  switch (item.kind) {
     case ControlKind::push_button: {
       auto* b = new QPushButton(caption, window_);
-      b->setDefault(spec.default_button);
-      b->setAutoDefault(spec.default_button);
+      b->setDefault(item.default_button);
+      b->setAutoDefault(item.default_button);
       QObject::connect(b, &QPushButton::clicked, b, [this, id] { dialog_.notify_clicked(id); });
       return b;
     }
     case ControlKind::edit: {
       auto* e = new QLineEdit(window_);
       e->setAlignment(Qt::AlignCenter);
-      e->setReadOnly(spec.read_only);
+      e->setReadOnly(item.read_only);
       QObject::connect(e, &QLineEdit::textEdited, e, [this, id](const QString& text) {
         dialog_.notify_edited(id, std_text(text));
       });
@@ -215,41 +215,41 @@ QWidget* QtDialogView::create(const ControlSpec& spec) {
     }
     case ControlKind::static_text: {
       auto* label = new QLabel(caption, window_);
-      label->setAlignment((spec.align == Align::centre ? Qt::AlignHCenter : Qt::AlignLeft) |
+      label->setAlignment((item.align == Align::centre ? Qt::AlignHCenter : Qt::AlignLeft) |
                           Qt::AlignTop);
       label->setTextFormat(Qt::PlainText);
       return label;
     }
     case ControlKind::picture: {
       auto* picture = new QLabel(window_);
-      picture->setPixmap(QPixmap(QStringLiteral(":/artwork/bitmap%1.bmp").arg(spec.bitmap)));
+      picture->setPixmap(QPixmap(QStringLiteral(":/artwork/bitmap%1.bmp").arg(item.bitmap)));
       picture->setAlignment(Qt::AlignCenter);
       picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
       return picture;
     }
     case ControlKind::frame: {
       auto* frame = new QGroupBox(caption, window_);
-      frame->setAlignment(spec.align == Align::centre ? Qt::AlignHCenter : Qt::AlignLeft);
+      frame->setAlignment(item.align == Align::centre ? Qt::AlignHCenter : Qt::AlignLeft);
       return frame;
     }
   }
   return new QWidget(window_);
 }
 
-void QtDialogView::place(const ControlSpec& spec, QWidget* w) const {
-  QRect area = units_.rect(spec.rect);
-  if (spec.kind == ControlKind::combo_box) area.setHeight(units_.y(kComboEditHeight));
+void QtDialogView::place(const TemplateControl& item, QWidget* w) const {
+  QRect area = units_.rect(item.rect);
+  if (item.kind == ControlKind::combo_box) area.setHeight(units_.y(kComboEditHeight));
   // The template's rectangles were made for a narrower font: a text or check box grows to
   // show its whole caption, to the right, or about its centre when the text is centred.
   int needed = 0;
-  if (auto* label = qobject_cast<QLabel*>(w); label && spec.kind == ControlKind::static_text) {
+  if (auto* label = qobject_cast<QLabel*>(w); label && item.kind == ControlKind::static_text) {
     needed = label->fontMetrics().horizontalAdvance(label->text().trimmed());
   } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
     needed = box->sizeHint().width();
   }
   if (needed > area.width()) {
     const int growth = needed - area.width();
-    if (spec.align == Align::centre) area.moveLeft(area.left() - growth / 2);
+    if (item.align == Align::centre) area.moveLeft(area.left() - growth / 2);
     area.setWidth(needed);
   }
   w->setGeometry(area);
@@ -295,15 +295,15 @@ void QtDialogView::connect_scroll_bar(int id, QWidget* widget) {
 
 void QtDialogView::refresh(const Control& c) {
   if (closed_ || window_ == nullptr) return;
-  QWidget* w = widget(c.spec->id);
+  QWidget* w = widget(c.item->id);
   if (w == nullptr) return;
   const QSignalBlocker quiet(w);  // values the program sets never look like user actions
   // Blanks that only pad a text to its length would push a centred text off its place.
   std::string_view visible = without_trailing_blanks(c.text);
-  const bool centred = c.spec->kind == ControlKind::edit || c.spec->align == Align::centre;
+  const bool centred = c.item->kind == ControlKind::edit || c.item->align == Align::centre;
   if (centred) visible.remove_prefix(std::min(visible.find_first_not_of(' '), visible.size()));
   const QString text = qt_text(visible);
-  switch (c.spec->kind) {
+  switch (c.item->kind) {
     case ControlKind::edit: {
       auto* e = static_cast<QLineEdit*>(w);
       if (e->text() != text) {
@@ -345,7 +345,7 @@ void QtDialogView::refresh(const Control& c) {
       auto* box = static_cast<QCheckBox*>(w);
       box->setText(text);
       box->setChecked(c.checked);
-      place(*c.spec, w);
+      place(*c.item, w);
       break;
     }
     case ControlKind::push_button:
@@ -353,7 +353,7 @@ void QtDialogView::refresh(const Control& c) {
       break;
     case ControlKind::static_text:
       static_cast<QLabel*>(w)->setText(text);
-      place(*c.spec, w);
+      place(*c.item, w);
       break;
     case ControlKind::frame:
       static_cast<QGroupBox*>(w)->setTitle(text);

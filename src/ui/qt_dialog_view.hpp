@@ -64,8 +64,8 @@ class QtDialogView final : public DialogView {
   const DialogUnits& units() const { return units_; }
 
  private:
-  QWidget* create(const ControlSpec& spec);
-  void place(const ControlSpec& spec, QWidget* w) const;
+  QWidget* create(const TemplateControl& item);
+  void place(const TemplateControl& item, QWidget* w) const;
   void connect_scroll_bar(int id, QWidget* bar);
 
   Dialog& dialog_;

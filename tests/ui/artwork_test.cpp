@@ -15,15 +15,15 @@ QImage bitmap(int id) {
 }
 
 TEST(Artwork, EveryBitmapAtItsSizeAndColourDepth) {
-  for (const BitmapSpec& spec : bitmap_resources()) {
-    const QImage image = bitmap(spec.id);
-    ASSERT_FALSE(image.isNull()) << spec.id;
-    EXPECT_EQ(image.size(), QSize(spec.width, spec.height)) << spec.id;
-    if (spec.colours == 0) {
-      EXPECT_GE(image.depth(), 24) << spec.id;
+  for (const BitmapResource& item : bitmap_resources()) {
+    const QImage image = bitmap(item.id);
+    ASSERT_FALSE(image.isNull()) << item.id;
+    EXPECT_EQ(image.size(), QSize(item.width, item.height)) << item.id;
+    if (item.colours == 0) {
+      EXPECT_GE(image.depth(), 24) << item.id;
     } else {
-      EXPECT_LE(image.depth(), 8) << spec.id;
-      EXPECT_LE(image.colorCount(), spec.colours) << spec.id;
+      EXPECT_LE(image.depth(), 8) << item.id;
+      EXPECT_LE(image.colorCount(), item.colours) << item.id;
     }
   }
 }

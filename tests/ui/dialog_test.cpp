@@ -32,7 +32,7 @@ TEST(DialogTemplate, HasEveryControlOnceInCreationOrder) {
   ASSERT_EQ(t->controls.size(), 115U);
   std::set<int> ids;
   int order = 0;
-  for (const ControlSpec& c : t->controls) {
+  for (const TemplateControl& c : t->controls) {
     EXPECT_EQ(c.order, ++order);
     if (c.id != kNoId) {
       EXPECT_TRUE(ids.insert(c.id).second) << "id twice: " << c.id;

@@ -96,25 +96,25 @@ TEST_F(DialogWindowTest, EveryControlAtItsPlace) {
   }
   EXPECT_EQ(made, 115);
 
-  for (const ControlSpec& spec : t.controls) {
-    if (spec.id == kNoId) continue;
-    QWidget* w = view->widget(spec.id);
-    ASSERT_NE(w, nullptr) << spec.id;
-    QRect expected = u.rect(spec.rect);
-    if (spec.kind == ControlKind::combo_box) expected.setHeight(u.y(14));
-    if (spec.kind == ControlKind::static_text || spec.kind == ControlKind::check_box) {
+  for (const TemplateControl& item : t.controls) {
+    if (item.id == kNoId) continue;
+    QWidget* w = view->widget(item.id);
+    ASSERT_NE(w, nullptr) << item.id;
+    QRect expected = u.rect(item.rect);
+    if (item.kind == ControlKind::combo_box) expected.setHeight(u.y(14));
+    if (item.kind == ControlKind::static_text || item.kind == ControlKind::check_box) {
       // May be wider than the template to show the whole caption: never narrower.
-      EXPECT_EQ(w->y(), expected.y()) << spec.id;
-      EXPECT_EQ(w->height(), expected.height()) << spec.id;
-      EXPECT_GE(w->width(), expected.width()) << spec.id;
-      const int anchor = spec.align == Align::left ? w->x() : w->geometry().center().x();
-      const int wanted = spec.align == Align::left ? expected.x() : expected.center().x();
-      EXPECT_NEAR(anchor, wanted, 1) << spec.id;
+      EXPECT_EQ(w->y(), expected.y()) << item.id;
+      EXPECT_EQ(w->height(), expected.height()) << item.id;
+      EXPECT_GE(w->width(), expected.width()) << item.id;
+      const int anchor = item.align == Align::left ? w->x() : w->geometry().center().x();
+      const int wanted = item.align == Align::left ? expected.x() : expected.center().x();
+      EXPECT_NEAR(anchor, wanted, 1) << item.id;
     } else {
-      EXPECT_EQ(w->geometry(), expected) << spec.id;
+      EXPECT_EQ(w->geometry(), expected) << item.id;
     }
-    const QString caption = QString::fromUtf8(spec.caption.data(), spec.caption.size());
-    switch (spec.kind) {
+    const QString caption = QString::fromUtf8(item.caption.data(), item.caption.size());
+    switch (item.kind) {
       case ControlKind::push_button:
         EXPECT_EQ(qobject_cast<QPushButton*>(w)->text(), caption);
         break;
@@ -122,10 +122,10 @@ TEST_F(DialogWindowTest, EveryControlAtItsPlace) {
         EXPECT_EQ(qobject_cast<QCheckBox*>(w)->text(), caption);
         break;
       case ControlKind::static_text:
-        EXPECT_EQ(qobject_cast<QLabel*>(w)->text(), caption) << spec.id;
+        EXPECT_EQ(qobject_cast<QLabel*>(w)->text(), caption) << item.id;
         break;
       case ControlKind::edit:
-        EXPECT_EQ(qobject_cast<QLineEdit*>(w)->isReadOnly(), spec.read_only) << spec.id;
+        EXPECT_EQ(qobject_cast<QLineEdit*>(w)->isReadOnly(), item.read_only) << item.id;
         break;
       case ControlKind::scroll_bar:
         EXPECT_EQ(qobject_cast<QScrollBar*>(w)->orientation(), Qt::Vertical);
@@ -147,20 +147,20 @@ TEST_F(DialogWindowTest, EveryCaptionFitsAndNothingOverlaps) {
   const QFontMetrics metrics(view->window()->font());
   const DialogUnits& u = view->units();
   std::vector<std::pair<int, QRect>> placed;  // controls other than frames and pictures
-  for (const ControlSpec& spec : dialog.dialog_template()->controls) {
-    QWidget* w = view->created(spec.order);
+  for (const TemplateControl& item : dialog.dialog_template()->controls) {
+    QWidget* w = view->created(item.order);
     ASSERT_NE(w, nullptr);
-    const QString caption = QString::fromUtf8(spec.caption.data(), spec.caption.size()).trimmed();
-    EXPECT_TRUE(view->window()->rect().contains(w->geometry())) << "#" << spec.order;
-    if (spec.kind != ControlKind::frame && spec.kind != ControlKind::picture && !spec.hidden) {
-      placed.emplace_back(spec.order, w->geometry());
+    const QString caption = QString::fromUtf8(item.caption.data(), item.caption.size()).trimmed();
+    EXPECT_TRUE(view->window()->rect().contains(w->geometry())) << "#" << item.order;
+    if (item.kind != ControlKind::frame && item.kind != ControlKind::picture && !item.hidden) {
+      placed.emplace_back(item.order, w->geometry());
     }
     if (caption.isEmpty()) continue;
     const int text = metrics.horizontalAdvance(caption);
-    switch (spec.kind) {
+    switch (item.kind) {
       case ControlKind::static_text:
-        EXPECT_LE(text, w->width()) << '"' << caption.toStdString() << "\" #" << spec.order;
-        EXPECT_LE(metrics.height(), w->height()) << spec.order;
+        EXPECT_LE(text, w->width()) << '"' << caption.toStdString() << "\" #" << item.order;
+        EXPECT_LE(metrics.height(), w->height()) << item.order;
         break;
       case ControlKind::push_button:
         EXPECT_LE(text + 8, w->width()) << caption.toStdString();
@@ -169,7 +169,7 @@ TEST_F(DialogWindowTest, EveryCaptionFitsAndNothingOverlaps) {
         EXPECT_LE(w->sizeHint().width(), w->width()) << caption.toStdString();
         break;
       case ControlKind::frame:
-        EXPECT_LE(text + 16, u.x(spec.rect.width)) << caption.toStdString();
+        EXPECT_LE(text + 16, u.x(item.rect.width)) << caption.toStdString();
         break;
       default:
         break;
