@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <sstream>
 
+#include "app/qt_platform.hpp"
 #include "support/session.hpp"
 #include "ui/qt_dialog_view.hpp"
 
@@ -198,12 +200,45 @@ text 1008
   EXPECT_NE(expected.find("message: The clay field holds \"abc\""), std::string::npos);
 }
 
-TEST(WindowSession, WindowManagerCloseEndsTheRun) {
-  WindowSession w;
-  ASSERT_TRUE(w.started());
-  w.view()->window()->close();
-  EXPECT_TRUE(w.dialog().destroyed());
-  EXPECT_EQ(w.run(""), "");
+// The program's own message loop, ended by "Exit" or by the window manager: status 0.
+class MessageLoop : public ::testing::TestWithParam<bool> {};
+
+TEST_P(MessageLoop, EndsWithStatusZero) {
+  const bool by_window_manager = GetParam();
+  testing::TempDir dir;
+  for (const char* name : {kRetentionFileName, kCropFileName, kTextureFileName}) {
+    std::filesystem::copy_file(testing::kBundled / name, dir / name);
+  }
+  QtPlatform platform;
+  Program program(platform, SideUnit(dir / "fort.99"));
+  load_reference_files(program, dir.path());
+  ui::Dialog dialog;
+  ui::QtDialogView* view = nullptr;
+  dialog.set_view_factory([&](ui::Dialog& d) {
+    auto made = std::make_unique<ui::QtDialogView>(d);
+    view = made.get();
+    return made;
+  });
+  ASSERT_TRUE(open_main_window(program, dialog, ui::show_normal));
+  QTimer::singleShot(0, [&] {
+    if (by_window_manager) {
+      view->window()->close();
+    } else {
+      QTest::mouseClick(view->widget(id::exit), Qt::LeftButton);
+    }
+  });
+  EXPECT_EQ(message_loop(platform, dialog), 0);
+  EXPECT_TRUE(dialog.destroyed());
+  ui::dialog_uninit(dialog);
+}
+
+INSTANTIATE_TEST_SUITE_P(ExitOrClose, MessageLoop, ::testing::Values(false, true));
+
+TEST(MessageLoopCode, IsTheQuitCode) {
+  QtPlatform platform;
+  ui::Dialog dialog;
+  QTimer::singleShot(0, [&] { platform.post_quit(7); });
+  EXPECT_EQ(message_loop(platform, dialog), 7);
 }
 
 }  // namespace

@@ -128,6 +128,10 @@ TEST(UpdateProfile, DeepHorizonsTakeTheDeepestReferenceLayers) {
   EXPECT_EQ(s.run(script), "");
   EXPECT_EQ(s.text(1030), padded("495.0"));
   EXPECT_GT(s.program().layers().fc(5), 0.0F);
+  // A deep, wet profile holds more than the result fields can show.
+  s.run("choose 1011 1\nclick 30002\n");
+  EXPECT_EQ(s.text(1071), padded("*****"));
+  EXPECT_EQ(s.side_file().size(), 42U);
 }
 
 TEST(UpdateProfile, FewReferenceEntriesAreReported) {
