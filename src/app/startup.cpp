@@ -64,7 +64,7 @@ template <class Table>
 void fill_list(ui::Dialog& dialog, int list, const Table& table) {
   ui::dialog_set_int(dialog, list, table.row_count, ui::sel_list_count);
   for (int i = 1; i <= table.row_count; ++i) {
-    const std::string_view name = table.row(i).name.trimmed();
+    const std::string_view name = without_partial_character(table.row(i).name.trimmed());
     ui::dialog_set_text(dialog, list, name, static_cast<int>(name.size()), i);
   }
 }

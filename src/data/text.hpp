@@ -21,6 +21,22 @@ constexpr std::string_view without_trailing_blanks(std::string_view text) {
   return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
 
+// The text without an incomplete UTF-8 sequence at its end (left by cutting a text to a
+// fixed length in the middle of a character).
+constexpr std::string_view without_partial_character(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  std::size_t lead = text.size();
+  for (std::size_t back = 1; back <= 4 && back <= text.size(); ++back) {
+    if ((byte(text.size() - back) & 0xC0U) != 0x80U) {
+      lead = text.size() - back;
+      break;
+    }
+  }
+  if (lead == text.size() || byte(lead) < 0xC0U) return text;  // ASCII or no lead byte
+  const std::size_t needed = byte(lead) >= 0xF0U ? 4 : byte(lead) >= 0xE0U ? 3 : 2;
+  return text.size() - lead < needed ? text.substr(0, lead) : text;
+}
+
 // N characters, always full: a shorter value is padded with blanks, a longer one is cut.
 template <std::size_t N>
 class Text {
