@@ -4,13 +4,14 @@
 #   ./dev.sh test    configure, build and run every test
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./dev.sh bench   optimised build, then the benchmarks
+#   ./dev.sh fuzz [SECONDS]  each libFuzzer target for SECONDS (30) from the committed seeds
 #   ./dev.sh format  apply the committed clang-format style
 #   ./dev.sh reference  regenerate the demonstration reference/Soil_WRC.csv
 #   ./dev.sh artwork    redraw the window's pictures and icons in src/ui/artwork
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev qt6-base-dev
+PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev qt6-base-dev valgrind
           fonts-liberation2)
 
 install_missing() {
@@ -68,12 +69,30 @@ case "${1:-test}" in
     build release
     QT_QPA_PLATFORM=offscreen ./build/release/tools/artwork/make_artwork src/ui/artwork
     ;;
+  fuzz)
+    install_missing clang libclang-rt-14-dev cmake ninja-build
+    build fuzz
+    seconds="${2:-30}"
+    for target in fuzz_text fuzz_readers fuzz_properties; do
+      seeds="fuzz/corpus/${target#fuzz_}"
+      work="$(mktemp -d)"
+      echo "== $target for ${seconds}s"
+      if ! ./build/fuzz/fuzz/$target -max_total_time="$seconds" -timeout=20 \
+        -print_final_stats=1 "$work" "$seeds" > "$work.log" 2>&1; then
+        tail -n 40 "$work.log"
+        echo "$target found a fault: the input is in the log above (crash-* in $(pwd))"
+        exit 1
+      fi
+      tail -n 4 "$work.log"
+      rm -rf "$work" "$work.log"
+    done
+    ;;
   format)
     install_missing clang-format
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [run|test|asan|bench|format|reference|artwork|deps]" >&2
+    echo "usage: $0 [run|test|asan|bench|fuzz|format|reference|artwork|deps]" >&2
     exit 2
     ;;
 esac

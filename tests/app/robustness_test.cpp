@@ -22,11 +22,11 @@ struct Typed {
 
 const std::vector<Typed>& typed_texts() {
   static const std::vector<Typed> texts = {
-      {"abc", false},       {"1e40", false},       {"-1e40", false},
-      {"nan", false},       {"inf", false},        {std::string(10000, '9'), true},
-      {"\t5", false},       {",5", true},          {"/5", true},
+      {"abc", false},      {"1e40", false}, {"-1e40", false},
+      {"nan", false},      {"inf", false},  {std::string(10000, '9'), true},
+      {"\t5", false},      {",5", true},    {"/5", true},
       {"\xD9\xA3", false},  // an Arabic-Indic digit three
-      {"2,5", true},        {"-0", true},          {"1e-50", true},
+      {"2,5", true},       {"-0", true},    {"1e-50", true},
   };
   return texts;
 }
@@ -111,9 +111,9 @@ TEST(TypedFields, SpinnerFollowUpsReadingTheOtherField) {
 TEST(TypedFields, ListTextsThatNameNothing) {
   for (const Typed& typed : typed_texts()) {
     Session s;
-    EXPECT_EQ(s.run("type 1011 " + typed.text + "\ntype 1012 " + typed.text +
-                    "\ntext 1035\ntext 1008\n"),
-              "1035||\n1008|40.0|\n");
+    EXPECT_EQ(
+        s.run("type 1011 " + typed.text + "\ntype 1012 " + typed.text + "\ntext 1035\ntext 1008\n"),
+        "1035||\n1008|40.0|\n");
   }
 }
 
@@ -149,8 +149,7 @@ TEST(ReferenceNames, NulBytesAndBrokenCharactersReachTheListSafely) {
   EXPECT_EQ(entries[0], std::string("Nul\0crop", 8));
   EXPECT_EQ(entries[1], "Caf\xC3\xA9");
   EXPECT_EQ(entries[3], std::string(127, 'x'));  // the partial character is dropped
-  EXPECT_EQ(s.run("choose 1011 2\ntext 1035\nchoose 1011 1\ntext 1035\n"),
-            "1035|50|\n1035|30|\n");
+  EXPECT_EQ(s.run("choose 1011 2\ntext 1035\nchoose 1011 1\ntext 1035\n"), "1035|50|\n1035|30|\n");
 }
 
 TEST(ReferenceValues, CurvesThatCannotBeEvaluated) {
@@ -173,7 +172,8 @@ TEST(ReferenceValues, CurvesThatCannotBeEvaluated) {
     std::string wrc;
     for (int k = 0; k < 3; ++k) {
       wrc += "a\nb\nc\n";
-      for (int j = 0; j < 20; ++j) wrc += std::string(bad.layer) + "\n";
+      for (int j = 0; j < 20; ++j)
+        wrc += std::string(bad.layer) + "\n";
     }
     folder.write(kRetentionFileName, wrc);
     folder.write(kCropFileName, "h\nh\nh\nh\nCrop,50,50\n");
