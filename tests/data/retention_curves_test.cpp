@@ -158,6 +158,17 @@ TEST(LoadRetentionCurves, ShiftedHeaderStopsOnTheHeaderText) {
   EXPECT_THROW(load(text), FatalStop);
 }
 
+TEST(LoadRetentionCurves, TwoLineHeadersShiftTheNextProfileIntoTheLayers) {
+  std::string two_line = "a\nb\n";
+  for (int j = 0; j < 20; ++j) two_line += kLayer;
+  // Alone, the first layer line is taken as a header line and the profile has 19 layers.
+  const auto alone = load(two_line);
+  EXPECT_EQ(alone.table->profile_count, 1);
+  EXPECT_EQ(alone.table->density(1, 20), 0.0F);
+  // A second such profile puts its header text into a numeric column: the stop.
+  EXPECT_THROW(load(two_line + two_line), FatalStop);
+}
+
 TEST(LoadRetentionCurves, KeepsTheFirst200ProfilesAndWarnsOnce) {
   const auto exactly = load(testing::wrc_file(200));
   EXPECT_EQ(exactly.table->profile_count, 200);
