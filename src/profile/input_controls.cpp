@@ -37,14 +37,17 @@ void composition_follow_up(Program& program, ui::Dialog& d, float& set, float& o
   show_texture(d, in);
 }
 
-// The row of a list whose name is the text, searched from the last row: a later row wins.
+// The row whose name is the list's text (its first 20 characters), searched from the last
+// row so that a later row wins; null when no row has that name.
 template <class Table>
-int find_row(const Table& table, std::string_view text) {
-  const std::string_view wanted = without_trailing_blanks(text);
+const typename decltype(Table::rows)::value_type* chosen_row(ui::Dialog& d, int list,
+                                                             const Table& table, NumberText& text) {
+  ui::dialog_get_text(d, list, text);
+  const std::string_view wanted = text.trimmed();
   for (int i = table.row_count; i >= 1; --i) {
-    if (table.row(i).name.trimmed() == wanted) return i;
+    if (table.row(i).name.trimmed() == wanted) return &table.row(i);
   }
-  return 0;
+  return nullptr;
 }
 
 void set_stored_text(ui::Dialog& d, int control, std::string_view text) {
@@ -125,27 +128,23 @@ void spinner_event(Program& program, ui::Dialog& d, int bar) {
 
 void texture_choice(Program& program, ui::Dialog& d) {
   NumberText text;
-  ui::dialog_get_text(d, id::texture_list, text);
-  const TextureDefaults& table = program.tables().textures;
-  const int row = find_row(table, text);
-  if (row == 0) return;  // no class of that name: nothing changes
+  const TextureRow* row = chosen_row(d, id::texture_list, program.tables().textures, text);
+  if (row == nullptr) return;  // no class of that name: nothing changes
   HorizonInputs& in = program.inputs();
   in.texture_name = text;
   const auto cut = [](const FieldText& f) { return f.trimmed().substr(0, kNumberLength); };
-  set_stored_text(d, id::sand, cut(table.row(row).sand));
-  set_stored_text(d, id::silt, cut(table.row(row).silt));
-  set_stored_text(d, id::clay, cut(table.row(row).clay));
+  set_stored_text(d, id::sand, cut(row->sand));
+  set_stored_text(d, id::silt, cut(row->silt));
+  set_stored_text(d, id::clay, cut(row->clay));
   show_texture(d, in);
 }
 
 void crop_choice(Program& program, ui::Dialog& d) {
   NumberText text;
-  ui::dialog_get_text(d, id::crop_list, text);
-  const CropTable& table = program.tables().crops;
-  const int row = find_row(table, text);
-  if (row == 0) return;  // no crop of that name: nothing changes
-  set_stored_text(d, id::root_depth, table.row(row).root_depth.trimmed());
-  set_stored_text(d, id::tolerance, table.row(row).drought_tolerance.trimmed());
+  const CropRow* row = chosen_row(d, id::crop_list, program.tables().crops, text);
+  if (row == nullptr) return;  // no crop of that name: nothing changes
+  set_stored_text(d, id::root_depth, row->root_depth.trimmed());
+  set_stored_text(d, id::tolerance, row->drought_tolerance.trimmed());
 }
 
 void VANTRELSUB(Program& program, ui::Dialog& dialog, int control, int event) {

@@ -160,7 +160,8 @@ TEST(LoadRetentionCurves, ShiftedHeaderStopsOnTheHeaderText) {
 
 TEST(LoadRetentionCurves, TwoLineHeadersShiftTheNextProfileIntoTheLayers) {
   std::string two_line = "a\nb\n";
-  for (int j = 0; j < 20; ++j) two_line += kLayer;
+  for (int j = 0; j < 20; ++j)
+    two_line += kLayer;
   // Alone, the first layer line is taken as a header line and the profile has 19 layers.
   const auto alone = load(two_line);
   EXPECT_EQ(alone.table->profile_count, 1);
