@@ -5,15 +5,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/temp_dir.hpp"
+#include "support/session.hpp"
 
 namespace vantrel {
 namespace {
 
 using testing::read_all;
 using testing::TempDir;
-
-const std::filesystem::path kReference = VANTREL_REFERENCE_DIR;
 
 struct Outcome {
   int status = -1;
@@ -35,18 +33,12 @@ Outcome run_in(const TempDir& dir, const std::string& command, const std::string
   return r;
 }
 
-void copy_reference(const TempDir& dir) {
-  for (const char* name : {"Soil_WRC.csv", "fao-crop_databse.csv", "Soil_texture_default.csv"}) {
-    std::filesystem::copy_file(kReference / name, dir / name);
-  }
-}
-
 const std::string kScript = VANTREL_SCRIPT;
 const std::string kProgram = VANTREL_PROGRAM;
 
 TEST(ScriptCommand, ASessionOnTheBundledFiles) {
   TempDir dir;
-  copy_reference(dir);
+  testing::copy_reference_files(dir.path());
   const Outcome r = run_in(dir, kScript,
                            "text 1057\nclick 1010\ntext 1013\nchoose 1011 1\nclick 30002\n"
                            "text 1069\nclick 30001\ntext 1008\n",
@@ -60,7 +52,7 @@ TEST(ScriptCommand, ASessionOnTheBundledFiles) {
 
 TEST(ScriptCommand, TraceLinesOfEarlierRunsAreKept) {
   TempDir dir;
-  copy_reference(dir);
+  testing::copy_reference_files(dir.path());
   dir.write("fort.99", "an earlier line\n");
   run_in(dir, kScript, "choose 1011 1\nclick 30002\n");
   const std::string trace = read_all(dir / "fort.99");
@@ -83,14 +75,14 @@ TEST(ScriptCommand, MissingFilesStopWithAReportNamingTheFolder) {
 
 TEST(ScriptCommand, ShortTextureFileAndBadNumbers) {
   TempDir dir;
-  copy_reference(dir);
+  testing::copy_reference_files(dir.path());
   dir.write("Soil_texture_default.csv", "one\ntwo\n");
   Outcome r = run_in(dir, kScript);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("file Soil_texture_default.csv"), std::string::npos);
 
   TempDir bad;
-  copy_reference(bad);
+  testing::copy_reference_files(bad.path());
   bad.write("Soil_WRC.csv", "a\nb\nc\n1.3,Ap,45,5,0.1,2,0.5,1,1,1,1,twenty,40\n");
   r = run_in(bad, kScript);
   EXPECT_EQ(r.status, 1);
@@ -100,7 +92,7 @@ TEST(ScriptCommand, ShortTextureFileAndBadNumbers) {
 
 TEST(ScriptCommand, CropFileWithOnlyItsHeader) {
   TempDir dir;
-  copy_reference(dir);
+  testing::copy_reference_files(dir.path());
   dir.write("fao-crop_databse.csv", "1\n2\n3\n4\n");
   const Outcome r = run_in(dir, kScript, "entries 1011\nentries 1012\n");
   EXPECT_EQ(r.status, 0);
@@ -109,7 +101,7 @@ TEST(ScriptCommand, CropFileWithOnlyItsHeader) {
 
 TEST(ScriptCommand, MalformedLineNamesTheLine) {
   TempDir dir;
-  copy_reference(dir);
+  testing::copy_reference_files(dir.path());
   const Outcome r = run_in(dir, kScript, "text 1008\nfly 1008\ntext 1008\n");
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "1008|40.0|\n");
@@ -118,7 +110,7 @@ TEST(ScriptCommand, MalformedLineNamesTheLine) {
 
 TEST(Program, WithoutADisplayFailsCleanly) {
   TempDir dir;
-  copy_reference(dir);
+  testing::copy_reference_files(dir.path());
   const Outcome r = run_in(dir, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + kProgram);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error initializing application vantrel"), std::string::npos) << r.err;
@@ -126,7 +118,7 @@ TEST(Program, WithoutADisplayFailsCleanly) {
 
 TEST(Program, UnreachableDisplayFailsCleanly) {
   TempDir dir;
-  copy_reference(dir);
+  testing::copy_reference_files(dir.path());
   const Outcome r = run_in(dir, "env -u QT_QPA_PLATFORM DISPLAY=:77 " + kProgram);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error initializing application vantrel"), std::string::npos) << r.err;

@@ -80,9 +80,7 @@ class WindowSession {
  public:
   WindowSession()
       : platform_(out_), program_(platform_, SideUnit(dir_ / "fort.99")), driver_(view_) {
-    for (const char* name : {kRetentionFileName, kCropFileName, kTextureFileName}) {
-      std::filesystem::copy_file(testing::kBundled / name, dir_ / name);
-    }
+    testing::copy_reference_files(dir_.path());
     load_reference_files(program_, dir_.path());
     dialog_.set_view_factory([this](ui::Dialog& d) {
       auto made = std::make_unique<ui::QtDialogView>(d);
@@ -206,9 +204,7 @@ class MessageLoop : public ::testing::TestWithParam<bool> {};
 TEST_P(MessageLoop, EndsWithStatusZero) {
   const bool by_window_manager = GetParam();
   testing::TempDir dir;
-  for (const char* name : {kRetentionFileName, kCropFileName, kTextureFileName}) {
-    std::filesystem::copy_file(testing::kBundled / name, dir / name);
-  }
+  testing::copy_reference_files(dir.path());
   QtPlatform platform;
   Program program(platform, SideUnit(dir / "fort.99"));
   load_reference_files(program, dir.path());

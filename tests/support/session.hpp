@@ -15,16 +15,20 @@ namespace vantrel::testing {
 
 inline const std::filesystem::path kBundled = VANTREL_REFERENCE_DIR;
 
+// Copies the reference files that `from` holds (the bundled set by default) into `to`.
+inline void copy_reference_files(const std::filesystem::path& to,
+                                 const std::filesystem::path& from = kBundled) {
+  for (const char* name : {kRetentionFileName, kCropFileName, kTextureFileName}) {
+    if (std::filesystem::exists(from / name)) std::filesystem::copy_file(from / name, to / name);
+  }
+}
+
 class Session {
  public:
   // Starts on copies of the reference files of `folder` (the bundled set by default).
   explicit Session(const std::filesystem::path& folder = kBundled)
       : platform_(out_), program_(platform_, SideUnit(dir_ / "fort.99")), driver_(dialog_) {
-    for (const char* name : {kRetentionFileName, kCropFileName, kTextureFileName}) {
-      if (std::filesystem::exists(folder / name)) {
-        std::filesystem::copy_file(folder / name, dir_ / name);
-      }
-    }
+    copy_reference_files(dir_.path(), folder);
     load_reference_files(program_, dir_.path());
     dialog_.set_view_factory(ui::make_headless_view);
     started_ = open_main_window(program_, dialog_, ui::show_normal);
