@@ -2,6 +2,9 @@
 // horizon; the widening and absurd cases must stay within a few milliseconds.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <memory>
 
 #include "physics/soil_properties.hpp"
@@ -37,6 +40,52 @@ void BM_TypicalHorizon(benchmark::State& state) {
   run(state, *table, 0, 30, 40, 20);
 }
 BENCHMARK(BM_TypicalHorizon)->Unit(benchmark::kMicrosecond);
+
+// The floor: the least work any estimate of the same horizon needs. One pass over the window
+// computes the tolerance each entry needs; the third smallest admits three; the entries it
+// admits are evaluated at the three suctions and averaged. The typical horizon above must
+// stay within three times this.
+void BM_TypicalHorizonFloor(benchmark::State& state) {
+  const auto table = full_table();
+  const float sand = 40, clay = 20, stones = 10;
+  const vantrel::LayerWindow w = vantrel::layer_window(0, 30);
+  const int width = w.last - w.first + 1;
+  const std::size_t size = static_cast<std::size_t>(table->profile_count * width);
+  std::vector<float> need(size);
+  for (auto _ : state) {
+    std::array<float, 3> least = {1e30F, 1e30F, 1e30F};
+    for (int k = 1; k <= table->profile_count; ++k) {
+      for (int j = w.first; j <= w.last; ++j) {
+        float t =
+            std::max(std::fabs(table->clay(k, j) - clay), std::fabs(table->sand(k, j) - sand));
+        need[static_cast<std::size_t>((k - 1) * width + j - w.first)] = t;
+        for (float& slot : least) {
+          if (t < slot) std::swap(t, slot);
+        }
+      }
+    }
+    const float admit = std::max(5.0F, 5.0F + 2.0F * std::ceil((least[2] - 5.0F) / 2.0F));
+    float sums[3] = {0, 0, 0};
+    int count = 0;
+    for (int k = 1; k <= table->profile_count; ++k) {
+      for (int j = w.first; j <= w.last; ++j) {
+        if (need[static_cast<std::size_t>((k - 1) * width + j - w.first)] > admit) continue;
+        ++count;
+        const double suctions[3] = {10, 100, 1500};
+        for (int s = 0; s < 3; ++s) {
+          sums[s] += static_cast<float>(
+              vantrel::van_genuchten(table->theta_s(k, j), table->theta_r(k, j), table->alpha(k, j),
+                                     table->n(k, j), table->m(k, j), suctions[s]));
+        }
+      }
+    }
+    const float fine_earth = 1.0F - stones / 100.0F;
+    float fc = fine_earth * sums[0] / static_cast<float>(count);
+    benchmark::DoNotOptimize(fc);
+    state.counters["entries"] = count;
+  }
+}
+BENCHMARK(BM_TypicalHorizonFloor)->Unit(benchmark::kMicrosecond);
 
 // The whole depth of a full table in which only two entries have a usable curve: the search
 // widens until every entry that could ever qualify has, the longest search there is.

@@ -1,6 +1,8 @@
 // Bulk density and water contents of a horizon, estimated from the reference profiles.
 #pragma once
 
+#include <vector>
+
 #include "data/retention_curves.hpp"
 #include "data/side_unit.hpp"
 
@@ -24,15 +26,28 @@ inline constexpr int kLastPass = 16'777'214;  // the first pass at the greatest 
 // van Genuchten water content at suction h (kPa), computed in double precision.
 double van_genuchten(double theta_s, double theta_r, double alpha, double n, double m, double h);
 
+// One entry of the reference table: profile k, layer j.
+struct ReferenceEntry {
+  int k = 0;
+  int j = 0;
+};
+
 // Estimates the horizon's density and its water contents at saturation, 10, 100 and 1500 kPa
 // (the last four scaled by the fine-earth fraction 1 - stones/100) from the entries of the
 // layer window whose sand and clay (and, with density_set, density) lie within a tolerance
 // that widens from 5 by 2 per pass until more than two entries qualify, or until no wider
 // tolerance can admit another entry. Entries whose curve is not finite never qualify. With
 // density_set each qualifying entry of each pass writes a trace line to `side`.
-// Returns how many entries the means rest on; with none, all five outputs are 0.
+// Returns how many entries the means rest on; with none, all five outputs are 0. When `used`
+// is given it receives those entries in table order.
 int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& side, float top, float bottom,
                     float user_density, float sand, float clay, float stones, float& density,
-                    float& saturated, float& fc, float& sp, float& wp, bool density_set);
+                    float& saturated, float& fc, float& sp, float& wp, bool density_set,
+                    std::vector<ReferenceEntry>* used = nullptr);
+
+// The water content (% by volume, stones excluded) at `suction` kPa of the mean curve of the
+// entries an estimate rests on; 0 without entries.
+double mean_water_content(const RetentionCurves& curves, const std::vector<ReferenceEntry>& used,
+                          float stones, double suction);
 
 }  // namespace vantrel
