@@ -1,6 +1,7 @@
 // VANTRELAPPLY: "Calculate" sums the profile into its available water and irrigation triggers.
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
+#include "profile/profile_math.hpp"
 #include "profile/program.hpp"
 
 namespace vantrel {
@@ -33,28 +34,8 @@ void VANTRELAPPLY(Program& program, ui::Dialog& d, int /*control*/, int event) {
   if (!all_numbers(program, {&tolerance, &root}, {"drought tolerance", "root depth"})) return;
   state.tolerance = tolerance.value / 100.0F;  // from here on the fraction p
   state.root_depth = root.value;
-  const float p = state.tolerance;
-  const float r = state.root_depth;
-
-  const ProfileLayers& layers = program.layers();
-  float s_wp = 0.0F;
-  float s_sp = 0.0F;
-  float s_fc = 0.0F;
-  float s_rp = 0.0F;
-  for (int i = 1; i <= kProfileEntries; ++i) {
-    const float t = layers.bottom(i) - layers.top(i);
-    float depth = r - layers.top(i);  // the entry's part above the root depth
-    if (depth > t) depth = t;
-    if (depth < 0.0F) depth = 0.0F;
-    if (!(t > 0.0F)) continue;
-    const double fc = layers.fc(i);
-    const double wp = layers.wp(i);
-    s_wp = static_cast<float>(s_wp + double{t} * wp / 10.0);
-    s_sp = static_cast<float>(s_sp + double{t} * layers.sp(i) / 10.0);
-    s_fc = static_cast<float>(s_fc + double{t} * fc / 10.0);
-    s_rp = static_cast<float>(s_rp + (fc - (fc - wp) * p * depth / t) * t / 10.0);
-  }
-  const float results[] = {s_fc - s_wp, s_fc - s_sp, s_fc, s_rp};  // TAW, RAW, FP, RP
+  const ProfileWater water = profile_water(program.layers(), root.value, tolerance.value);
+  const float results[] = {water.taw, water.raw, water.fp, water.rp};
   const int fields[] = {id::taw, id::raw, id::fp, id::rp};
   NumberText texts[4];
   for (int k = 0; k < 4; ++k)

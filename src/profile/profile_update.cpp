@@ -2,8 +2,7 @@
 #include <string>
 
 #include "data/fields.hpp"
-#include "physics/soil_properties.hpp"
-#include "physics/soil_texture.hpp"
+#include "profile/profile_math.hpp"
 #include "profile/program.hpp"
 
 namespace vantrel {
@@ -58,40 +57,31 @@ void update_profile(Program& program, ui::Dialog& d) {
   in.silt = silt.value;
   in.clay = clay.value;
   in.stones = stones.value;
-  SOIL_TEXTURE(in.sand, in.silt, in.clay, in.texture_name);
-  set_text(d, id::texture_label, in.texture_name);
   in.density = density.value;
   in.thickness = thickness.value;
   NumberText horizon_text;
   ui::dialog_get_text(d, id::horizon, horizon_text);
   STRING_TO_INT(horizon_text, in.horizon);
 
-  const int h = in.horizon;
-  if (h >= 1 && h <= kHorizons) {
+  const HorizonCommit commit = commit_horizon(program.tables().curves, program.side(), in, layers);
+  set_text(d, id::texture_label, in.texture_name);
+  if (commit.placed) {
+    const int h = in.horizon;
     const TableRow& row = table_row(h);
     set_text(d, row.texture, in.texture_name);
     if (h == 1) {
-      layers.top(1) = 0.0F;
-      layers.bottom(1) = in.thickness;
       ui::dialog_set_text(d, row.top, "0.0", 3);
     } else {
-      layers.top(h) = layers.bottom(h - 1);
       show_cell(d, row.top, layers.top(h));
-      layers.bottom(h) = in.thickness + layers.top(h);
     }
     show_cell(d, row.bottom, layers.bottom(h));
     set_text(d, row.stones, stones.text);
-
-    const int entries = SOIL_PROPERTIES(program.tables().curves, program.side(), layers.top(h),
-                                        layers.bottom(h), in.density, in.sand, in.clay, in.stones,
-                                        layers.density(h), layers.theta_s(h), layers.fc(h),
-                                        layers.sp(h), layers.wp(h), in.density_set);
     show_cell(d, row.fc, layers.fc(h));
     show_cell(d, row.sp, layers.sp(h));
     show_cell(d, row.wp, layers.wp(h));
     show_number(d, row.density, layers.density(h), kDensityWidth, 2);
-    if (entries < kEnoughEntries) {
-      program.platform().message_box(entries_message(h, entries), "Vantrel");
+    if (commit.entries < kEnoughEntries) {
+      program.platform().message_box(entries_message(h, commit.entries), "Vantrel");
     }
   }
   ui::dialog_set_logical(d, id::update_profile, false);
