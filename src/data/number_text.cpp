@@ -1,7 +1,10 @@
 #include "data/number_text.hpp"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <system_error>
 #include <string_view>
 
 namespace vantrel {
@@ -57,6 +60,18 @@ std::string fixed_form(float value, int width, int decimals) {
   }
   if (result.size() > static_cast<std::size_t>(width)) return stars;
   return std::string(static_cast<std::size_t>(width) - result.size(), ' ') + result;
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+std::string shortest_form(float value) {
+  if (!std::isfinite(value)) return {};
+  std::array<char, 32> buffer{};
+  const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  if (ec != std::errc{}) return {};
+  return std::string(buffer.data(), end);
 }
 
 }  // namespace vantrel

@@ -20,3 +20,11 @@ void write_fixed(float value, int width, int decimals, Text<N>& text) {
 }
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+// The shortest decimal text that reads back as exactly this single-precision value ("36.5",
+// "0.1", "1e+30"); empty for a value that is not finite.
+std::string shortest_form(float value);
+
+}  // namespace vantrel

@@ -1,0 +1,47 @@
+// An output file that appears whole or not at all: written to a temporary file beside its
+// target and renamed over the target only when complete.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+class AtomicFile {
+ public:
+  AtomicFile() = default;
+  ~AtomicFile();  // removes the temporary file unless committed
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // Creates the temporary file in the target's folder; false with the reason.
+  bool open(const std::filesystem::path& target, std::string& error);
+  bool write(std::string_view text);
+  // Closes the temporary file, leaving it for another writer to fill by its name.
+  void release();
+  // Flushes the file to disk and renames it over the target; false with the reason.
+  bool commit(std::string& error);
+  // Removes the temporary file now.
+  void discard();
+
+  const std::filesystem::path& target() const { return target_; }
+  const std::filesystem::path& temporary() const { return temporary_; }
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path temporary_;
+  std::FILE* file_ = nullptr;
+  bool failed_ = false;
+  int saved_errno_ = 0;
+};
+
+// Temporary files are named ".TARGET" + this mark + the process id + a random suffix, so that
+// a process can find its own.
+std::string_view temporary_mark();
+
+// True when writing to `output` would overwrite `file` (the same file, or the same path).
+bool same_file(const std::filesystem::path& output, const std::filesystem::path& file);
+
+}  // namespace vantrel

@@ -1,0 +1,108 @@
+#include "data/csv_reader.hpp"
+
+namespace vantrel {
+
+CsvReader::CsvReader(std::istream& in, std::size_t max_line)
+    : in_(in.rdbuf()), max_line_(max_line) {}
+
+bool CsvReader::read_line(std::string& line, bool& too_long) {
+  line.clear();
+  too_long = false;
+  if (in_ == nullptr) return false;
+  using Traits = std::streambuf::traits_type;
+  if (!started_) {
+    started_ = true;
+    static constexpr char kMark[] = "\xEF\xBB\xBF";
+    for (int i = 0; i < 3 && Traits::to_char_type(in_->sgetc()) == kMark[i]; ++i)
+      in_->sbumpc();
+  }
+  int c = in_->sbumpc();
+  if (c == Traits::eof()) return false;
+  ++line_number_;
+  for (; c != Traits::eof() && c != '\n'; c = in_->sbumpc()) {
+    if (line.size() < max_line_ + 1) {
+      line.push_back(Traits::to_char_type(c));
+    } else {
+      too_long = true;
+    }
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > max_line_) too_long = true;
+  if (too_long) line.clear();
+  return true;
+}
+
+bool CsvReader::next(CsvRecord& record) {
+  std::string line;
+  bool too_long = false;
+  while (read_line(line, too_long)) {
+    record.line = line_number_;
+    record.fields.clear();
+    record.error.clear();
+    if (too_long) {
+      record.error = "line longer than " + std::to_string(max_line_) + " characters";
+      return true;
+    }
+    if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#') continue;
+    split_csv_line(line, record.fields, record.error);
+    return true;
+  }
+  return false;
+}
+
+bool split_csv_line(const std::string& line, std::vector<std::string>& fields, std::string& error) {
+  fields.clear();
+  std::string field;
+  std::size_t i = 0;
+  while (true) {
+    field.clear();
+    const std::size_t start = line.find_first_not_of(' ', i);
+    if (start != std::string::npos && line[start] == '"') {
+      std::size_t k = start + 1;
+      while (true) {
+        if (k >= line.size()) {
+          error = "a quoted field has no closing quote";
+          return false;
+        }
+        if (line[k] == '"') {
+          if (k + 1 < line.size() && line[k + 1] == '"') {
+            field.push_back('"');
+            k += 2;
+            continue;
+          }
+          ++k;
+          break;
+        }
+        field.push_back(line[k++]);
+      }
+      const std::size_t after = line.find_first_not_of(' ', k);
+      if (after != std::string::npos && line[after] != ',') {
+        error = "text after the closing quote of a field";
+        return false;
+      }
+      i = after;
+    } else {
+      const std::size_t comma = line.find(',', i);
+      field = line.substr(i, comma == std::string::npos ? std::string::npos : comma - i);
+      i = comma;
+    }
+    fields.push_back(field);
+    if (i == std::string::npos) return true;
+    ++i;  // past the comma
+  }
+}
+
+std::string csv_field(const std::string& text) {
+  const bool plain = text.find_first_of(",\"\r\n") == std::string::npos &&
+                     (text.empty() || (text.front() != ' ' && text.back() != ' '));
+  if (plain) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted.push_back('"');
+    quoted.push_back(c);
+  }
+  quoted.push_back('"');
+  return quoted;
+}
+
+}  // namespace vantrel

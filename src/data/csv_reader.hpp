@@ -1,0 +1,50 @@
+// Reading a comma-separated table with a header row, one record at a time, in bounded memory.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+// One line of the table, cut into fields.
+struct CsvRecord {
+  int line = 0;                     // line number in the file, from 1
+  std::vector<std::string> fields;  // unquoted, surrounding blanks kept
+  std::string error;                // why the line could not be read; empty when it could
+};
+
+// Reads lines ending in LF or CR LF; a UTF-8 byte-order mark at the start is ignored, and
+// blank lines and lines whose first character is '#' are skipped. Fields are separated by
+// commas; a field may be quoted with double quotes ("" inside stands for one quote) to hold
+// commas. A line longer than the limit is an error record and is skipped to its end without
+// being kept, so memory stays bounded whatever the input.
+class CsvReader {
+ public:
+  static constexpr std::size_t kMaxLine = 4096;
+
+  explicit CsvReader(std::istream& in, std::size_t max_line = kMaxLine);
+
+  // The next record; false at the end of the input.
+  bool next(CsvRecord& record);
+
+ private:
+  // The next line without its end; false at the end. `too_long` when it was cut.
+  bool read_line(std::string& line, bool& too_long);
+
+  std::streambuf* in_;
+  std::size_t max_line_;
+  int line_number_ = 0;
+  bool started_ = false;
+};
+
+// Splits one line into fields; false (with the reason) for an unterminated quote or text after
+// a closing quote.
+bool split_csv_line(const std::string& line, std::vector<std::string>& fields, std::string& error);
+
+// The field as it must be written in a CSV file: quoted when it holds a comma, a quote, a line
+// end or blanks at either end.
+std::string csv_field(const std::string& text);
+
+}  // namespace vantrel

@@ -1,0 +1,364 @@
+#include "profile/batch_profile.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "data/fields.hpp"
+#include "data/number_text.hpp"
+#include "data/text.hpp"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::array<std::string_view, kColumnCount> kNames = {
+    "profile", "horizon", "thickness", "sand", "clay", "stones",
+    "density", "crop", "root_depth", "tolerance", "etc",
+};
+constexpr std::array<bool, kColumnCount> kRequired = {true,  true,  true,  true,  true, false,
+                                                      false, false, false, false, false};
+constexpr float kTableDepth = kLayers * kLayerThickness;  // cm the reference profiles cover
+constexpr int kEnoughEntries = 3;
+
+// Estimates rest on trace lines only with a density; a batch keeps none.
+class NoTrace final : public LineSink {
+ public:
+  bool write_line(std::string_view /*line*/) override { return true; }
+};
+
+std::string_view trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::string_view cell(const ColumnMap& columns, const BatchRow& row, Column c) {
+  const auto& index = columns.index[static_cast<std::size_t>(c)];
+  if (!index || *index >= row.fields.size()) return {};
+  return trimmed(row.fields[*index]);
+}
+
+bool missing(const ColumnMap& columns, const BatchRow& row, Column c) {
+  const auto& index = columns.index[static_cast<std::size_t>(c)];
+  return index && *index >= row.fields.size();
+}
+
+std::string in_quotes(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+// The values of one row, or the reason it is bad.
+struct RowValues {
+  int horizon = 0;
+  float thickness = 0, sand = 0, clay = 0, stones = 0;
+  std::optional<float> density;
+};
+
+// A number of the row that must be there (or, with `optional`, may be blank).
+bool number(const ColumnMap& columns, const BatchRow& row, Column c, std::optional<float>& value,
+            std::string& reason, bool optional = false) {
+  const std::string_view text = cell(columns, row, c);
+  float v = 0;
+  const std::string name(column_name(c));
+  switch (read_batch_number(text, v)) {
+    case BatchNumber::blank:
+      if (optional) return true;
+      reason = missing(columns, row, c) ? "the row ends before its " + name + " column"
+                                        : "no " + name + " given";
+      return false;
+    case BatchNumber::invalid:
+      reason = name + " " + in_quotes(text) + " is not a number";
+      return false;
+    case BatchNumber::value:
+      value = v;
+      return true;
+  }
+  return false;
+}
+
+bool within(float v, float low, float high) {
+  return v >= low && v <= high;
+}
+
+bool read_row(const ColumnMap& columns, const BatchRow& row, RowValues& out, std::string& reason) {
+  std::optional<float> horizon, thickness, sand, clay, stones, density;
+  if (!number(columns, row, Column::horizon, horizon, reason) ||
+      !number(columns, row, Column::thickness, thickness, reason) ||
+      !number(columns, row, Column::sand, sand, reason) ||
+      !number(columns, row, Column::clay, clay, reason) ||
+      !number(columns, row, Column::stones, stones, reason, true) ||
+      !number(columns, row, Column::density, density, reason, true)) {
+    return false;
+  }
+  const auto text = [&](Column c) { return in_quotes(cell(columns, row, c)); };
+  if (!within(*horizon, 1, kHorizons) || std::trunc(*horizon) != *horizon) {
+    reason = "horizon " + text(Column::horizon) + " is not a whole number from 1 to 5";
+  } else if (!(*thickness > 0)) {
+    reason = "thickness " + text(Column::thickness) + " is not above 0 cm";
+  } else if (!within(*sand, 0, 100)) {
+    reason = "sand " + text(Column::sand) + " is not from 0 to 100 %";
+  } else if (!within(*clay, 0, 100)) {
+    reason = "clay " + text(Column::clay) + " is not from 0 to 100 %";
+  } else if (*sand + *clay > 100.0F) {
+    reason = "sand and clay add up to more than 100 %";
+  } else if (stones && !(*stones >= 0 && *stones < 100)) {
+    reason = "stones " + text(Column::stones) + " is not from 0 to below 100 %";
+  } else if (density && !(*density > 0)) {
+    reason = "density " + text(Column::density) + " is not above 0 kg/L";
+  } else {
+    out = {static_cast<int>(*horizon), *thickness, *sand, *clay, stones.value_or(0.0F), density};
+    return true;
+  }
+  return false;
+}
+
+// A value of the whole profile that any of its rows may give; all that give it must agree.
+struct Agreed {
+  std::string text;  // as first given, trimmed
+  std::optional<float> value;
+  int line = 0;
+
+  // False with the reason when the row gives another value than an earlier row.
+  bool take(const ColumnMap& columns, const BatchRow& row, Column c, bool numeric,
+            std::string& reason) {
+    const std::string_view given = cell(columns, row, c);
+    if (given.empty()) return true;
+    std::optional<float> v;
+    if (numeric) {
+      float parsed = 0;
+      if (read_batch_number(given, parsed) != BatchNumber::value) {
+        reason = std::string(column_name(c)) + " " + in_quotes(given) + " is not a number";
+        return false;
+      }
+      v = parsed;
+    }
+    if (line == 0) {
+      text = std::string(given);
+      value = v;
+      line = row.line;
+      return true;
+    }
+    const bool same = numeric ? v == value : given == text;
+    if (!same) {
+      reason = std::string(column_name(c)) + " " + in_quotes(given) + " disagrees with " +
+               in_quotes(text) + " given on line " + std::to_string(line);
+    }
+    return same;
+  }
+};
+
+// The silt field as the window shows it after a sand or clay change: the rest, one decimal.
+float silt_as_shown(float sand, float clay) {
+  NumberText text;
+  write_fixed((100.0F - clay) - sand, 6, 1, text);
+  float silt = 0;
+  STRING_TO_REAL(text, silt);
+  return silt;
+}
+
+std::string entries_warning(int horizon, int entries) {
+  return "horizon " + std::to_string(horizon) + " rests on " +
+         (entries == 0 ? std::string("no reference entry")
+                       : std::to_string(entries) +
+                             (entries == 1 ? " reference entry" : " reference entries"));
+}
+
+void fail(ProfileResult& r, int line, const std::string& reason) {
+  r.status = ProfileStatus::error;
+  r.errors.push_back(std::to_string(line) + ": " + reason);
+  if (!r.message.empty()) r.message += "; ";
+  r.message += "line " + std::to_string(line) + ": " + reason;
+}
+
+void warn(ProfileResult& r, const std::string& reason) {
+  if (r.status == ProfileStatus::ok) r.status = ProfileStatus::warning;
+  if (!r.message.empty()) r.message += "; ";
+  r.message += reason;
+}
+
+// The crop's root depth and tolerance as the crop list gives them to the window's fields.
+bool crop_values(const CropTable& crops, ProfileResult& r, int line) {
+  for (int i = crops.row_count; i >= 1; --i) {
+    const CropRow& row = crops.row(i);
+    if (row.name.trimmed() != r.crop) continue;
+    const bool root = STRING_TO_REAL(row.root_depth.trimmed(), r.root_depth) == NumberRead::value;
+    const bool tolerance =
+        STRING_TO_REAL(row.drought_tolerance.trimmed(), r.tolerance) == NumberRead::value;
+    if (!root || !tolerance) {
+      fail(r, line, "crop " + in_quotes(r.crop) + " has no usable root depth and tolerance in " +
+                        kCropFileName);
+      return false;
+    }
+    return true;
+  }
+  fail(r, line, "unknown crop " + in_quotes(r.crop) + " (not in " + kCropFileName + ")");
+  return false;
+}
+
+}  // namespace
+
+std::string_view column_name(Column c) {
+  return kNames[static_cast<std::size_t>(c)];
+}
+
+std::string_view status_name(ProfileStatus s) {
+  switch (s) {
+    case ProfileStatus::ok:
+      return "ok";
+    case ProfileStatus::warning:
+      return "warning";
+    case ProfileStatus::error:
+      return "error";
+  }
+  return "error";
+}
+
+bool ColumnMap::read(const std::vector<std::string>& header, std::string& error,
+                     std::vector<std::string>& ignored) {
+  index = {};
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    const std::string_view name = trimmed(header[i]);
+    const auto known = std::find(kNames.begin(), kNames.end(), name);
+    if (known == kNames.end()) {
+      ignored.emplace_back(name);
+      continue;
+    }
+    auto& slot = index[static_cast<std::size_t>(known - kNames.begin())];
+    if (slot) {
+      error = "column " + in_quotes(name) + " is named twice";
+      return false;
+    }
+    slot = i;
+  }
+  for (std::size_t c = 0; c < kColumnCount; ++c) {
+    if (kRequired[c] && !index[c]) {
+      error = "no column " + in_quotes(kNames[c]) + " in the header";
+      return false;
+    }
+  }
+  const bool root = has(Column::root_depth);
+  if (root != has(Column::tolerance)) {
+    error = "columns \"root_depth\" and \"tolerance\" come together";
+    return false;
+  }
+  if (!root && !has(Column::crop)) {
+    error = "no column \"crop\", nor \"root_depth\" and \"tolerance\", in the header";
+    return false;
+  }
+  return true;
+}
+
+BatchNumber read_batch_number(std::string_view text, float& value) {
+  const std::string_view number = trimmed(text);
+  if (number.empty()) return BatchNumber::blank;
+  if (number.find_first_of(" \t,/") != std::string_view::npos) return BatchNumber::invalid;
+  float v = 0;
+  if (STRING_TO_REAL(number, v) != NumberRead::value || !std::isfinite(v)) {
+    return BatchNumber::invalid;
+  }
+  value = v;
+  return BatchNumber::value;
+}
+
+ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
+                              const ProfileInput& input, bool keep_entries) {
+  ProfileResult r;
+  r.name = input.name;
+  r.first_line = input.first_line;
+  for (const std::string& e : input.errors) {
+    const auto colon = e.find(": ");
+    fail(r, std::stoi(e.substr(0, colon)), e.substr(colon + 2));
+  }
+
+  std::vector<RowValues> rows;
+  Agreed crop, root_depth, tolerance, etc;
+  for (const BatchRow& row : input.rows) {
+    std::string reason;
+    RowValues values;
+    if (!read_row(columns, row, values, reason) ||
+        !crop.take(columns, row, Column::crop, false, reason) ||
+        !root_depth.take(columns, row, Column::root_depth, true, reason) ||
+        !tolerance.take(columns, row, Column::tolerance, true, reason) ||
+        !etc.take(columns, row, Column::etc, true, reason)) {
+      fail(r, row.line, reason);
+      continue;
+    }
+    rows.push_back(values);
+  }
+  if (input.dropped_rows > 0) {
+    fail(r, input.first_line,
+         "profile " + in_quotes(r.name) + " has more than " + std::to_string(kMaxRowsPerProfile) +
+             " rows; " + std::to_string(input.dropped_rows) + " more were not read");
+  }
+  if (r.status == ProfileStatus::error) return r;
+
+  // The crop, or the root depth and tolerance given directly.
+  const bool direct = root_depth.line != 0 || tolerance.line != 0;
+  if (crop.line != 0 && direct) {
+    fail(r, std::max(root_depth.line, tolerance.line),
+         "give either a crop or root_depth and tolerance, not both");
+  } else if (crop.line != 0) {
+    r.crop = crop.text;
+    crop_values(tables.crops, r, crop.line);
+  } else if (root_depth.line != 0 && tolerance.line != 0) {
+    r.root_depth = *root_depth.value;
+    r.tolerance = *tolerance.value;
+  } else {
+    fail(r, direct ? std::max(root_depth.line, tolerance.line) : input.first_line,
+         direct ? "root_depth and tolerance must both be given"
+                : "profile " + in_quotes(r.name) + " has no crop and no root_depth and tolerance");
+  }
+  if (etc.line != 0 && !(*etc.value > 0)) {
+    fail(r, etc.line, "etc " + in_quotes(etc.text) + " is not above 0 mm/day");
+  }
+  if (r.status == ProfileStatus::error) return r;
+  r.etc = etc.value;
+
+  // Replay the updates as the window commits them.
+  NoTrace no_trace;
+  ProfileLayers layers;
+  HorizonInputs in;
+  std::array<HorizonResult, kHorizons> kept{};
+  for (const RowValues& row : rows) {
+    in.horizon = row.horizon;
+    in.thickness = row.thickness;
+    in.sand = row.sand;
+    in.clay = row.clay;
+    in.silt = silt_as_shown(row.sand, row.clay);
+    in.stones = row.stones;
+    in.density = row.density.value_or(0.0F);
+    in.density_set = row.density.has_value();
+    HorizonResult& h = kept[static_cast<std::size_t>(row.horizon - 1)];
+    const HorizonCommit commit = commit_horizon(tables.curves, no_trace, in, layers,
+                                                keep_entries ? &h.used : nullptr);
+    h.horizon = row.horizon;
+    h.texture = std::string(in.texture_name.trimmed());
+    h.stones = row.stones;
+    h.entries = commit.entries;
+  }
+  for (HorizonResult& h : kept) {
+    if (h.horizon == 0) continue;
+    const int i = h.horizon;
+    h.top = layers.top(i);
+    h.bottom = layers.bottom(i);
+    h.density = layers.density(i);
+    h.theta_s = layers.theta_s(i);
+    h.fc = layers.fc(i);
+    h.sp = layers.sp(i);
+    h.wp = layers.wp(i);
+    if (h.entries < kEnoughEntries) warn(r, entries_warning(i, h.entries));
+    if (h.bottom > kTableDepth) {
+      warn(r, "horizon " + std::to_string(i) + " reaches " + shortest_form(h.bottom) +
+                  " cm, below the " + shortest_form(kTableDepth) +
+                  " cm of the reference profiles");
+    }
+    r.horizons.push_back(std::move(h));
+  }
+  r.water = profile_water(layers, r.root_depth, r.tolerance);
+  r.irrigation_depth = r.water.fp - r.water.rp;
+  if (r.etc) r.interval = r.irrigation_depth / *r.etc;
+  return r;
+}
+
+}  // namespace vantrel
