@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev qt6-base-dev valgrind
-          fonts-liberation2)
+          fonts-liberation2 poppler-utils)
 
 install_missing() {
   local missing=()

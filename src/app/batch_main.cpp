@@ -122,8 +122,7 @@ int main(int argc, char** argv) {
       const auto v = take();
       if (!v || v->empty()) return usage_error("--data needs a folder");
       data = *v;
-    } else if (arg == "--results" || arg == "--horizons" || arg == "--json" ||
-               arg == "--report") {
+    } else if (arg == "--results" || arg == "--horizons" || arg == "--json" || arg == "--report") {
       auto& slot = arg == "--results"    ? settings.results
                    : arg == "--horizons" ? settings.horizons
                    : arg == "--json"     ? settings.json
@@ -153,8 +152,8 @@ int main(int argc, char** argv) {
   const std::vector<std::filesystem::path> references = {
       data / kRetentionFileName, data / kCropFileName, data / kTextureFileName};
   std::vector<std::filesystem::path> outputs;
-  for (const auto* slot : {&settings.results, &settings.horizons, &settings.json,
-                           &settings.report}) {
+  for (const auto* slot :
+       {&settings.results, &settings.horizons, &settings.json, &settings.report}) {
     if (!*slot) continue;
     const auto& out = **slot;
     if (same_file(out, settings.input)) {

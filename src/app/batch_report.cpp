@@ -32,7 +32,8 @@ QString form(float value, int width = 5, int decimals = 1) {
 
 // The toolkit's notes about its environment (runtime folders, fonts) are not the user's concern.
 void only_serious_messages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
 struct Definition {
@@ -136,19 +137,25 @@ class PdfReport final : public ProfileReport {
   }
 
   double horizon_table(const ProfileResult& p, double y) {
-    const std::array<const char*, 10> heads = {"Horizon", "Top cm",  "Bottom cm", "Texture",
-                                               "Stones %", "Density kg/L", "FC %",  "SP %",
-                                               "WP %",    "Entries"};
+    const std::array<const char*, 10> heads = {"Horizon",  "Top cm",       "Bottom cm", "Texture",
+                                               "Stones %", "Density kg/L", "FC %",      "SP %",
+                                               "WP %",     "Entries"};
     const std::array<double, 10> x = {0, 16, 31, 48, 80, 98, 121, 137, 153, 169};
     for (std::size_t i = 0; i < heads.size(); ++i)
       text(x[i], y, heads[i], 8, true);
     painter_.drawLine(QPointF(0, y + 1.5), QPointF(kPageWidth, y + 1.5));
     for (const HorizonResult& h : p.horizons) {
       y += 5;
-      const std::array<QString, 10> cells = {
-          QString::number(h.horizon), form(h.top),  form(h.bottom),
-          QString::fromStdString(h.texture), form(h.stones, 6), form(h.density, 6, 2),
-          form(h.fc), form(h.sp), form(h.wp), QString::number(h.entries)};
+      const std::array<QString, 10> cells = {QString::number(h.horizon),
+                                             form(h.top),
+                                             form(h.bottom),
+                                             QString::fromStdString(h.texture),
+                                             form(h.stones, 6),
+                                             form(h.density, 6, 2),
+                                             form(h.fc),
+                                             form(h.sp),
+                                             form(h.wp),
+                                             QString::number(h.entries)};
       for (std::size_t i = 0; i < cells.size(); ++i)
         text(x[i], y, cells[i], 8);
     }
@@ -157,20 +164,23 @@ class PdfReport final : public ProfileReport {
 
   double results(const ProfileResult& p, double y) {
     const std::array<Definition, 7> defs = {{
-        {"TAW", "mm", "Total available water: held between field capacity and wilting point, "
-                      "whole profile"},
-        {"RAW", "mm", "Readily available water: held between field capacity and the stress "
-                      "point (100 kPa), whole profile"},
+        {"TAW", "mm",
+         "Total available water: held between field capacity and wilting point, "
+         "whole profile"},
+        {"RAW", "mm",
+         "Readily available water: held between field capacity and the stress "
+         "point (100 kPa), whole profile"},
         {"FP", "mm", "Full point: water held at field capacity, whole profile"},
-        {"RP", "mm", "Refill point: FP less the tolerated share of the root zone's available "
-                     "water"},
+        {"RP", "mm",
+         "Refill point: FP less the tolerated share of the root zone's available "
+         "water"},
         {"Root-zone TAW", "mm", "Available water within the root depth only"},
         {"Irrigation depth", "mm", "FP - RP: the water to apply when the refill point is reached"},
         {"Interval", "days", "Irrigation depth divided by the crop water use"},
     }};
     const std::array<std::optional<float>, 7> values = {
-        p.water.taw, p.water.raw, p.water.fp, p.water.rp, p.water.root_zone_taw,
-        p.irrigation_depth, p.interval};
+        p.water.taw,           p.water.raw,        p.water.fp, p.water.rp,
+        p.water.root_zone_taw, p.irrigation_depth, p.interval};
     for (std::size_t i = 0; i < defs.size(); ++i) {
       y += 5;
       text(0, y, defs[i].name, 9, true);
@@ -213,9 +223,9 @@ class PdfReport final : public ProfileReport {
       QColor fill = c;
       fill.setAlpha(50);
       painter_.fillRect(QRectF(QPointF(px(h.wp), top), QPointF(px(h.fc), bottom)), fill);
-      for (const auto& [value, style] : {std::pair{h.fc, Qt::SolidLine},
-                                         std::pair{h.sp, Qt::DashLine},
-                                         std::pair{h.wp, Qt::DotLine}}) {
+      for (const auto& [value, style] :
+           {std::pair{h.fc, Qt::SolidLine}, std::pair{h.sp, Qt::DashLine},
+            std::pair{h.wp, Qt::DotLine}}) {
         painter_.setPen(QPen(c, 0.5, style));
         painter_.drawLine(QPointF(px(value), top), QPointF(px(value), bottom));
       }
@@ -223,7 +233,8 @@ class PdfReport final : public ProfileReport {
       painter_.drawLine(QPointF(plot.left(), bottom), QPointF(plot.right(), bottom));
     }
     painter_.setPen(QPen(Qt::darkRed, 0.4, Qt::DashDotLine));
-    painter_.drawLine(QPointF(plot.left(), py(p.root_depth)), QPointF(plot.right(), py(p.root_depth)));
+    painter_.drawLine(QPointF(plot.left(), py(p.root_depth)),
+                      QPointF(plot.right(), py(p.root_depth)));
     painter_.setPen(Qt::darkRed);
     text(plot.left() + 1, py(p.root_depth) - 1, "root depth " + form(p.root_depth) + " cm", 7);
     painter_.setPen(Qt::black);
@@ -240,7 +251,8 @@ class PdfReport final : public ProfileReport {
     // FP and RP on one scale below the drawing.
     const double scale = p.water.fp > 0 ? (plot.width() - 30) / p.water.fp : 0;
     const double bars = plot.bottom() + 16;
-    painter_.fillRect(QRectF(plot.left(), bars - 2.5, p.water.fp * scale, 2), QColor(0x1f, 0x5f, 0xa8));
+    painter_.fillRect(QRectF(plot.left(), bars - 2.5, p.water.fp * scale, 2),
+                      QColor(0x1f, 0x5f, 0xa8));
     painter_.fillRect(QRectF(plot.left(), bars + 0.2, std::max(0.0F, p.water.rp) * scale, 2),
                       QColor(0xc0, 0x5a, 0x12));
     text(area.left(), bars - 0.7, "FP", 7, true);

@@ -141,7 +141,9 @@ class Pipeline {
   // The next chunk in input order, or false at the end.
   bool take_next(Chunk& chunk) {
     std::unique_lock lock(mutex_);
-    done_.wait(lock, [&] { return finished_.count(written_) != 0 || (reading_done_ && written_ == read_); });
+    done_.wait(lock, [&] {
+      return finished_.count(written_) != 0 || (reading_done_ && written_ == read_);
+    });
     const auto it = finished_.find(written_);
     if (it == finished_.end()) return false;
     chunk = std::move(it->second);
@@ -197,10 +199,9 @@ void read_profiles(CsvReader& reader, const ColumnMap& columns, SeenProfiles& se
       if (name.empty()) {
         current->errors.push_back(std::to_string(record.line) + ": no profile name");
       } else if (const auto began = seen.add(name, record.line, columns)) {
-        current->errors.push_back(
-            std::to_string(record.line) + ": profile \"" + name +
-            "\" continues after other profiles; its rows began on line " +
-            std::to_string(*began) + " and must be consecutive");
+        current->errors.push_back(std::to_string(record.line) + ": profile \"" + name +
+                                  "\" continues after other profiles; its rows began on line " +
+                                  std::to_string(*began) + " and must be consecutive");
       }
     }
     if (current->rows.size() < static_cast<std::size_t>(kMaxRowsPerProfile)) {
@@ -370,8 +371,7 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
   std::error_code ec;
   if (!std::filesystem::is_regular_file(settings.input, ec)) {
     errors << input_name << ": cannot read: "
-           << (std::filesystem::exists(settings.input, ec) ? "not a regular file"
-                                                           : "no such file")
+           << (std::filesystem::exists(settings.input, ec) ? "not a regular file" : "no such file")
            << '\n';
     return kBatchUsage;
   }
@@ -382,14 +382,15 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
   }
   CsvReader reader(in);
   CsvRecord header;
-  if (reader.next(header) && !header.error.empty()) {
+  const bool has_header = reader.next(header);
+  if (has_header && !header.error.empty()) {
     errors << input_name << ':' << header.line << ": " << header.error << '\n';
     return kBatchUsage;
   }
   ColumnMap columns;
   std::string problem;
   std::vector<std::string> ignored;
-  if (header.line == 0) {
+  if (!has_header) {
     errors << input_name << ":1: no header row\n";
     return kBatchUsage;
   }
@@ -419,8 +420,8 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
       std::size_t seq = 0;
       Chunk chunk;
       while (pipeline.take_work(seq, chunk)) {
-        compute_chunk(tables, columns, keep_entries, chunk, settings.horizons.has_value(),
-                      true, settings.json.has_value());
+        compute_chunk(tables, columns, keep_entries, chunk, settings.horizons.has_value(), true,
+                      settings.json.has_value());
         pipeline.put_done(seq, std::move(chunk));
         chunk = Chunk{};
       }
@@ -435,8 +436,7 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
   const bool written = outputs.finish();
   if (counts != nullptr) *counts = outputs.counts;
   if (!written) return kBatchUsage;
-  return outputs.counts.errors > 0 || outputs.counts.bad_lines > 0 ? kBatchProfileFailed
-                                                                     : kBatchOk;
+  return outputs.counts.errors > 0 || outputs.counts.bad_lines > 0 ? kBatchProfileFailed : kBatchOk;
 }
 
 }  // namespace vantrel

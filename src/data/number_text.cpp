@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <system_error>
 #include <string_view>
+#include <system_error>
 
 namespace vantrel {
 

@@ -37,11 +37,11 @@ std::string horizons_header() {
 std::string horizons_rows(const ProfileResult& profile) {
   std::string out;
   for (const HorizonResult& h : profile.horizons) {
-    out += csv_field(profile.name) + ',' + std::to_string(h.horizon) + ',' +
-           shortest_form(h.top) + ',' + shortest_form(h.bottom) + ',' + csv_field(h.texture) +
-           ',' + shortest_form(h.density) + ',' + shortest_form(h.fc) + ',' + shortest_form(h.sp) +
-           ',' + shortest_form(h.wp) + ',' + shortest_form(h.theta_s) + ',' +
-           std::to_string(h.entries) + '\n';
+    out += csv_field(profile.name) + ',' + std::to_string(h.horizon) + ',' + shortest_form(h.top) +
+           ',' + shortest_form(h.bottom) + ',' + csv_field(h.texture) + ',' +
+           shortest_form(h.density) + ',' + shortest_form(h.fc) + ',' + shortest_form(h.sp) + ',' +
+           shortest_form(h.wp) + ',' + shortest_form(h.theta_s) + ',' + std::to_string(h.entries) +
+           '\n';
   }
   return out;
 }
@@ -98,11 +98,12 @@ std::string json_profile(const ProfileResult& p) {
     out += first_horizon ? "\n      {" : ",\n      {";
     first_horizon = false;
     out += "\"horizon\": " + std::to_string(h.horizon) + ", \"top_cm\": " + json_number(h.top) +
-           ", \"bottom_cm\": " + json_number(h.bottom) + ", \"texture\": " +
-           json_string(h.texture) + ", \"stones_pct\": " + json_number(h.stones) +
-           ", \"density_kg_l\": " + json_number(h.density) + ", \"fc_pct\": " +
-           json_number(h.fc) + ", \"sp_pct\": " + json_number(h.sp) + ", \"wp_pct\": " +
-           json_number(h.wp) + ", \"theta_s_pct\": " + json_number(h.theta_s) +
+           ", \"bottom_cm\": " + json_number(h.bottom) +
+           ", \"texture\": " + json_string(h.texture) +
+           ", \"stones_pct\": " + json_number(h.stones) +
+           ", \"density_kg_l\": " + json_number(h.density) + ", \"fc_pct\": " + json_number(h.fc) +
+           ", \"sp_pct\": " + json_number(h.sp) + ", \"wp_pct\": " + json_number(h.wp) +
+           ", \"theta_s_pct\": " + json_number(h.theta_s) +
            ", \"entries\": " + std::to_string(h.entries) + "}";
   }
   out += "],\n     \"results\": {\"taw_mm\": " + json_number(p.water.taw) +

@@ -12,8 +12,8 @@ namespace vantrel {
 namespace {
 
 constexpr std::array<std::string_view, kColumnCount> kNames = {
-    "profile", "horizon", "thickness", "sand", "clay", "stones",
-    "density", "crop", "root_depth", "tolerance", "etc",
+    "profile", "horizon", "thickness",  "sand",      "clay", "stones",
+    "density", "crop",    "root_depth", "tolerance", "etc",
 };
 constexpr std::array<bool, kColumnCount> kRequired = {true,  true,  true,  true,  true, false,
                                                       false, false, false, false, false};
@@ -186,8 +186,9 @@ bool crop_values(const CropTable& crops, ProfileResult& r, int line) {
     const bool tolerance =
         STRING_TO_REAL(row.drought_tolerance.trimmed(), r.tolerance) == NumberRead::value;
     if (!root || !tolerance) {
-      fail(r, line, "crop " + in_quotes(r.crop) + " has no usable root depth and tolerance in " +
-                        kCropFileName);
+      fail(r, line,
+           "crop " + in_quotes(r.crop) + " has no usable root depth and tolerance in " +
+               kCropFileName);
       return false;
     }
     return true;
@@ -330,8 +331,8 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
     in.density = row.density.value_or(0.0F);
     in.density_set = row.density.has_value();
     HorizonResult& h = kept[static_cast<std::size_t>(row.horizon - 1)];
-    const HorizonCommit commit = commit_horizon(tables.curves, no_trace, in, layers,
-                                                keep_entries ? &h.used : nullptr);
+    const HorizonCommit commit =
+        commit_horizon(tables.curves, no_trace, in, layers, keep_entries ? &h.used : nullptr);
     h.horizon = row.horizon;
     h.texture = std::string(in.texture_name.trimmed());
     h.stones = row.stones;
@@ -350,8 +351,7 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
     if (h.entries < kEnoughEntries) warn(r, entries_warning(i, h.entries));
     if (h.bottom > kTableDepth) {
       warn(r, "horizon " + std::to_string(i) + " reaches " + shortest_form(h.bottom) +
-                  " cm, below the " + shortest_form(kTableDepth) +
-                  " cm of the reference profiles");
+                  " cm, below the " + shortest_form(kTableDepth) + " cm of the reference profiles");
     }
     r.horizons.push_back(std::move(h));
   }
