@@ -55,9 +55,10 @@ case "${1:-test}" in
     ctest --preset asan -j "$(jobs)"
     ;;
   bench)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${PACKAGES[@]}" time
     build release
     ./build/release/bench/vantrel_benchmarks "${@:2}"
+    bench/batch_bench.sh build/release/src/app/vantrel-batch reference
     ;;
   reference)
     install_missing "${PACKAGES[@]}"
@@ -73,7 +74,7 @@ case "${1:-test}" in
     install_missing clang libclang-rt-14-dev cmake ninja-build
     build fuzz
     seconds="${2:-30}"
-    for target in fuzz_text fuzz_readers fuzz_properties; do
+    for target in fuzz_text fuzz_readers fuzz_properties fuzz_batch; do
       seeds="fuzz/corpus/${target#fuzz_}"
       work="$(mktemp -d)"
       echo "== $target for ${seconds}s"

@@ -16,6 +16,7 @@
 
 #include "data/atomic_file.hpp"
 #include "data/csv_reader.hpp"
+#include "profile/batch_input.hpp"
 #include "profile/batch_output.hpp"
 
 namespace vantrel {
@@ -24,76 +25,6 @@ namespace {
 
 constexpr std::size_t kChunkProfiles = 64;
 constexpr std::size_t kChunkBytes = 1 << 20;
-
-// Profiles already seen, in fixed memory: a Bloom filter answers "certainly not seen"; a
-// possible match is confirmed by reading the input again up to the current line.
-class SeenProfiles {
- public:
-  explicit SeenProfiles(std::filesystem::path input) : input_(std::move(input)) {}
-
-  // Records the name; when an earlier group of rows has it, the line that group began on.
-  std::optional<int> add(const std::string& name, int line, const ColumnMap& columns) {
-    const std::uint64_t h1 = hash(name, 0xcbf29ce484222325ULL);
-    const std::uint64_t h2 = hash(name, 0x84222325cbf29ce4ULL) | 1U;
-    bool all = true;
-    for (std::uint64_t i = 0; i < kProbes; ++i) {
-      const std::uint64_t bit = (h1 + i * h2) % kBits;
-      std::uint64_t& word = bits_[bit / 64];
-      const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
-      all = all && (word & mask) != 0;
-      word |= mask;
-    }
-    if (!all) return std::nullopt;
-    return earlier_group(name, line, columns);
-  }
-
- private:
-  static constexpr std::uint64_t kBits = std::uint64_t{1} << 23;  // 1 MiB
-  static constexpr std::uint64_t kProbes = 4;
-
-  static std::uint64_t hash(const std::string& s, std::uint64_t seed) {
-    std::uint64_t h = seed;
-    for (const char c : s) {
-      h ^= static_cast<unsigned char>(c);
-      h *= 0x100000001b3ULL;
-    }
-    return h;
-  }
-
-  std::optional<int> earlier_group(const std::string& name, int line,
-                                   const ColumnMap& columns) const {
-    std::ifstream in(input_, std::ios::binary);
-    CsvReader reader(in);
-    CsvRecord record;
-    bool header = true;
-    std::string current;
-    bool in_group = false;
-    const std::size_t column = *columns.index[static_cast<std::size_t>(Column::profile)];
-    while (reader.next(record) && record.line < line) {
-      if (header) {
-        header = false;
-        continue;
-      }
-      if (!record.error.empty()) continue;
-      const std::string here = column < record.fields.size() ? record.fields[column] : "";
-      const std::string_view trimmed = without_blanks(here);
-      if (in_group && trimmed == current) continue;
-      current = std::string(trimmed);
-      in_group = true;
-      if (current == name) return record.line;
-    }
-    return std::nullopt;
-  }
-
-  static std::string_view without_blanks(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-  }
-
-  std::filesystem::path input_;
-  std::vector<std::uint64_t> bits_ = std::vector<std::uint64_t>(kBits / 64);
-};
 
 // A run of consecutive profiles, read together and written together.
 struct Chunk {
@@ -161,58 +92,21 @@ class Pipeline {
   bool reading_done_ = false;
 };
 
-std::string_view trimmed_name(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-// Groups the records after the header into profiles and hands them on in chunks.
-void read_profiles(CsvReader& reader, const ColumnMap& columns, SeenProfiles& seen,
-                   Pipeline& pipeline) {
-  const std::size_t name_column = *columns.index[static_cast<std::size_t>(Column::profile)];
+// Hands the profiles on in chunks.
+void read_profiles(ProfileReader& reader, Pipeline& pipeline) {
   Chunk chunk;
-  std::optional<ProfileInput> current;
-  const auto flush = [&] {
-    if (current) {
-      chunk.inputs.push_back(std::move(*current));
-      current.reset();
+  ProfileInput profile;
+  while (reader.next(profile, chunk.bad_lines)) {
+    for (const BatchRow& row : profile.rows) {
+      for (const std::string& f : row.fields)
+        chunk.bytes += f.size() + sizeof f;
     }
+    chunk.inputs.push_back(std::move(profile));
     if (chunk.inputs.size() >= kChunkProfiles || chunk.bytes >= kChunkBytes) {
       pipeline.push_read(std::move(chunk));
       chunk = Chunk{};
     }
-  };
-  CsvRecord record;
-  while (reader.next(record)) {
-    if (!record.error.empty()) {
-      chunk.bad_lines.push_back(std::to_string(record.line) + ": " + record.error);
-      continue;
-    }
-    const std::string name(
-        trimmed_name(name_column < record.fields.size() ? record.fields[name_column] : ""));
-    if (!current || current->name != name) {
-      flush();
-      current.emplace();
-      current->name = name;
-      current->first_line = record.line;
-      if (name.empty()) {
-        current->errors.push_back(std::to_string(record.line) + ": no profile name");
-      } else if (const auto began = seen.add(name, record.line, columns)) {
-        current->errors.push_back(std::to_string(record.line) + ": profile \"" + name +
-                                  "\" continues after other profiles; its rows began on line " +
-                                  std::to_string(*began) + " and must be consecutive");
-      }
-    }
-    if (current->rows.size() < static_cast<std::size_t>(kMaxRowsPerProfile)) {
-      for (const std::string& f : record.fields)
-        chunk.bytes += f.size() + sizeof f;
-      current->rows.push_back({record.line, std::move(record.fields)});
-    } else {
-      ++current->dropped_rows;
-    }
   }
-  flush();
   if (!chunk.inputs.empty() || !chunk.bad_lines.empty()) pipeline.push_read(std::move(chunk));
   pipeline.reading_done();
 }
@@ -410,29 +304,50 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
 
   const int jobs = std::max(settings.jobs, 1);
   const bool keep_entries = settings.report.has_value();
-  Pipeline pipeline(static_cast<std::size_t>(jobs) * 4);
-  SeenProfiles seen(settings.input);
-  const BatchTables tables{curves, crops};
-  std::thread reading([&] { read_profiles(reader, columns, seen, pipeline); });
-  std::vector<std::thread> workers;
-  for (int w = 0; w < jobs; ++w) {
-    workers.emplace_back([&] {
-      std::size_t seq = 0;
-      Chunk chunk;
-      while (pipeline.take_work(seq, chunk)) {
-        compute_chunk(tables, columns, keep_entries, chunk, settings.horizons.has_value(), true,
-                      settings.json.has_value());
-        pipeline.put_done(seq, std::move(chunk));
-        chunk = Chunk{};
-      }
-    });
+  SeenProfiles seen(
+      [&] { return std::make_unique<std::ifstream>(settings.input, std::ios::binary); }, columns);
+  ProfileReader profiles(reader, columns, seen);
+  const BatchTables tables(curves, crops);
+  const auto compute = [&](Chunk& chunk) {
+    compute_chunk(tables, columns, keep_entries, chunk, settings.horizons.has_value(), true,
+                  settings.json.has_value());
+  };
+  if (jobs == 1) {
+    // One job is one thread: read, compute and write each chunk in turn.
+    Chunk chunk;
+    ProfileInput profile;
+    const auto hand_on = [&] {
+      compute(chunk);
+      outputs.write(chunk);
+      chunk = Chunk{};
+    };
+    while (profiles.next(profile, chunk.bad_lines)) {
+      chunk.inputs.push_back(std::move(profile));
+      if (chunk.inputs.size() >= kChunkProfiles) hand_on();
+    }
+    hand_on();
+  } else {
+    Pipeline pipeline(static_cast<std::size_t>(jobs) * 4);
+    std::thread reading([&] { read_profiles(profiles, pipeline); });
+    std::vector<std::thread> workers;
+    for (int w = 0; w < jobs; ++w) {
+      workers.emplace_back([&] {
+        std::size_t seq = 0;
+        Chunk chunk;
+        while (pipeline.take_work(seq, chunk)) {
+          compute(chunk);
+          pipeline.put_done(seq, std::move(chunk));
+          chunk = Chunk{};
+        }
+      });
+    }
+    Chunk chunk;
+    while (pipeline.take_next(chunk))
+      outputs.write(chunk);
+    reading.join();
+    for (std::thread& w : workers)
+      w.join();
   }
-  Chunk chunk;
-  while (pipeline.take_next(chunk))
-    outputs.write(chunk);
-  reading.join();
-  for (std::thread& w : workers)
-    w.join();
   const bool written = outputs.finish();
   if (counts != nullptr) *counts = outputs.counts;
   if (!written) return kBatchUsage;

@@ -17,10 +17,12 @@ AtomicFile::~AtomicFile() {
 bool AtomicFile::open(const std::filesystem::path& target, std::string& error) {
   target_ = target;
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  std::string pattern =
-      (folder / ("." + target.filename().string() + std::string(temporary_mark()) +
-                 std::to_string(::getpid()) + ".XXXXXX"))
-          .string();
+  std::string base(1, '.');
+  base += target.filename().string();
+  base += temporary_mark();
+  base += std::to_string(::getpid());
+  base += ".XXXXXX";
+  const std::string pattern = (folder / base).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());

@@ -23,6 +23,33 @@ bool increment(std::string& digits) {
   return false;
 }
 
+constexpr std::array<double, 7> kPowersOfTen = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+
+// The digits of the magnitude rounded to `decimals` places (ties away from zero, from the
+// exact value), without the decimal point and with at least decimals + 1 digits.
+std::string rounded_digits(double magnitude, int decimals) {
+  const auto kept = static_cast<std::size_t>(decimals);
+  if (kept < kPowersOfTen.size() && magnitude < 1e9) {
+    // A float has 24 significant bits and 10^d = 2^d * 5^d with 5^6 below 2^14, so the
+    // scaled value is exact in double and its fraction decides the rounding alone.
+    const double scaled = magnitude * kPowersOfTen[kept];
+    std::string digits = std::to_string(static_cast<long long>(std::floor(scaled + 0.5)));
+    if (digits.size() < kept + 1) digits.insert(0, kept + 1 - digits.size(), '0');
+    return digits;
+  }
+  // A float has at most 149 fractional binary digits, so 160 decimals print it exactly and
+  // the digit after the last kept one decides the rounding alone.
+  char exact[256];
+  const int length = std::snprintf(exact, sizeof exact, "%.160f", magnitude);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof exact) return {};
+  const std::string_view text(exact, static_cast<std::size_t>(length));
+  const std::size_t point = text.find('.');
+  std::string digits(text.substr(0, point));
+  digits += text.substr(point + 1, kept);
+  if (text[point + 1 + kept] >= '5' && !increment(digits)) digits.insert(digits.begin(), '1');
+  return digits;
+}
+
 }  // namespace
 
 std::string fixed_form(float value, int width, int decimals) {
@@ -30,19 +57,9 @@ std::string fixed_form(float value, int width, int decimals) {
   const std::string stars(static_cast<std::size_t>(width), '*');
   if (!std::isfinite(value) || decimals < 0) return stars;
 
-  // A float has at most 149 fractional binary digits, so 160 decimals print it exactly and
-  // the digit after the last kept one decides the rounding alone.
-  char exact[256];
-  const int length =
-      std::snprintf(exact, sizeof exact, "%.160f", std::fabs(static_cast<double>(value)));
-  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof exact) return stars;
-  const std::string_view text(exact, static_cast<std::size_t>(length));
-  const std::size_t point = text.find('.');
   const auto kept = static_cast<std::size_t>(decimals);
-
-  std::string digits(text.substr(0, point));
-  digits += text.substr(point + 1, kept);
-  if (text[point + 1 + kept] >= '5' && !increment(digits)) digits.insert(digits.begin(), '1');
+  const std::string digits = rounded_digits(std::fabs(static_cast<double>(value)), decimals);
+  if (digits.empty()) return stars;
 
   const std::size_t whole_length = digits.size() - kept;
   std::string whole = digits.substr(0, whole_length);

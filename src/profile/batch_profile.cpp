@@ -45,7 +45,10 @@ bool missing(const ColumnMap& columns, const BatchRow& row, Column c) {
 }
 
 std::string in_quotes(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
+  std::string quoted(1, '"');
+  quoted.append(text);
+  quoted.push_back('"');
+  return quoted;
 }
 
 // The values of one row, or the reason it is bad.
@@ -178,10 +181,9 @@ void warn(ProfileResult& r, const std::string& reason) {
 }
 
 // The crop's root depth and tolerance as the crop list gives them to the window's fields.
-bool crop_values(const CropTable& crops, ProfileResult& r, int line) {
-  for (int i = crops.row_count; i >= 1; --i) {
-    const CropRow& row = crops.row(i);
-    if (row.name.trimmed() != r.crop) continue;
+bool crop_values(const BatchTables& tables, ProfileResult& r, int line) {
+  if (const auto found = tables.crop_rows.find(r.crop); found != tables.crop_rows.end()) {
+    const CropRow& row = tables.crops.row(found->second);
     const bool root = STRING_TO_REAL(row.root_depth.trimmed(), r.root_depth) == NumberRead::value;
     const bool tolerance =
         STRING_TO_REAL(row.drought_tolerance.trimmed(), r.tolerance) == NumberRead::value;
@@ -198,6 +200,11 @@ bool crop_values(const CropTable& crops, ProfileResult& r, int line) {
 }
 
 }  // namespace
+
+BatchTables::BatchTables(const RetentionCurves& c, const CropTable& t) : curves(c), crops(t) {
+  for (int i = 1; i <= crops.row_count; ++i)
+    crop_rows[crops.row(i).name.trimmed()] = i;
+}
 
 std::string_view column_name(Column c) {
   return kNames[static_cast<std::size_t>(c)];
@@ -301,7 +308,7 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
          "give either a crop or root_depth and tolerance, not both");
   } else if (crop.line != 0) {
     r.crop = crop.text;
-    crop_values(tables.crops, r, crop.line);
+    crop_values(tables, r, crop.line);
   } else if (root_depth.line != 0 && tolerance.line != 0) {
     r.root_depth = *root_depth.value;
     r.tolerance = *tolerance.value;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "data/retention_curves.hpp"
@@ -90,10 +91,13 @@ struct ProfileResult {
   std::vector<HorizonResult> horizons;  // horizon order; empty for an error
 };
 
-// The reference tables a batch computes with.
+// The reference tables a batch computes with, and the crops by name (a later row wins, as
+// in the window's list).
 struct BatchTables {
+  BatchTables(const RetentionCurves& curves, const CropTable& crops);
   const RetentionCurves& curves;
   const CropTable& crops;
+  std::unordered_map<std::string_view, int> crop_rows;
 };
 
 // Checks the profile's rows, replays them and sums the profile. A bad row makes the profile an

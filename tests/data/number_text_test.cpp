@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace vantrel {
 namespace {
@@ -78,6 +83,56 @@ TEST(WriteFixed, PadsToTheTextLength) {
   Text<4> short_text;
   write_fixed(40.0F, 6, 1, short_text);
   EXPECT_EQ(short_text.view(), "  40");
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// The rounding written out from the exact decimal expansion, for comparison.
+std::string exact_rounding(float value, int decimals) {
+  char exact[256];
+  std::snprintf(exact, sizeof exact, "%.160f", std::fabs(static_cast<double>(value)));
+  std::string text(exact);
+  const std::size_t point = text.find('.');
+  std::string digits = text.substr(0, point) + text.substr(point + 1, decimals);
+  if (text[point + 1 + decimals] >= '5') {
+    std::size_t i = digits.size();
+    while (i > 0 && digits[i - 1] == '9')
+      digits[--i] = '0';
+    if (i == 0) {
+      digits.insert(digits.begin(), '1');
+    } else {
+      ++digits[i - 1];
+    }
+  }
+  const std::string whole = digits.substr(0, digits.size() - decimals);
+  const auto lead = whole.find_first_not_of('0');
+  return (lead == std::string::npos ? "0" : whole.substr(lead)) + "." +
+         digits.substr(digits.size() - decimals);
+}
+
+TEST(FixedForm, AgreesWithTheExactExpansionAtEveryScale) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<std::uint32_t> bits;
+  int compared = 0;
+  for (int i = 0; i < 200000; ++i) {
+    std::uint32_t b = bits(random);
+    float v = 0;
+    std::memcpy(&v, &b, sizeof v);
+    if (!std::isfinite(v) || std::fabs(v) > 1e12F) continue;
+    if (i % 2 == 0) v = std::nearbyint(v * 1e3F) / 1e3F;  // values near decimal ties too
+    for (int d = 0; d <= 6; ++d) {
+      std::string got = fixed_form(v, 40, d);
+      got.erase(0, got.find_first_not_of(' '));
+      if (!got.empty() && got.front() == '-') got.erase(0, 1);
+      ASSERT_EQ(got, exact_rounding(v, d)) << v << " to " << d << " decimals";
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 100000);
 }
 
 }  // namespace
