@@ -3,6 +3,7 @@
 #   ./dev.sh run     build the program and start it on the bundled reference files
 #   ./dev.sh test    configure, build and run every test
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./dev.sh batch ARGS  optimised build, then vantrel-batch with ARGS
 #   ./dev.sh bench   optimised build, then the benchmarks
 #   ./dev.sh fuzz [SECONDS]  each libFuzzer target for SECONDS (30) from the committed seeds
 #   ./dev.sh format  apply the committed clang-format style
@@ -42,6 +43,11 @@ case "${1:-test}" in
     mkdir -p run
     for f in reference/*.csv; do [ -e "run/$(basename "$f")" ] || cp "$f" run/; done
     cd run && exec ../build/release/src/app/vantrel
+    ;;
+  batch)
+    install_missing "${PACKAGES[@]}"
+    build release >/dev/null
+    exec ./build/release/src/app/vantrel-batch "${@:2}"
     ;;
   deps) install_missing "${PACKAGES[@]}" ;;
   test)
@@ -93,7 +99,7 @@ case "${1:-test}" in
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [run|test|asan|bench|fuzz|format|reference|artwork|deps]" >&2
+    echo "usage: $0 [run|test|asan|batch|bench|fuzz|format|reference|artwork|deps]" >&2
     exit 2
     ;;
 esac
