@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <ostream>
@@ -23,7 +24,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t kChunkProfiles = 64;
+constexpr std::size_t kChunkProfiles = 256;
 constexpr std::size_t kChunkBytes = 1 << 20;
 
 // A run of consecutive profiles, read together and written together.
@@ -36,79 +37,18 @@ struct Chunk {
   std::string horizons, rows, json;
 };
 
-// The hand-over between the reader, the workers and the writer. The reader stops while
-// `limit` chunks are read but not yet written, which bounds the memory.
-class Pipeline {
- public:
-  explicit Pipeline(std::size_t limit) : limit_(limit) {}
-
-  void push_read(Chunk chunk) {
-    std::unique_lock lock(mutex_);
-    room_.wait(lock, [&] { return read_ - written_ < limit_; });
-    waiting_.emplace(read_++, std::move(chunk));
-    work_.notify_one();
-  }
-  void reading_done() {
-    std::lock_guard lock(mutex_);
-    reading_done_ = true;
-    work_.notify_all();
-    done_.notify_all();
-  }
-  // A chunk to compute, or false when there will be none.
-  bool take_work(std::size_t& seq, Chunk& chunk) {
-    std::unique_lock lock(mutex_);
-    work_.wait(lock, [&] { return !waiting_.empty() || reading_done_; });
-    if (waiting_.empty()) return false;
-    seq = waiting_.begin()->first;
-    chunk = std::move(waiting_.begin()->second);
-    waiting_.erase(waiting_.begin());
-    return true;
-  }
-  void put_done(std::size_t seq, Chunk chunk) {
-    std::lock_guard lock(mutex_);
-    finished_.emplace(seq, std::move(chunk));
-    done_.notify_all();
-  }
-  // The next chunk in input order, or false at the end.
-  bool take_next(Chunk& chunk) {
-    std::unique_lock lock(mutex_);
-    done_.wait(lock, [&] {
-      return finished_.count(written_) != 0 || (reading_done_ && written_ == read_);
-    });
-    const auto it = finished_.find(written_);
-    if (it == finished_.end()) return false;
-    chunk = std::move(it->second);
-    finished_.erase(it);
-    ++written_;
-    room_.notify_all();
-    return true;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable room_, work_, done_;
-  std::map<std::size_t, Chunk> waiting_, finished_;
-  std::size_t read_ = 0, written_ = 0, limit_;
-  bool reading_done_ = false;
-};
-
-// Hands the profiles on in chunks.
-void read_profiles(ProfileReader& reader, Pipeline& pipeline) {
-  Chunk chunk;
+// The next profiles of the input, up to a chunk's worth; false when there were none.
+bool read_chunk(ProfileReader& reader, Chunk& chunk) {
   ProfileInput profile;
-  while (reader.next(profile, chunk.bad_lines)) {
+  while (chunk.inputs.size() < kChunkProfiles && chunk.bytes < kChunkBytes &&
+         reader.next(profile, chunk.bad_lines)) {
     for (const BatchRow& row : profile.rows) {
       for (const std::string& f : row.fields)
         chunk.bytes += f.size() + sizeof f;
     }
     chunk.inputs.push_back(std::move(profile));
-    if (chunk.inputs.size() >= kChunkProfiles || chunk.bytes >= kChunkBytes) {
-      pipeline.push_read(std::move(chunk));
-      chunk = Chunk{};
-    }
   }
-  if (!chunk.inputs.empty() || !chunk.bad_lines.empty()) pipeline.push_read(std::move(chunk));
-  pipeline.reading_done();
+  return !chunk.inputs.empty() || !chunk.bad_lines.empty();
 }
 
 void compute_chunk(const BatchTables& tables, const ColumnMap& columns, bool keep_entries,
@@ -257,6 +197,66 @@ class Outputs {
   bool progress_shown_ = false;
 };
 
+// The jobs share the work: each reads the next chunk (one job at a time, in input order),
+// computes it, and hands it to the writing; whichever job finds the next chunk in order ready
+// writes it and every ready one after it. A job does not read while `limit` chunks are read
+// but not yet written, which bounds the memory.
+class Jobs {
+ public:
+  Jobs(ProfileReader& reader, Outputs& outputs, std::function<void(Chunk&)> compute,
+       std::size_t limit)
+      : reader_(reader), outputs_(outputs), compute_(std::move(compute)), limit_(limit) {}
+
+  void job() {
+    while (true) {
+      Chunk chunk;
+      std::size_t seq = 0;
+      {
+        const std::lock_guard reading(read_mutex_);
+        {
+          std::unique_lock lock(mutex_);
+          room_.wait(lock, [&] { return read_ - written_ < limit_; });
+        }
+        if (input_ended_ || !read_chunk(reader_, chunk)) {
+          input_ended_ = true;
+          return;
+        }
+        const std::lock_guard lock(mutex_);
+        seq = read_++;
+      }
+      compute_(chunk);
+      std::unique_lock lock(mutex_);
+      ready_.emplace(seq, std::move(chunk));
+      if (writing_) continue;
+      writing_ = true;
+      for (auto next = ready_.find(written_); next != ready_.end(); next = ready_.find(written_)) {
+        Chunk in_order = std::move(next->second);
+        ready_.erase(next);
+        lock.unlock();
+        outputs_.write(in_order);
+        in_order = Chunk{};
+        lock.lock();
+        ++written_;
+        room_.notify_all();
+      }
+      writing_ = false;
+    }
+  }
+
+ private:
+  ProfileReader& reader_;
+  Outputs& outputs_;
+  std::function<void(Chunk&)> compute_;
+  const std::size_t limit_;
+  std::mutex read_mutex_;
+  bool input_ended_ = false;  // guarded by read_mutex_
+  std::mutex mutex_;
+  std::condition_variable room_;
+  std::size_t read_ = 0, written_ = 0;
+  bool writing_ = false;
+  std::map<std::size_t, Chunk> ready_;
+};
+
 }  // namespace
 
 int run_batch(const BatchSettings& settings, const RetentionCurves& curves, const CropTable& crops,
@@ -312,42 +312,13 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
     compute_chunk(tables, columns, keep_entries, chunk, settings.horizons.has_value(), true,
                   settings.json.has_value());
   };
-  if (jobs == 1) {
-    // One job is one thread: read, compute and write each chunk in turn.
-    Chunk chunk;
-    ProfileInput profile;
-    const auto hand_on = [&] {
-      compute(chunk);
-      outputs.write(chunk);
-      chunk = Chunk{};
-    };
-    while (profiles.next(profile, chunk.bad_lines)) {
-      chunk.inputs.push_back(std::move(profile));
-      if (chunk.inputs.size() >= kChunkProfiles) hand_on();
-    }
-    hand_on();
-  } else {
-    Pipeline pipeline(static_cast<std::size_t>(jobs) * 4);
-    std::thread reading([&] { read_profiles(profiles, pipeline); });
-    std::vector<std::thread> workers;
-    for (int w = 0; w < jobs; ++w) {
-      workers.emplace_back([&] {
-        std::size_t seq = 0;
-        Chunk chunk;
-        while (pipeline.take_work(seq, chunk)) {
-          compute(chunk);
-          pipeline.put_done(seq, std::move(chunk));
-          chunk = Chunk{};
-        }
-      });
-    }
-    Chunk chunk;
-    while (pipeline.take_next(chunk))
-      outputs.write(chunk);
-    reading.join();
-    for (std::thread& w : workers)
-      w.join();
-  }
+  Jobs run(profiles, outputs, compute, static_cast<std::size_t>(jobs) * 4);
+  std::vector<std::thread> helpers;
+  for (int w = 1; w < jobs; ++w)
+    helpers.emplace_back([&run] { run.job(); });
+  run.job();  // one job runs in this thread alone
+  for (std::thread& h : helpers)
+    h.join();
   const bool written = outputs.finish();
   if (counts != nullptr) *counts = outputs.counts;
   if (!written) return kBatchUsage;
