@@ -22,12 +22,17 @@ void on_qt_message(QtMsgType type, const QMessageLogContext&, const QString& mes
   }
 }
 
-// WinMain's steps. The command line is not used; only the show state is passed on.
-int WinMain(int& argc, char** argv, int show_state) {
+// WinMain's steps. The command line is not used; only the show state is passed on. The toolkit
+// gets the program's name alone, so no argument can change the window or the platform.
+int WinMain(char* program_name, int show_state) {
   using namespace vantrel;
   qInstallMessageHandler(on_qt_message);
+  int toolkit_argc = 1;
+  char* toolkit_argv[] = {program_name, nullptr};
   std::unique_ptr<QApplication> application;
-  if (display_available()) application = std::make_unique<QApplication>(argc, argv);
+  if (display_available()) {
+    application = std::make_unique<QApplication>(toolkit_argc, toolkit_argv);
+  }
 
   QtPlatform platform;
   Program program(platform, SideUnit::from_environment());
@@ -56,5 +61,6 @@ int WinMain(int& argc, char** argv, int show_state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return WinMain(argc, argv, kShowNormal);
+  static char fallback_name[] = "vantrel";
+  return WinMain(argc > 0 && argv[0] != nullptr ? argv[0] : fallback_name, kShowNormal);
 }

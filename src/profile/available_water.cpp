@@ -23,14 +23,8 @@ void VANTRELAPPLY(Program& program, ui::Dialog& d, int /*control*/, int event) {
   if (tolerance_text.blank() || root_text.blank()) return;
 
   // A text that gives no value keeps what the variable held: the previous calculation's.
-  FieldReading tolerance;
-  tolerance.text = tolerance_text;
-  tolerance.value = state.tolerance;
-  tolerance.number = STRING_TO_REAL(tolerance_text, tolerance.value) != NumberRead::error;
-  FieldReading root;
-  root.text = root_text;
-  root.value = state.root_depth;
-  root.number = STRING_TO_REAL(root_text, root.value) != NumberRead::error;
+  const FieldReading tolerance = read_typed(tolerance_text, state.tolerance);
+  const FieldReading root = read_typed(root_text, state.root_depth);
   if (!all_numbers(program, {&tolerance, &root}, {"drought tolerance", "root depth"})) return;
   state.tolerance = tolerance.value / 100.0F;  // from here on the fraction p
   state.root_depth = root.value;

@@ -59,15 +59,17 @@ void set_stored_text(ui::Dialog& d, int control, std::string_view text) {
 void spinner_event(Program& program, ui::Dialog& d, int bar) {
   HorizonInputs& in = program.inputs();
 
-  // What the action reads from the other fields must be numbers, or nothing happens.
+  // The range comes first: it is set on every event, also on one that goes no further.
+  ui::dialog_set_int(d, bar, -10, ui::sel_range_min);
+  ui::dialog_set_int(d, bar, 110, ui::sel_range_max);
+
+  // What the action reads from the other fields must be numbers, or nothing else happens.
   FieldReading sand;
   FieldReading clay;
   if (bar == id::sand_bar || bar == id::horizon_bar) clay = read_number(d, id::clay, in.clay);
   if (bar == id::clay_bar || bar == id::horizon_bar) sand = read_number(d, id::sand, in.sand);
   if (!all_numbers(program, {&sand, &clay}, {"sand", "clay"})) return;
 
-  ui::dialog_set_int(d, bar, -10, ui::sel_range_min);
-  ui::dialog_set_int(d, bar, 110, ui::sel_range_max);
   int position = 0;
   ui::dialog_get_int(d, bar, position, ui::sel_position);
   const auto p = static_cast<float>(std::clamp(position, 0, 100));

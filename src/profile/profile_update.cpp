@@ -46,8 +46,12 @@ void update_profile(Program& program, ui::Dialog& d) {
   const FieldReading stones = read_number(d, id::stones, in.stones);
   const FieldReading density = read_number(d, id::density, in.density);
   const FieldReading thickness = read_number(d, id::thickness, in.thickness);
-  if (!all_numbers(program, {&sand, &silt, &clay, &stones, &density, &thickness},
-                   {"sand", "silt", "clay", "stones", "bulk density", "thickness"})) {
+  NumberText horizon_text;
+  ui::dialog_get_text(d, id::horizon, horizon_text);
+  FieldReading horizon = read_typed(horizon_text, 0);
+  horizon.number = !horizon.separator;  // any other text gives no horizon, without a message
+  if (!all_numbers(program, {&sand, &silt, &clay, &stones, &density, &thickness, &horizon},
+                   {"sand", "silt", "clay", "stones", "bulk density", "thickness", "horizon"})) {
     ui::dialog_set_logical(d, id::update_profile, false);  // it acts as a push button
     return;
   }
@@ -59,8 +63,6 @@ void update_profile(Program& program, ui::Dialog& d) {
   in.stones = stones.value;
   in.density = density.value;
   in.thickness = thickness.value;
-  NumberText horizon_text;
-  ui::dialog_get_text(d, id::horizon, horizon_text);
   STRING_TO_INT(horizon_text, in.horizon);
 
   const HorizonCommit commit = commit_horizon(program.tables().curves, program.side(), in, layers);

@@ -40,12 +40,21 @@ void Program::side_file_failed() {
                         kCaption);
 }
 
-FieldReading read_number(ui::Dialog& dialog, int control, float previous) {
+FieldReading read_typed(const NumberText& text, float previous) {
   FieldReading r;
-  ui::dialog_get_text(dialog, control, r.text);
+  r.text = text;
   r.value = previous;
-  r.number = STRING_TO_REAL(r.text, r.value) != NumberRead::error;
+  // A comma or slash would end the number early and give another value than the one meant
+  // ("12,5" as 12): a typed text holding one is not a number.
+  r.separator = text.view().find_first_of(",/") != std::string_view::npos;
+  r.number = !r.separator && STRING_TO_REAL(r.text, r.value) != NumberRead::error;
   return r;
+}
+
+FieldReading read_number(ui::Dialog& dialog, int control, float previous) {
+  NumberText text;
+  ui::dialog_get_text(dialog, control, text);
+  return read_typed(text, previous);
 }
 
 bool all_numbers(Program& program, std::initializer_list<const FieldReading*> readings,
@@ -53,10 +62,11 @@ bool all_numbers(Program& program, std::initializer_list<const FieldReading*> re
   auto name = names.begin();
   for (const FieldReading* r : readings) {
     if (!r->number) {
-      program.platform().message_box("The " + std::string(*name) + " field holds \"" +
-                                         std::string(r->text.trimmed()) +
-                                         "\", which is not a number.",
-                                     kCaption);
+      program.platform().message_box(
+          "The " + std::string(*name) + " field holds \"" + std::string(r->text.trimmed()) +
+              "\", which is not a number" +
+              (r->separator ? ": decimals need a point, as in 12.5." : "."),
+          kCaption);
       return false;
     }
     ++name;

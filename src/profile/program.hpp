@@ -100,8 +100,11 @@ struct FieldReading {
   NumberText text;
   float value = 0;
   bool number = true;
+  bool separator = false;  // not a number because it holds a comma or slash
 };
 FieldReading read_number(ui::Dialog& dialog, int control, float previous = 0);
+// The same for a text already read; a text that gives no value keeps `previous`.
+FieldReading read_typed(const NumberText& text, float previous);
 bool all_numbers(Program& program, std::initializer_list<const FieldReading*> readings,
                  std::initializer_list<std::string_view> names);
 

@@ -90,7 +90,8 @@ QRect DialogUnits::rect(const Rect& r) const {
 }
 
 DialogWindow::DialogWindow(std::function<void()> on_close)
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    // An application window with its own taskbar button, a caption and no close box.
+    : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       on_close_(std::move(on_close)) {}
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
@@ -199,6 +200,7 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
       auto* combo = new QComboBox(window_);
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);
+      combo->setCompleter(nullptr);  // the program matches the typed text exactly
       QObject::connect(combo, &QComboBox::activated, combo,
                        [this, id](int index) { dialog_.notify_selected(id, index + 1); });
       QObject::connect(

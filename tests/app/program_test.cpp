@@ -133,3 +133,20 @@ TEST(Program, FatalStopWithoutADisplayReportsOnStandardError) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// Arguments meant for the toolkit never reach it: a platform that does not exist would stop
+// the program at once, so still running when the time is up means the argument was ignored.
+TEST(ProgramCommand, TheCommandLineIsIgnored) {
+  TempDir dir;
+  testing::copy_reference_files(dir.path());
+  const Outcome r = run_in(dir, "timeout 3 " + kProgram + " -platform no-such-platform -reverse",
+                           "", "QT_QPA_PLATFORM=offscreen FORT99=/dev/null");
+  EXPECT_EQ(r.status, 124) << r.err;  // ended by the timeout, not by a failed start
+  EXPECT_EQ(r.err.find("no-such-platform"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -102,18 +102,24 @@ TEST(Calculate, TwiceAppendsTheSameLinesAgain) {
   EXPECT_EQ(s.side_file(), two + two);
 }
 
-TEST(Calculate, NoValueKeepsThePreviousCalculation) {
+TEST(Calculate, ACommaOrSlashIsNotANumber) {
   Session s;
   set_layer(s, 1, 0, 30, 30, 20, 10);
-  // Before any calculation both hold 0: root depth 0 keeps all the water.
-  s.run("type 1035 ,20\ntype 1055 /50\nclick 30002\n");
-  EXPECT_EQ(s.text(1072), padded(" 90.0"));
-  s.run("type 1035 20\ntype 1055 50\nclick 30002\n");
+  // Read up to the comma, "0,6" would be a root depth of 0 and RP would show FP.
+  EXPECT_EQ(s.run("type 1035 0,6\ntype 1055 50\nclick 30002\n"),
+            "message: The root depth field holds \"0,6\", which is not a number: decimals need "
+            "a point, as in 12.5.\n");
+  EXPECT_EQ(s.text(1072), "");
+  s.run("type 1035 20\nclick 30002\n");
   EXPECT_EQ(s.text(1072), padded(" 70.0"));
-  // The tolerance keeps the fraction 0.5 and divides it again: 0.005.
-  s.run("type 1055 ,\nclick 30002\n");
-  EXPECT_EQ(s.text(1072), padded(" 89.8"));
-  EXPECT_FLOAT_EQ(s.program().calculation().tolerance, 0.005F);
+  // A text that starts with a comma would keep the fraction 0.5 and divide it again.
+  for (const char* typed : {",", "/50", "12,5"}) {
+    EXPECT_NE(s.run(std::string("type 1055 ") + typed + "\nclick 30002\n").find("decimals need"),
+              std::string::npos);
+    EXPECT_EQ(s.text(1072), padded(" 70.0"));
+    EXPECT_FLOAT_EQ(s.program().calculation().tolerance, 0.5F);
+  }
+  EXPECT_EQ(s.side_file().size(), 42U);  // only the one calculation's two lines
 }
 
 TEST(Calculate, NotANumberIsReportedAndNothingChanges) {

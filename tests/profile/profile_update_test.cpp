@@ -109,10 +109,12 @@ TEST(UpdateProfile, NotANumberChangesNothing) {
               "message: The " + std::string(name) +
                   " field holds \"x\", which is not a number.\n1018|.|\n1057|loam|\n1010 false\n");
     EXPECT_EQ(s.program().layers().bottom(1), 0.0F);
-    // What follows a comma is not read: "1,,2x" is the number 1.
+    // A comma would end the number early ("1,,2x" as 1): not a number either.
     ui::dialog_set_text(s.dialog(), field, "1,,2x", 5);
-    EXPECT_EQ(s.run("click 1010\n"), "") << name;
-    EXPECT_NE(s.text(1018), ".");
+    EXPECT_EQ(s.run("click 1010\n"), "message: The " + std::string(name) +
+                                         " field holds \"1,,2x\", which is not a number: "
+                                         "decimals need a point, as in 12.5.\n");
+    EXPECT_EQ(s.text(1018), ".");
   }
   Session hidden;  // the hidden density field, set by the program
   ui::dialog_set_text(hidden.dialog(), 1073, "heavy", 5);

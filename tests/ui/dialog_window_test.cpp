@@ -375,3 +375,47 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
+
+namespace vantrel::ui {
+namespace {
+
+TEST_F(DialogWindowTest, AnApplicationWindowWithoutOwner) {
+  show();
+  const Qt::WindowFlags flags = view->window()->windowFlags();
+  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);  // not a dialog: its own taskbar button
+  EXPECT_TRUE(flags & Qt::WindowTitleHint);
+  ASSERT_NE(view->window()->windowHandle(), nullptr);
+  EXPECT_EQ(view->window()->windowHandle()->transientParent(), nullptr);
+  EXPECT_EQ(view->window()->parentWidget(), nullptr);
+}
+
+TEST_F(DialogWindowTest, TypedListTextIsNeverCompleted) {
+  show();
+  dialog_set_int(dialog, 1012, 2);
+  dialog_set_text(dialog, 1012, "sand", 4, 1);
+  dialog_set_text(dialog, 1012, "loam", 4, 2);
+  dialog_set_int(dialog, 1011, 1);
+  dialog_set_text(dialog, 1011, "Cabbage", 7, 1);
+  dialog_set_callback(dialog, 30002, recorder());
+  QApplication::setActiveWindow(view->window());
+  for (const auto& [id, typed] : {std::pair{1012, "SAN"}, std::pair{1011, "Cab"}}) {
+    auto* combo = widget<QComboBox>(id);
+    EXPECT_EQ(combo->completer(), nullptr);
+    combo->setFocus();
+    combo->lineEdit()->clear();
+    QTest::keyClicks(combo->lineEdit(), typed);
+    EXPECT_EQ(combo->lineEdit()->text().toStdString(), typed);
+    std::string text;
+    dialog_get_text(dialog, id, text);
+    EXPECT_EQ(text, typed);
+  }
+  // Enter after a typed crop presses "Calculate", not a list entry.
+  QTest::keyClick(widget<QComboBox>(1011)->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(calls, (Calls{{30002, ev_clicked}}));
+  std::string crop;
+  dialog_get_text(dialog, 1011, crop);
+  EXPECT_EQ(crop, "Cab");
+}
+
+}  // namespace
+}  // namespace vantrel::ui
