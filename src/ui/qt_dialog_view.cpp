@@ -64,6 +64,17 @@ bool takes_focus(const TemplateControl& item) {
 
 }  // namespace
 
+QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
+  if (device_pixel_ratio > 1.0) {
+    QPixmap sharp(QStringLiteral(":/artwork/bitmap%1@2x.png").arg(bitmap));
+    if (!sharp.isNull()) {
+      sharp.setDevicePixelRatio(2.0);  // drawn at twice the size: the same place on screen
+      return sharp;
+    }
+  }
+  return QPixmap(QStringLiteral(":/artwork/bitmap%1.bmp").arg(bitmap));
+}
+
 QFont dialog_font() {
   static const int loaded = QFontDatabase::addApplicationFont(":/fonts/dialog.ttf");
   QFont font;
@@ -224,7 +235,7 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
     }
     case ControlKind::picture: {
       auto* picture = new QLabel(window_);
-      picture->setPixmap(QPixmap(QStringLiteral(":/artwork/bitmap%1.bmp").arg(item.bitmap)));
+      picture->setPixmap(picture_pixmap(item.bitmap, window_->devicePixelRatioF()));
       picture->setAlignment(Qt::AlignCenter);
       picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
       return picture;

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QPixmap>
 #include <QPointer>
 #include <QRect>
 #include <map>
@@ -33,6 +34,10 @@ struct DialogUnits {
 
 // The top-level window: a fixed dialog without close, minimise or maximise box. Escape does
 // not close it; a close by the window manager is a destruction like "Exit".
+// A picture of the template: the drawing at twice the size on screens at scale 2 or more,
+// else the bitmap itself.
+QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio);
+
 class DialogWindow : public QDialog {
   Q_OBJECT
 

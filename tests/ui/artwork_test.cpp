@@ -1,11 +1,16 @@
 // The pictures compiled into the program.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFontMetricsF>
 #include <QIcon>
 #include <QImage>
+#include <QPixmap>
+#include <QSet>
 
 #include "artwork/texture_chart.hpp"
 #include "ui/dialog_template.hpp"
+#include "ui/qt_dialog_view.hpp"
 
 namespace vantrel::ui {
 namespace {
@@ -28,11 +33,49 @@ TEST(Artwork, EveryBitmapAtItsSizeAndColourDepth) {
   }
 }
 
-TEST(Artwork, IconsAre32By32) {
+TEST(Artwork, IconsAre32By32Of16Colours) {
   for (const char* name : {"vantrel", "icon105", "icon110"}) {
-    const QImage icon(QStringLiteral(":/artwork/%1.ico").arg(QLatin1String(name)));
+    const QString path = QStringLiteral(":/artwork/%1.ico").arg(QLatin1String(name));
+    const QImage icon(path);
     ASSERT_FALSE(icon.isNull()) << name;
     EXPECT_EQ(icon.size(), QSize(32, 32)) << name;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_GE(bytes.size(), 22 + 40);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[8]), 16) << name;       // colours in the entry
+    EXPECT_EQ(static_cast<unsigned char>(bytes[22 + 14]), 4) << name;  // bits per pixel
+    QSet<QRgb> colours;
+    for (int y = 0; y < 32; ++y) {
+      for (int x = 0; x < 32; ++x) {
+        if (qAlpha(icon.pixel(x, y)) > 0) colours.insert(icon.pixel(x, y));
+      }
+    }
+    EXPECT_LE(colours.size(), 16) << name;
+    EXPECT_GE(colours.size(), 3) << name;  // the mark, not a blank square
+  }
+}
+
+TEST(Artwork, SharpPicturesForScaleTwo) {
+  for (const BitmapResource& item : bitmap_resources()) {
+    if (item.id == 106) continue;  // no control shows it
+    const QPixmap plain = picture_pixmap(item.id, 1.0);
+    const QPixmap sharp = picture_pixmap(item.id, 2.0);
+    EXPECT_EQ(plain.devicePixelRatio(), 1.0) << item.id;
+    EXPECT_EQ(plain.size(), QSize(item.width, item.height)) << item.id;
+    EXPECT_EQ(sharp.devicePixelRatio(), 2.0) << item.id;
+    EXPECT_EQ(sharp.size(), QSize(2 * item.width, 2 * item.height)) << item.id;
+    EXPECT_EQ(sharp.deviceIndependentSize().toSize(), plain.size()) << item.id;
+  }
+}
+
+TEST(Artwork, ChartLettersStayInsideTheChart) {
+  const QRectF chart(0, 0, artwork::kChartWidth, artwork::kChartHeight);
+  for (const artwork::ChartLabel& label : artwork::chart_labels()) {
+    const QFontMetricsF metrics(artwork::chart_font(label.pixels));
+    EXPECT_TRUE(chart.contains(label.rect)) << label.text.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(label.text), label.rect.width())
+        << label.text.toStdString();
   }
 }
 

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "artwork/soil_profile.hpp"
 #include "ui/dialog.hpp"
 #include "ui/qt_dialog_view.hpp"
 
@@ -378,6 +379,27 @@ int main(int argc, char** argv) {
 
 namespace vantrel::ui {
 namespace {
+
+TEST_F(DialogWindowTest, ProfileLabelsInsideTheShownPartOfTheDrawing) {
+  show();
+  QLabel* picture = nullptr;
+  for (int order = 1; QWidget* w = view->created(order); ++order) {
+    auto* label = qobject_cast<QLabel*>(w);
+    if (label != nullptr && !label->pixmap().isNull() &&
+        label->pixmap().deviceIndependentSize().toSize() ==
+            QSize(artwork::kProfileWidth, artwork::kProfileHeight)) {
+      picture = label;
+    }
+  }
+  ASSERT_NE(picture, nullptr);
+  const int shown = picture->contentsRect().width();
+  ASSERT_LT(shown, artwork::kProfileWidth);  // the frame is narrower than the drawing
+  const double left = (artwork::kProfileWidth - shown) / 2.0;
+  for (const QRectF& plate : artwork::profile_plates()) {
+    EXPECT_GE(plate.left(), left + 2);
+    EXPECT_LE(plate.right(), left + shown - 2);
+  }
+}
 
 TEST_F(DialogWindowTest, AnApplicationWindowWithoutOwner) {
   show();

@@ -1,7 +1,9 @@
 // Draws the window's pictures and the program's icons into a folder (src/ui/artwork):
 //   QT_QPA_PLATFORM=offscreen make_artwork src/ui/artwork
 // Deterministic: the same program draws the same pictures.
+#include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -9,132 +11,21 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 
+#include "artwork/soil_profile.hpp"
 #include "artwork/texture_chart.hpp"
 
 namespace {
-
-// A small fixed pseudo-random sequence for speckles and stones.
-class Speckles {
- public:
-  double next() {
-    state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
-    return static_cast<double>(state_ >> 11) * 0x1.0p-53;
-  }
-
- private:
-  std::uint64_t state_ = 2024;
-};
 
 QFont font(int pixels, bool bold = false) {
   QFont f(QStringLiteral("Liberation Sans"));
   f.setPixelSize(pixels);
   f.setBold(bold);
   return f;
-}
-
-// A boundary between horizons: gently waving across the picture.
-QPainterPath band(double top, double bottom, double width, double phase) {
-  QPainterPath path;
-  const auto wave = [&](double x, double depth, double shift) {
-    return depth + 3.0 * std::sin(x / 23.0 + phase + shift);
-  };
-  path.moveTo(0, wave(0, top, 0));
-  for (double x = 0; x <= width; x += 4)
-    path.lineTo(x, wave(x, top, 0));
-  for (double x = width; x >= 0; x -= 4)
-    path.lineTo(x, wave(x, bottom, 1.7));
-  path.closeSubpath();
-  return path;
-}
-
-// A soil profile from the surface litter down to bedrock, each horizon labelled.
-QImage draw_soil_profile() {
-  constexpr int kWidth = 176;
-  constexpr int kHeight = 310;
-  QImage image(kWidth, kHeight, QImage::Format_RGB32);
-  image.fill(QColor(0xD8, 0xE8, 0xF4));  // sky
-  QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing);
-
-  struct Horizon {
-    const char* symbol;
-    const char* name;
-    double top, bottom;
-    QColor colour;
-  };
-  const Horizon horizons[] = {
-      {"O", "litter", 28, 48, QColor(0x3A, 0x2A, 0x1A)},
-      {"A", "topsoil", 48, 92, QColor(0x5A, 0x40, 0x2A)},
-      {"E", "leached", 92, 124, QColor(0xC8, 0xB8, 0x98)},
-      {"B", "subsoil", 124, 190, QColor(0x9A, 0x5A, 0x30)},
-      {"C", "parent material", 190, 250, QColor(0xB8, 0x98, 0x70)},
-      {"R", "bedrock", 250, 330, QColor(0x80, 0x80, 0x88)},
-  };
-  Speckles random;
-  for (std::size_t i = 0; i < std::size(horizons); ++i) {
-    const Horizon& h = horizons[i];
-    p.fillPath(band(h.top, h.bottom, kWidth, static_cast<double>(i)), h.colour);
-  }
-  // Texture: speckles in the soil, stones in C, cracks in R, roots from the grass.
-  for (int i = 0; i < 900; ++i) {
-    const double x = random.next() * kWidth;
-    const double y = 40 + random.next() * 210;
-    p.fillRect(QRectF(x, y, 1.5, 1.5), QColor(0, 0, 0, 40));
-  }
-  p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1));
-  for (int i = 0; i < 22; ++i) {
-    const double x = random.next() * kWidth;
-    const double y = 198 + random.next() * 46;
-    const double r = 3 + random.next() * 6;
-    p.setBrush(QColor(0x90, 0x88, 0x80));
-    p.drawEllipse(QPointF(x, y), r, r * 0.7);
-  }
-  p.setPen(QPen(QColor(0x50, 0x50, 0x58), 1.5));
-  for (int i = 0; i < 7; ++i) {
-    double x = 10 + random.next() * (kWidth - 20);
-    double y = 258;
-    QPainterPath crack(QPointF(x, y));
-    for (int s = 0; s < 6; ++s) {
-      x += (random.next() - 0.5) * 14;
-      y += 8;
-      crack.lineTo(x, y);
-    }
-    p.drawPath(crack);
-  }
-  p.setPen(QPen(QColor(0xE0, 0xD0, 0xB0), 1));
-  for (int i = 0; i < 14; ++i) {
-    double x = 8 + random.next() * (kWidth - 16);
-    QPainterPath root(QPointF(x, 40));
-    double y = 40;
-    for (int s = 0; s < 6; ++s) {
-      x += (random.next() - 0.5) * 8;
-      y += 5 + random.next() * 7;
-      root.lineTo(x, y);
-    }
-    p.drawPath(root);
-  }
-  p.setPen(QPen(QColor(0x30, 0x90, 0x30), 1.5));
-  for (double x = 2; x < kWidth; x += 3.5) {
-    p.drawLine(QPointF(x, 30), QPointF(x + (random.next() - 0.5) * 6, 16 + random.next() * 8));
-  }
-
-  // Labels on plates, inside the part that a narrower picture frame still shows.
-  p.setFont(font(11, true));
-  for (const Horizon& h : horizons) {
-    const double middle = (h.top + std::min(h.bottom, 300.0)) / 2.0;
-    const QRectF plate(18, middle - 8, 108, 16);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 210));
-    p.drawRoundedRect(plate, 3, 3);
-    p.setPen(QColor(0x20, 0x20, 0x20));
-    p.drawText(plate.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("%1  %2").arg(QLatin1String(h.symbol), QLatin1String(h.name)));
-  }
-  return image;
 }
 
 // A water drop above three soil layers: the program's mark.
@@ -169,10 +60,11 @@ QFont fitting(const QString& text, int pixels, double width, bool bold) {
   return f;
 }
 
-QImage draw_logo(int width, int height, bool tagline) {
-  QImage image(width, height, QImage::Format_RGB32);
+QImage draw_logo(int width, int height, bool tagline, int scale = 1) {
+  QImage image(width * scale, height * scale, QImage::Format_RGB32);
   image.fill(QColor(0xF6, 0xF4, 0xEE));
   QPainter p(&image);
+  p.scale(scale, scale);
   p.setRenderHint(QPainter::Antialiasing);
   const double mark = height - 8.0;
   draw_mark(p, QRectF(6, 4, mark * 0.8, mark));
@@ -194,6 +86,28 @@ QImage draw_logo(int width, int height, bool tagline) {
   return image;
 }
 
+// The sixteen colours of the classic icon palette.
+const std::array<QRgb, 16> kIconPalette = {
+    qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+    qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+    qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+    qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+
+int nearest_colour(QRgb c) {
+  int best = 0;
+  int best_distance = 1 << 30;
+  for (int i = 0; i < 16; ++i) {
+    const QRgb p = kIconPalette[static_cast<std::size_t>(i)];
+    const int dr = qRed(c) - qRed(p), dg = qGreen(c) - qGreen(p), db = qBlue(c) - qBlue(p);
+    const int distance = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+    if (distance < best_distance) {
+      best_distance = distance;
+      best = i;
+    }
+  }
+  return best;
+}
+
 QImage draw_icon(int variant) {
   QImage image(32, 32, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
@@ -207,8 +121,53 @@ QImage draw_icon(int variant) {
     draw_mark(p, QRectF(2, -14, 28, 46));  // the layers alone
   }
   p.end();
-  return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither)
-      .convertToFormat(QImage::Format_ARGB32);
+  return image;
+}
+
+// A 32 x 32 icon of 16 colours as an ICO file: a 4-bit colour bitmap and a 1-bit
+// transparency mask, both stored bottom row first.
+QByteArray icon_file(const QImage& icon) {
+  QByteArray out;
+  QDataStream s(&out, QIODevice::WriteOnly);
+  s.setByteOrder(QDataStream::LittleEndian);
+  constexpr int kSide = 32;
+  constexpr quint32 kColourBytes = kSide * kSide / 2;
+  constexpr quint32 kMaskBytes = kSide * 4;
+  constexpr quint32 kInfoBytes = 40;
+  const quint32 image_bytes = kInfoBytes + 16 * 4 + kColourBytes + kMaskBytes;
+  s << quint16(0) << quint16(1) << quint16(1);                      // an icon, one image
+  s << quint8(kSide) << quint8(kSide) << quint8(16) << quint8(0);   // 16 colours
+  s << quint16(1) << quint16(4) << image_bytes << quint32(6 + 16);  // planes, bits
+  s << kInfoBytes << qint32(kSide) << qint32(2 * kSide) << quint16(1) << quint16(4) << quint32(0)
+    << quint32(kColourBytes + kMaskBytes) << qint32(0) << qint32(0) << quint32(16) << quint32(0);
+  for (const QRgb c : kIconPalette)
+    s << quint8(qBlue(c)) << quint8(qGreen(c)) << quint8(qRed(c)) << quint8(0);
+  for (int y = kSide - 1; y >= 0; --y) {
+    for (int x = 0; x < kSide; x += 2) {
+      const auto index = [&](int at) {
+        const QRgb c = icon.pixel(at, y);
+        return qAlpha(c) < 128 ? 0 : nearest_colour(c);
+      };
+      s << quint8((index(x) << 4) | index(x + 1));
+    }
+  }
+  for (int y = kSide - 1; y >= 0; --y) {
+    quint32 row = 0;  // bit set: transparent
+    for (int x = 0; x < kSide; ++x) {
+      if (qAlpha(icon.pixel(x, y)) < 128) row |= 1U << (31 - x);
+    }
+    s << quint8(row >> 24) << quint8(row >> 16) << quint8(row >> 8) << quint8(row);
+  }
+  return out;
+}
+
+bool save_icon(const QImage& icon, const QDir& folder, const QString& name) {
+  QFile file(folder.filePath(name));
+  if (!file.open(QIODevice::WriteOnly) || file.write(icon_file(icon)) < 0) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+    return false;
+  }
+  return true;
 }
 
 bool save(const QImage& image, const QDir& folder, const QString& name) {
@@ -243,17 +202,24 @@ int main(int argc, char** argv) {
     }
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  const QImage profile = draw_soil_profile();
-  const bool ok = save(vantrel::artwork::sixteen_colours(vantrel::artwork::draw_texture_chart()),
-                       folder, "bitmap102.bmp") &&
-                  save(palette_of(draw_logo(215, 75, true), 256), folder, "bitmap104.bmp") &&
-                  save(profile.convertToFormat(QImage::Format_RGB888), folder, "bitmap106.bmp") &&
-                  save(palette_of(profile, 256), folder, "bitmap107.bmp") &&
-                  save(draw_logo(122, 60, false).convertToFormat(QImage::Format_RGB888), folder,
-                       "bitmap108.bmp") &&
-                  save(palette_of(draw_logo(146, 35, false), 256), folder, "bitmap109.bmp") &&
-                  save(draw_icon(0), folder, "vantrel.ico") &&
-                  save(draw_icon(1), folder, "icon105.ico") &&
-                  save(draw_icon(2), folder, "icon110.ico");
+  namespace art = vantrel::artwork;
+  const QImage profile = art::draw_soil_profile();
+  bool ok = save(art::sixteen_colours(art::draw_texture_chart()), folder, "bitmap102.bmp") &&
+            save(palette_of(draw_logo(215, 75, true), 256), folder, "bitmap104.bmp") &&
+            save(profile.convertToFormat(QImage::Format_RGB888), folder, "bitmap106.bmp") &&
+            save(palette_of(profile, 256), folder, "bitmap107.bmp") &&
+            save(draw_logo(122, 60, false).convertToFormat(QImage::Format_RGB888), folder,
+                 "bitmap108.bmp") &&
+            save(palette_of(draw_logo(146, 35, false), 256), folder, "bitmap109.bmp") &&
+            save_icon(draw_icon(0), folder, "vantrel.ico") &&
+            save_icon(draw_icon(1), folder, "icon105.ico") &&
+            save_icon(draw_icon(2), folder, "icon110.ico");
+  // The same pictures at twice the size, for screens at scale 2: drawn, not enlarged.
+  constexpr int kTwice = 2;
+  ok = ok && save(art::draw_texture_chart(kTwice), folder, "bitmap102@2x.png") &&
+       save(draw_logo(215, 75, true, kTwice), folder, "bitmap104@2x.png") &&
+       save(art::draw_soil_profile(kTwice), folder, "bitmap107@2x.png") &&
+       save(draw_logo(122, 60, false, kTwice), folder, "bitmap108@2x.png") &&
+       save(draw_logo(146, 35, false, kTwice), folder, "bitmap109@2x.png");
   return ok ? 0 : 1;
 }

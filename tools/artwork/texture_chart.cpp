@@ -13,7 +13,7 @@ namespace {
 
 // The triangle: clay 100 at the top, sand 100 at the bottom left, silt 100 at the bottom right.
 constexpr double kLeft = 24.0;
-constexpr double kRight = 236.0;
+constexpr double kRight = 222.0;  // room on the right for the silt axis's "100"
 constexpr double kBase = 198.0;
 const double kSide = kRight - kLeft;
 const double kTop = kBase - kSide * std::sqrt(3.0) / 2.0;
@@ -100,53 +100,73 @@ QColor paper() {
   return QColor(0xFF, 0xFF, 0xFF);
 }
 
-QImage draw_texture_chart() {
-  QImage chart(kChartWidth, kChartHeight, QImage::Format_RGB32);
+std::vector<ChartLabel> chart_labels() {
+  std::vector<ChartLabel> labels;
+  for (int v = 0; v <= 100; v += 20) {
+    const double d = v;
+    const QPointF clay_mark = chart_point({100 - d, 0, d});  // left side
+    const QPointF silt_mark = chart_point({0, d, 100 - d});  // right side
+    const QPointF sand_mark = chart_point({d, 100 - d, 0});  // base
+    const QString text = QString::number(v);
+    labels.push_back({QRectF(clay_mark.x() - 23, clay_mark.y() - 6, 18, 12),
+                      Qt::AlignRight | Qt::AlignVCenter, text, 9});
+    labels.push_back({QRectF(silt_mark.x() + 6, silt_mark.y() - 6, 18, 12),
+                      Qt::AlignLeft | Qt::AlignVCenter, text, 9});
+    labels.push_back(
+        {QRectF(sand_mark.x() - 10, sand_mark.y() + 4, 20, 11), Qt::AlignCenter, text, 9});
+  }
+  labels.push_back({QRectF(1, 0, 60, 14), Qt::AlignLeft, QStringLiteral("clay %"), 10});
+  labels.push_back(
+      {QRectF(kChartWidth - 61, 0, 60, 14), Qt::AlignRight, QStringLiteral("silt %"), 10});
+  // Above the bottom rows, which the window's profile drawing overlaps.
+  labels.push_back(
+      {QRectF(0, kBase + 17, kChartWidth, 13), Qt::AlignCenter, QStringLiteral("sand %"), 10});
+  return labels;
+}
+
+QFont chart_font(int pixels) {
+  return small_font(pixels);
+}
+
+QImage draw_texture_chart(int scale) {
+  QImage chart(kChartWidth * scale, kChartHeight * scale, QImage::Format_RGB32);
   chart.fill(paper());
   std::map<TextureClass, std::array<double, 3>> centres;  // pixel count, sum of x, sum of y
-  for (int y = 0; y < kChartHeight; ++y) {
-    for (int x = 0; x < kChartWidth; ++x) {
-      const auto c = composition_at(QPointF(x + 0.5, y + 0.5));
+  for (int y = 0; y < chart.height(); ++y) {
+    for (int x = 0; x < chart.width(); ++x) {
+      const auto c = composition_at(QPointF(x + 0.5, y + 0.5) / scale);
       if (!c) continue;
       const TextureClass t = classify_texture(
           static_cast<float>(c->sand), static_cast<float>(c->silt), static_cast<float>(c->clay));
       chart.setPixelColor(x, y, class_colour(t));
       auto& centre = centres[t];
       centre[0] += 1;
-      centre[1] += x;
-      centre[2] += y;
+      centre[1] += (x + 0.5) / scale;
+      centre[2] += (y + 0.5) / scale;
     }
   }
 
   QPainter painter(&chart);
-  painter.setPen(ink());
+  painter.scale(scale, scale);
+  painter.setPen(QPen(ink(), 1.0));
   const QPolygonF triangle(
       {chart_point({0, 0, 100}), chart_point({100, 0, 0}), chart_point({0, 100, 0})});
   painter.drawPolygon(triangle);
 
-  // Ticks and numbers every 20 %, one axis per side.
-  painter.setFont(small_font(9));
+  // Ticks every 20 %, one axis per side, and the numbers and axis names.
   for (int v = 0; v <= 100; v += 20) {
     const double d = v;
-    const QPointF clay_mark = chart_point({100 - d, 0, d});  // left side
-    const QPointF silt_mark = chart_point({0, d, 100 - d});  // right side
-    const QPointF sand_mark = chart_point({d, 100 - d, 0});  // base
+    const QPointF clay_mark = chart_point({100 - d, 0, d});
+    const QPointF silt_mark = chart_point({0, d, 100 - d});
+    const QPointF sand_mark = chart_point({d, 100 - d, 0});
     painter.drawLine(clay_mark, clay_mark + QPointF(-4, 0));
     painter.drawLine(silt_mark, silt_mark + QPointF(4, 0));
     painter.drawLine(sand_mark, sand_mark + QPointF(0, 4));
-    const QString text = QString::number(v);
-    painter.drawText(QRectF(clay_mark.x() - 24, clay_mark.y() - 6, 19, 12),
-                     Qt::AlignRight | Qt::AlignVCenter, text);
-    painter.drawText(QRectF(silt_mark.x() + 5, silt_mark.y() - 6, 20, 12),
-                     Qt::AlignLeft | Qt::AlignVCenter, text);
-    painter.drawText(QRectF(sand_mark.x() - 10, sand_mark.y() + 4, 20, 11), Qt::AlignCenter, text);
   }
-  painter.setFont(small_font(10));
-  painter.drawText(QRectF(0, 0, 80, 14), Qt::AlignLeft, QStringLiteral("clay %"));
-  painter.drawText(QRectF(kChartWidth - 80, 0, 80, 14), Qt::AlignRight, QStringLiteral("silt %"));
-  // Above the bottom rows, which the window's profile drawing overlaps.
-  painter.drawText(QRectF(0, kBase + 17, kChartWidth, 13), Qt::AlignCenter,
-                   QStringLiteral("sand %"));
+  for (const ChartLabel& label : chart_labels()) {
+    painter.setFont(small_font(label.pixels));
+    painter.drawText(label.rect, label.alignment, label.text);
+  }
 
   // Each class's short name at the centre of its region.
   painter.setFont(small_font(9));

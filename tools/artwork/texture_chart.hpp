@@ -3,9 +3,13 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
+#include <QString>
 #include <optional>
+#include <vector>
 
 #include "physics/soil_texture.hpp"
 
@@ -29,8 +33,18 @@ QColor class_colour(TextureClass texture);
 QColor ink();    // lines and lettering
 QColor paper();  // outside the triangle
 
-// The chart in true colour, and reduced to its 16-colour palette.
-QImage draw_texture_chart();
+// A text of the chart: its box (in the chart's pixels at scale 1) and font size in pixels.
+struct ChartLabel {
+  QRectF rect;
+  Qt::Alignment alignment;
+  QString text;
+  int pixels;
+};
+std::vector<ChartLabel> chart_labels();
+QFont chart_font(int pixels);
+
+// The chart in true colour at `scale` times its size, and reduced to its 16-colour palette.
+QImage draw_texture_chart(int scale = 1);
 QImage sixteen_colours(const QImage& chart);
 
 }  // namespace vantrel::artwork
