@@ -19,6 +19,8 @@
 #include <cmath>
 #include <string>
 
+#include "ui/dialog_help.hpp"
+
 namespace vantrel::ui {
 
 namespace {
@@ -48,6 +50,26 @@ class FocusWatcher : public QObject {
 
  private:
   std::function<void(bool)> report_;
+};
+
+// Hands the keys of a widget to a function, which says whether it took them.
+class KeyWatcher : public QObject {
+ public:
+  KeyWatcher(QObject* parent, std::function<bool(int)> take)
+      : QObject(parent), take_(std::move(take)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier &&
+        take_(static_cast<QKeyEvent*>(event)->key())) {
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<bool(int)> take_;
 };
 
 bool takes_focus(const TemplateControl& item) {
@@ -147,6 +169,14 @@ bool QtDialogView::show(int show_command) {
   window_->setWindowTitle(qt_text(t->caption));
   window_->setWindowIcon(QIcon(QStringLiteral(":/artwork/vantrel.ico")));
   window_->setFont(dialog_font());
+  // The keyboard focus on a button must not look like the default button's frame: the
+  // default button has a solid dark frame, the focused one a dashed frame on a light fill.
+  window_->setStyleSheet(QStringLiteral(
+      "QPushButton { border: 1px solid #7a7a7a; border-radius: 3px; padding: 2px 6px;"
+      "  background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfd, stop:1 #e2e2e2); }"
+      "QPushButton:pressed { background: #cfcfcf; }"
+      "QPushButton:default { border: 2px solid #23456f; }"
+      "QPushButton:focus { border-style: dashed; border-color: #1d5fb0; background: #fff1b8; }"));
   units_ = DialogUnits::of(window_->font());
 
   std::vector<QWidget*> frames;
@@ -162,11 +192,13 @@ bool QtDialogView::show(int show_command) {
       if (previous_stop != nullptr) QWidget::setTabOrder(previous_stop, w);
       previous_stop = w;
     }
+    describe(item, w);
     if (item.id != kNoId) {
       widgets_[item.id] = w;
       if (const Control* c = dialog_.control(item.id)) refresh(*c);
     }
   }
+  connect_spinner_keys(*t);
   // Group boxes only draw a border: they stay behind the controls they frame.
   for (QWidget* frame : frames) {
     frame->lower();
@@ -297,13 +329,78 @@ void QtDialogView::connect_scroll_bar(int id, QWidget* widget) {
       default:
         return;
     }
-    const int thumb = bar->sliderPosition();
-    dialog_.notify_scroll(id, scroll, thumb);
-    // The stored position decides, not the widget's own step: Qt applies this after us.
-    if (const Control* c = dialog_.control(id)) {
-      bar->setSliderPosition(std::clamp(c->position, bar->minimum(), bar->maximum()));
+    if (scroll == ScrollAction::thumb) {
+      dialog_.notify_scroll(id, scroll, bar->sliderPosition());
+      sync_bar(id);
+    } else {
+      this->scroll(id, scroll);
     }
   });
+}
+
+void QtDialogView::sync_bar(int id) {
+  // The stored position decides, not the widget's own step: Qt applies this after us.
+  auto* bar = qobject_cast<QScrollBar*>(widget(id));
+  const Control* c = dialog_.control(id);
+  if (bar != nullptr && c != nullptr) {
+    bar->setSliderPosition(std::clamp(c->position, bar->minimum(), bar->maximum()));
+  }
+}
+
+void QtDialogView::scroll(int bar, ScrollAction action) {
+  const Control* c = dialog_.control(bar);
+  if (c == nullptr) return;
+  dialog_.notify_scroll(bar, action, c->position);
+  sync_bar(bar);
+}
+
+void QtDialogView::connect_spinner_keys(const DialogTemplate& t) {
+  // A spinner is the bar just right of its edit box, on the same line.
+  for (const TemplateControl& bar : t.controls) {
+    if (bar.kind != ControlKind::scroll_bar) continue;
+    for (const TemplateControl& edit : t.controls) {
+      const int gap = bar.rect.x - (edit.rect.x + edit.rect.width);
+      if (edit.kind != ControlKind::edit || edit.rect.y != bar.rect.y || gap < 0 || gap > 2) {
+        continue;
+      }
+      QWidget* box = widget(edit.id);
+      if (box == nullptr) continue;
+      const int bar_id = bar.id;
+      box->installEventFilter(new KeyWatcher(box, [this, bar_id](int key) {
+        switch (key) {
+          case Qt::Key_Up:
+            scroll(bar_id, ScrollAction::line_up);
+            return true;
+          case Qt::Key_Down:
+            scroll(bar_id, ScrollAction::line_down);
+            return true;
+          case Qt::Key_PageUp:
+            scroll(bar_id, ScrollAction::page_up);
+            return true;
+          case Qt::Key_PageDown:
+            scroll(bar_id, ScrollAction::page_down);
+            return true;
+          default:
+            return false;
+        }
+      }));
+    }
+  }
+}
+
+void QtDialogView::describe(const TemplateControl& item, QWidget* w) const {
+  if (item.kind == ControlKind::picture) {
+    w->setAccessibleName(qt_text(picture_name(item.bitmap)));
+    return;
+  }
+  const ControlHelp help = item.id == kNoId ? ControlHelp{} : control_help(item.id);
+  if (!help.name.empty()) {
+    w->setAccessibleName(qt_text(help.name));
+    w->setAccessibleDescription(qt_text(help.tooltip));
+    w->setToolTip(qt_text(help.tooltip));
+  } else if (item.kind == ControlKind::frame && without_trailing_blanks(item.caption).empty()) {
+    w->setAccessibleName(QStringLiteral("output table"));
+  }
 }
 
 void QtDialogView::refresh(const Control& c) {

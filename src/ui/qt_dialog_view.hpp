@@ -32,11 +32,12 @@ struct DialogUnits {
   QRect rect(const Rect& r) const;
 };
 
-// The top-level window: a fixed dialog without close, minimise or maximise box. Escape does
-// not close it; a close by the window manager is a destruction like "Exit".
 // A picture of the template: the drawing at twice the size on screens at scale 2 or more,
 // else the bitmap itself.
 QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio);
+
+// The top-level application window: fixed, without close, minimise or maximise box. Escape
+// does not close it; a close by the window manager is a destruction like "Exit".
 
 class DialogWindow : public QDialog {
   Q_OBJECT
@@ -72,6 +73,12 @@ class QtDialogView final : public DialogView {
   QWidget* create(const TemplateControl& item);
   void place(const TemplateControl& item, QWidget* w) const;
   void connect_scroll_bar(int id, QWidget* bar);
+  // One scroll action on spinner `bar`, from its arrows or from the keys of its edit box.
+  void scroll(int bar, ScrollAction action);
+  void sync_bar(int bar);
+  // Up, Down, Page Up and Page Down in an edit box that has a spinner act on the spinner.
+  void connect_spinner_keys(const DialogTemplate& t);
+  void describe(const TemplateControl& item, QWidget* w) const;
 
   Dialog& dialog_;
   QPointer<DialogWindow> window_;

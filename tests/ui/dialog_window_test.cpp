@@ -1,6 +1,7 @@
 // The dialog's Qt window, driven through real widgets (headless: QT_QPA_PLATFORM=offscreen).
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -437,6 +438,94 @@ TEST_F(DialogWindowTest, TypedListTextIsNeverCompleted) {
   std::string crop;
   dialog_get_text(dialog, 1011, crop);
   EXPECT_EQ(crop, "Cab");
+}
+
+}  // namespace
+}  // namespace vantrel::ui
+
+namespace vantrel::ui {
+namespace {
+
+// The fill just inside a button's left edge, half-way down.
+QColor fill_of(QWidget* button) {
+  const QImage image = button->grab().toImage();
+  return image.pixelColor(6, image.height() / 2);
+}
+
+TEST_F(DialogWindowTest, FocusOnAButtonLooksUnlikeTheDefaultFrame) {
+  show();
+  QApplication::setActiveWindow(view->window());
+  view->widget(1008)->setFocus();
+  const QColor calculate_default = fill_of(view->widget(30002));
+  const QColor exit_plain = fill_of(view->widget(30001));
+  view->widget(30001)->setFocus();
+  const QColor exit_focused = fill_of(view->widget(30001));
+  view->widget(30002)->setFocus();
+  const QColor calculate_focused = fill_of(view->widget(30002));
+  // The focus fill is warm; the plain and the default button's fill are grey.
+  const auto warmth = [](const QColor& c) { return c.red() - c.blue(); };
+  EXPECT_LT(warmth(calculate_default), 10);
+  EXPECT_LT(warmth(exit_plain), 10);
+  EXPECT_GT(warmth(exit_focused), 40);
+  EXPECT_GT(warmth(calculate_focused), 40);
+}
+
+TEST_F(DialogWindowTest, SpinnerKeysInTheirEditBoxes) {
+  show();
+  dialog_set_callback(dialog, 1026, recorder());
+  dialog_set_callback(dialog, 1038, recorder());
+  dialog_set_int(dialog, 1026, 50, sel_position);
+  dialog_set_int(dialog, 1038, 50, sel_position);
+  QApplication::setActiveWindow(view->window());
+  struct Case {
+    int edit, bar;
+    Qt::Key key;
+    int position;  // after the key, from 50 with the default steps 1 and 10
+  } cases[] = {
+      {1008, 1026, Qt::Key_Up, 49},     {1008, 1026, Qt::Key_Down, 50},
+      {1008, 1026, Qt::Key_PageUp, 40}, {1008, 1026, Qt::Key_PageDown, 50},
+      {1032, 1038, Qt::Key_Down, 51},   {1032, 1038, Qt::Key_PageDown, 61},
+  };
+  for (const Case& c : cases) {
+    calls.clear();
+    view->widget(c.edit)->setFocus();
+    QTest::keyClick(view->widget(c.edit), c.key);
+    int position = 0;
+    dialog_get_int(dialog, c.bar, position, sel_position);
+    EXPECT_EQ(position, c.position) << c.edit << " " << c.key;
+    EXPECT_EQ(widget<QScrollBar>(c.bar)->sliderPosition(), c.position);
+    EXPECT_EQ(calls, (Calls{{c.bar, ev_changed}}));  // the callback a click would give
+  }
+  // Keys of edit boxes without a spinner, and other keys, stay with the box.
+  calls.clear();
+  view->widget(1046)->setFocus();
+  QTest::keyClick(view->widget(1046), Qt::Key_Up);
+  QTest::keyClick(view->widget(1008), Qt::Key_Left);
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(DialogWindowTest, EveryVisibleControlHasAnAccessibleName) {
+  show();
+  int walked = 0;
+  for (int order = 1; QWidget* w = view->created(order); ++order) {
+    if (!w->isVisible()) continue;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+    ASSERT_NE(face, nullptr) << order;
+    const QString name = face->text(QAccessible::Name).trimmed();
+    EXPECT_FALSE(name.isEmpty() || name == QStringLiteral(".")) << "control " << order;
+    ++walked;
+  }
+  EXPECT_GE(walked, 100);
+  const auto name_of = [&](int id) {
+    return QAccessible::queryAccessibleInterface(view->widget(id))
+        ->text(QAccessible::Name)
+        .toStdString();
+  };
+  EXPECT_EQ(name_of(1008), "sand, %");
+  EXPECT_EQ(name_of(1035), "root depth, cm");
+  EXPECT_EQ(name_of(1034), "horizon 2, FC %");
+  EXPECT_EQ(name_of(1069), "total available water, mm");
+  EXPECT_NE(view->widget(1020)->toolTip().indexOf("10 kPa"), -1);
 }
 
 }  // namespace
