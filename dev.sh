@@ -9,6 +9,7 @@
 #   ./dev.sh format  apply the committed clang-format style
 #   ./dev.sh reference  regenerate the demonstration reference/Soil_WRC.csv
 #   ./dev.sh artwork    redraw the window's pictures and icons in src/ui/artwork
+#   ./dev.sh docs       make the user guide's screenshots again from docs/sessions
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -48,6 +49,20 @@ case "${1:-test}" in
     install_missing "${PACKAGES[@]}"
     build release >/dev/null
     exec ./build/release/src/app/vantrel-batch "${@:2}"
+    ;;
+  docs)
+    # The user guide's screenshots, from the session scripts in docs/sessions.
+    install_missing "${PACKAGES[@]}"
+    build release >/dev/null
+    work="$(mktemp -d)"
+    cp reference/*.csv "$work"/
+    for script in docs/sessions/*.txt; do
+      name="$(basename "$script" .txt)"
+      (cd "$work" && QT_QPA_PLATFORM=offscreen FORT99=/dev/null \
+        "$OLDPWD/build/release/tools/window_shot/window_shot" "$OLDPWD/docs/images/$name.png" \
+        < "$OLDPWD/$script" > /dev/null)
+    done
+    rm -rf "$work"
     ;;
   deps) install_missing "${PACKAGES[@]}" ;;
   test)
@@ -99,7 +114,7 @@ case "${1:-test}" in
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [run|test|asan|batch|bench|fuzz|format|reference|artwork|deps]" >&2
+    echo "usage: $0 [run|test|asan|batch|bench|fuzz|format|reference|artwork|docs|deps]" >&2
     exit 2
     ;;
 esac

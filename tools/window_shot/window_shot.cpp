@@ -41,6 +41,13 @@ int main(int argc, char** argv) {
   DialogDriver driver(dialog);
   const int status = run_script(std::cin, std::cout, std::cerr, dialog, driver, platform);
   if (status != 0 || dialog.destroyed()) return status == 0 ? 1 : status;
+  // Typed texts went to the dialog as a user's typing does, without passing through the
+  // widgets: show every control as the dialog holds it.
+  for (const ui::TemplateControl& item : dialog.dialog_template()->controls) {
+    if (const ui::Control* c = dialog.control(item.id); c != nullptr && item.id != ui::kNoId) {
+      view->refresh(*c);
+    }
+  }
   QApplication::processEvents();
   if (!view->window()->grab().save(QString::fromLocal8Bit(argv[1]))) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);
