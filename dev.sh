@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev qt6-base-dev valgrind
-          fonts-liberation2 poppler-utils)
+          fonts-liberation2 poppler-utils xvfb xdotool)
 
 install_missing() {
   local missing=()

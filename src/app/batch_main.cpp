@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <mutex>
@@ -81,6 +82,7 @@ void remove_temporaries_on_signal(const std::vector<std::filesystem::path>* fold
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
   BatchSettings settings;
   settings.version = VANTREL_VERSION;
   std::filesystem::path data = ".";

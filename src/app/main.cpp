@@ -26,6 +26,7 @@ void on_qt_message(QtMsgType type, const QMessageLogContext&, const QString& mes
 // gets the program's name alone, so no argument can change the window or the platform.
 int WinMain(char* program_name, int show_state) {
   using namespace vantrel;
+  ignore_write_signals();
   qInstallMessageHandler(on_qt_message);
   int toolkit_argc = 1;
   char* toolkit_argv[] = {program_name, nullptr};

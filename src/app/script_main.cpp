@@ -9,6 +9,7 @@
 int main() {
   using namespace vantrel;
   std::ios::sync_with_stdio(false);
+  ignore_write_signals();
   ScriptPlatform platform(std::cout);
   Program program(platform, SideUnit::from_environment());
   try {

@@ -1,6 +1,7 @@
 #include "app/startup.hpp"
 
 #include <array>
+#include <csignal>
 #include <optional>
 #include <string_view>
 
@@ -107,6 +108,11 @@ bool open_main_window(Program& program, ui::Dialog& dialog, int show_command) {
     ui::dialog_set_callback(dialog, c.control, sub, c.event);
   }
   return true;
+}
+
+void ignore_write_signals() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 std::string fatal_report(const std::string& what, const std::filesystem::path& folder) {

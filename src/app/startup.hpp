@@ -25,6 +25,10 @@ void load_reference_files(Program& program, const std::filesystem::path& folder)
 // created or shown.
 bool open_main_window(Program& program, ui::Dialog& dialog, int show_command);
 
+// A trace file whose reader has gone, or that reaches the file-size limit, must fail a write,
+// not end the process: SIGPIPE and SIGXFSZ are ignored, and the writes see EPIPE and EFBIG.
+void ignore_write_signals();
+
 // The report of a stop while loading, telling where the program looked.
 std::string fatal_report(const std::string& what, const std::filesystem::path& folder);
 

@@ -1,5 +1,9 @@
 #include "data/reference_file.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -20,15 +24,36 @@ std::string open_failure(const std::filesystem::path& path, const std::string& w
 
 ReferenceFile::ReferenceFile(std::filesystem::path path) : path_(std::move(path)) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path_, ec))
-    throw FatalStop(open_failure(path_, "it is a folder"));
+  const auto refuse = [&](const std::filesystem::file_status& status) {
+    if (std::filesystem::is_directory(status))
+      throw FatalStop(open_failure(path_, "it is a folder"));
+    if (!std::filesystem::is_regular_file(status)) {
+      // A device, a FIFO or a socket could block the open or never end.
+      throw FatalStop(open_failure(path_, "it is not a regular file"));
+    }
+  };
   if (!std::filesystem::exists(path_, ec)) {
     // Status "unknown": a missing file is created empty, and then read as an empty file.
     std::unique_ptr<std::FILE, Closer> created(std::fopen(path_.c_str(), "a"));
     if (!created) throw FatalStop(open_failure(path_, std::strerror(errno)));
   }
-  file_.reset(std::fopen(path_.c_str(), "rb"));
-  if (!file_) throw FatalStop(open_failure(path_, std::strerror(errno)));
+  refuse(std::filesystem::status(path_, ec));  // links followed
+  // Without blocking, in case the file was replaced since the check; checked again once open.
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw FatalStop(open_failure(path_, std::strerror(errno)));
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+    ::close(fd);
+    refuse(std::filesystem::file_status(S_ISDIR(opened.st_mode)
+                                            ? std::filesystem::file_type::directory
+                                            : std::filesystem::file_type::unknown));
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  file_.reset(::fdopen(fd, "rb"));
+  if (!file_) {
+    ::close(fd);
+    throw FatalStop(open_failure(path_, std::strerror(errno)));
+  }
   buffer_.resize(kChunk);
 
   // A UTF-8 byte-order mark at the very start belongs to no line.

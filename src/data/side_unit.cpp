@@ -48,15 +48,23 @@ SideUnit SideUnit::from_environment(int unit) {
 }
 
 bool SideUnit::write_line(std::string_view line) {
+  return write_lines({line});
+}
+
+bool SideUnit::write_lines(std::initializer_list<std::string_view> lines) {
   if (descriptor_ < 0) {
-    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    descriptor_ =
+        ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
   }
   if (descriptor_ < 0) {
     ++failures_;
     return false;
   }
-  std::string whole(line);
-  whole += '\n';
+  std::string whole;
+  for (const std::string_view line : lines) {
+    whole += line;
+    whole += '\n';
+  }
   struct stat before {};
   const bool sized = ::fstat(descriptor_, &before) == 0 && S_ISREG(before.st_mode);
   ssize_t written = -1;
@@ -65,7 +73,8 @@ bool SideUnit::write_line(std::string_view line) {
   } while (written < 0 && errno == EINTR);
   if (written == static_cast<ssize_t>(whole.size())) return true;
 
-  // Nothing or part of the line went out: cut a partial line off so the file stays whole.
+  // Nothing or part of the lines went out (a full disk, a size limit, a reader gone): cut a
+  // partial write off so the file keeps whole lines, and whole groups of them.
   if (written > 0 && sized) {
     [[maybe_unused]] const int cut = ::ftruncate(descriptor_, before.st_size);
   }

@@ -37,8 +37,8 @@ void VANTRELAPPLY(Program& program, ui::Dialog& d, int /*control*/, int event) {
   for (int k = 0; k < 4; ++k) {
     ui::dialog_set_text(d, fields[k], texts[k], static_cast<int>(texts[k].length));
   }
-  const bool traced = program.side().write_line(texts[0]) && program.side().write_line(texts[1]);
-  if (!traced) program.side_file_failed();
+  // Both lines or neither: a lone TAW line would put every later pair off by one.
+  if (!program.side().write_lines({texts[0], texts[1]})) program.side_file_failed();
 }
 
 }  // namespace vantrel

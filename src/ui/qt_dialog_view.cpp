@@ -1,5 +1,6 @@
 #include "ui/qt_dialog_view.hpp"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,7 +17,10 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "ui/dialog_help.hpp"
@@ -70,6 +74,30 @@ class KeyWatcher : public QObject {
 
  private:
   std::function<bool(int)> take_;
+};
+
+// Sees the X server destroy a window from outside (an XDestroyWindow by another client, as
+// `xdotool windowclose` does), which Qt itself does not report.
+class ForeignDestroyWatcher : public QAbstractNativeEventFilter {
+ public:
+  ForeignDestroyWatcher(QWidget* window, std::function<void()> destroyed)
+      : window_(window), destroyed_(std::move(destroyed)) {}
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* /*result*/) override {
+    if (type != "xcb_generic_event_t" || window_ == nullptr) return false;
+    // X11 protocol: a DestroyNotify event (code 17) names the destroyed window at byte 8.
+    constexpr std::uint8_t kDestroyNotify = 17;
+    const auto* bytes = static_cast<const unsigned char*>(message);
+    if ((bytes[0] & 0x7F) != kDestroyNotify) return false;
+    std::uint32_t destroyed = 0;
+    std::memcpy(&destroyed, bytes + 8, sizeof destroyed);
+    if (destroyed == static_cast<std::uint32_t>(window_->winId()) && destroyed_) destroyed_();
+    return false;
+  }
+
+ private:
+  QPointer<QWidget> window_;
+  std::function<void()> destroyed_;
 };
 
 bool takes_focus(const TemplateControl& item) {
@@ -143,6 +171,9 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
 QtDialogView::QtDialogView(Dialog& dialog) : dialog_(dialog) {}
 
 QtDialogView::~QtDialogView() {
+  if (destroy_watcher_ != nullptr) {
+    QCoreApplication::instance()->removeNativeEventFilter(destroy_watcher_.get());
+  }
   delete window_.data();
 }
 
@@ -211,6 +242,11 @@ bool QtDialogView::show(int show_command) {
   placed.moveCenter(screen->availableGeometry().center());
   window_->move(placed.topLeft());
   if (show_command != show_hidden) window_->show();
+  // However the window is destroyed, the dialog hears of it: "Exit", the window manager's
+  // close, or another X client destroying it.
+  destroy_watcher_ = std::make_unique<ForeignDestroyWatcher>(
+      window_, [this] { QTimer::singleShot(0, window_, [this] { close(); }); });
+  QCoreApplication::instance()->installNativeEventFilter(destroy_watcher_.get());
   return true;
 }
 

@@ -2,6 +2,7 @@
 // dialog's state and turns the user's actions into the dialog's notifications.
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QDialog>
 #include <QFont>
 #include <QPixmap>
@@ -86,6 +87,7 @@ class QtDialogView final : public DialogView {
   std::vector<QWidget*> created_;
   DialogUnits units_;
   bool closed_ = false;
+  std::unique_ptr<QAbstractNativeEventFilter> destroy_watcher_;
 };
 
 // The factory that gives a Dialog its Qt window.

@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s file.png < script\n", argv[0]);
     return 2;
   }
+  ignore_write_signals();
   QApplication app(argc, argv);
   ScriptPlatform platform(std::cout);
   Program program(platform, SideUnit::from_environment());
