@@ -25,6 +25,8 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 [ "$DISPLAY" != ":" ] || { echo "Xvfb did not start"; exit 1; }
 
+# Under LeakSanitizer, the session-bus library's own allocations are not the program's.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan_x11.supp:print_suppressions=0"
 (cd "$work" && FORT99=/dev/null exec "$program" > "$work/out" 2>&1) &
 app=$!
 window="$(timeout 10 xdotool search --sync --onlyvisible --name 'Vantrel \(Version' | head -n 1)"

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "reference_data/saxton_rawls.hpp"
-#include "reference_data/van_genuchten_fit.hpp"
 
 namespace vantrel::reference_data {
 namespace {
@@ -37,20 +36,6 @@ TEST(SaxtonRawls, CompactionLowersSaturationAnd33kPaOnly) {
   EXPECT_LT(dense.theta_s, loose.theta_s);
   EXPECT_LT(dense.theta33, loose.theta33);
   EXPECT_EQ(dense.theta1500, loose.theta1500);
-}
-
-TEST(VanGenuchtenFit, RecoversAKnownCurve) {
-  const VanGenuchten truth{45.0, 8.0, 0.05, 1.6};
-  std::array<CurvePoint, 12> points{};
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const double psi = std::pow(10.0, 0.3 * static_cast<double>(i));
-    points[i] = {psi, truth.theta_at(psi)};
-  }
-  const VanGenuchten fit = fit_van_genuchten(45.0, points);
-  for (const CurvePoint& p : points)
-    EXPECT_NEAR(fit.theta_at(p.suction), p.theta, 0.05);
-  EXPECT_NEAR(fit.n, 1.6, 0.05);
-  EXPECT_GE(fit.theta_r, 0.0);
 }
 
 }  // namespace

@@ -12,17 +12,16 @@
 #include <iostream>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "physics/retention_fit.hpp"
 #include "physics/soil_texture.hpp"
 #include "reference_data/saxton_rawls.hpp"
-#include "reference_data/van_genuchten_fit.hpp"
 
 namespace {
 
 using vantrel::TextureClass;
-using vantrel::reference_data::CurvePoint;
 using vantrel::reference_data::SaxtonRawls;
-using vantrel::reference_data::VanGenuchten;
 
 constexpr int kProfiles = 120;
 constexpr int kLayers = 20;
@@ -149,38 +148,68 @@ struct Layer {
   double organic_matter;
   double density_factor;
   SaxtonRawls soil;
-  VanGenuchten curve;
+  vantrel::RetentionCurve curve;
+  double misfit = 0;         // largest distance from Saxton & Rawls at 33, 100 and 1500 kPa
+  double misfit_at = 0;      // where it is, kPa
+  double below_segment = 0;  // how far the curve lies below their straight segment at 10 kPa
 };
 
-// A fit is kept only when it reproduces the curve within 1 %vol at 33, 100 and 1500 kPa.
-bool acceptable(const Layer& layer) {
-  const VanGenuchten& v = layer.curve;
-  if (!(v.theta_r >= 0.0 && v.theta_r < v.theta_s && v.n > 1.0 && std::isfinite(v.alpha))) {
-    return false;
-  }
-  for (const double psi : {33.0, 100.0, 1500.0}) {
-    if (!(std::fabs(v.theta_at(psi) - 100.0 * layer.soil.theta_at(psi)) <= 1.0)) return false;
-  }
-  return std::isfinite(layer.soil.ks);
+// The suctions the program reads (10, 100 and 1500 kPa) and 33 kPa.
+constexpr std::array<double, 3> kChecked = {33.0, 100.0, 1500.0};
+
+// Plausible soil: the bounds of the fit, a curve that falls from saturation through field
+// capacity to wilting point, a density of real soil, and no more water at saturation than
+// the pores hold (with 3 %vol to spare for the fit).
+bool plausible(const Layer& layer) {
+  const vantrel::RetentionCurve& v = layer.curve;
+  const double porosity = 100.0 * (1.0 - layer.soil.density / 2.65);
+  return v.alpha >= 0.01 && v.alpha <= 5.0 && v.n >= 1.05 && v.n <= 4.0 && v.theta_r >= 0.0 &&
+         v.theta_r < v.theta_at(1500.0) && v.theta_at(1500.0) < v.theta_at(10.0) &&
+         v.theta_at(10.0) < v.theta_s && layer.soil.density >= 0.9 && layer.soil.density <= 1.85 &&
+         v.theta_s <= porosity + 3.0 && std::isfinite(layer.soil.ks);
 }
 
-// The layer's curve; where compaction leaves too little room between saturation, 33 kPa and
-// the wilting point for an acceptable fit, the layer is taken a little less compacted.
+// The layer's curve, fitted to the whole Saxton & Rawls curve from 1 to 1500 kPa; where
+// compaction leaves too little room for a plausible curve, the layer is taken less compacted.
 bool fit_layer(Layer& layer) {
   for (; layer.density_factor >= 0.9 - 1e-9; layer.density_factor -= 0.05) {
     layer.soil = vantrel::reference_data::saxton_rawls(layer.texture.sand, layer.texture.clay,
                                                        layer.organic_matter, layer.density_factor);
+    if (layer.soil.density > 1.85 || layer.soil.density < 0.9) continue;
     if (!(layer.soil.theta1500 >= 0.01 && layer.soil.theta33 >= layer.soil.theta1500 + 0.02)) {
       continue;
     }
-    // The power-law part of the curve only: 33 to 1500 kPa, ten log-spaced points, in %vol.
-    std::array<CurvePoint, 10> points{};
-    for (std::size_t i = 0; i < points.size(); ++i) {
-      const double psi = 33.0 * std::pow(1500.0 / 33.0, static_cast<double>(i) / 9.0);
-      points[i] = {psi, 100.0 * layer.soil.theta_at(psi)};
+    // Saturation up to the air-entry tension, and the power law from 33 to 1500 kPa, with the
+    // suctions the program reads counted five times over. Between them the van Genuchten
+    // shape decides: the equations' straight segment there (their equation 14) would keep
+    // every soil near saturation at 10 kPa.
+    std::vector<vantrel::RetentionPoint> points;
+    const double entry = std::max(layer.soil.psi_e, 0.1);
+    for (const double psi : {0.1, entry}) {
+      if (psi <= entry) points.push_back({psi, 100.0 * layer.soil.theta_s, 2.0});
     }
-    layer.curve = vantrel::reference_data::fit_van_genuchten(100.0 * layer.soil.theta_s, points);
-    if (acceptable(layer)) return true;
+    for (int i = 0; i < 12; ++i) {
+      const double psi = 33.0 * std::pow(1500.0 / 33.0, i / 11.0);
+      points.push_back({psi, 100.0 * layer.soil.theta_at(psi)});
+    }
+    for (const double psi : {33.0, 100.0, 1500.0})
+      points.push_back({psi, 100.0 * layer.soil.theta_at(psi), 5.0});
+    vantrel::RetentionBounds bounds;
+    const double porosity = 100.0 * (1.0 - layer.soil.density / 2.65);
+    bounds.theta_s_min = 100.0 * layer.soil.theta33;
+    bounds.theta_s_max = porosity + 3.0;
+    bounds.theta_r_max = 0.98 * 100.0 * layer.soil.theta1500;
+    layer.curve = vantrel::fit_retention_curve(points, bounds);
+    layer.misfit = 0;
+    for (const double psi : kChecked) {
+      const double d = std::fabs(layer.curve.theta_at(psi) - 100.0 * layer.soil.theta_at(psi));
+      if (d > layer.misfit) {
+        layer.misfit = d;
+        layer.misfit_at = psi;
+      }
+    }
+    layer.below_segment = 100.0 * layer.soil.theta_segment(10.0) - layer.curve.theta_at(10.0);
+    if (plausible(layer) && layer.misfit <= 3.0) return true;
   }
   return false;
 }
@@ -194,7 +223,8 @@ void write_header(int profile, TextureClass main_class) {
   std::printf(
       "Source: Saxton K.E. & Rawls W.J. (2006) Soil water characteristic estimates by texture "
       "and organic matter for hydrologic solutions. Soil Sci. Soc. Am. J. 70:1569-1578; "
-      "van Genuchten curve (m = 1 - 1/n) fitted to 33-1500 kPa\n");
+      "van Genuchten curve (m = 1 - 1/n) fitted to saturation up to their air-entry tension "
+      "and their power law from 33 to 1500 kPa\n");
   std::printf(
       "density kg/L,horizon,theta_s %%vol,theta_r %%vol,alpha 1/kPa,n,m,Ks cm/d,organic "
       "matter %%,silt %%,layer bottom cm,clay %%,sand %%\n");
@@ -205,6 +235,11 @@ void write_header(int profile, TextureClass main_class) {
 int main(int argc, char** argv) {
   const int profiles = argc > 1 ? std::clamp(std::atoi(argv[1]), 0, kProfiles) : kProfiles;
   Random random;
+  struct Worst {
+    double misfit = 0, at = 0;
+    int profile = 0, layer = 0;
+  } worst;
+  double segment_low = 1e9, segment_high = -1e9;
   for (int p = 0; p < profiles; ++p) {
     const TextureClass main_class = kCoarseToFine[static_cast<std::size_t>(p % 12)];
     const bool enriched_subsoil = (p / 12) % 2 == 1;
@@ -238,12 +273,20 @@ int main(int argc, char** argv) {
         std::cerr << "no acceptable curve for profile " << p + 1 << ", layer " << j << '\n';
         return 1;
       }
-      const VanGenuchten& v = layer.curve;
+      if (layer.misfit > worst.misfit) worst = {layer.misfit, layer.misfit_at, p + 1, j};
+      segment_low = std::min(segment_low, layer.below_segment);
+      segment_high = std::max(segment_high, layer.below_segment);
+      const vantrel::RetentionCurve& v = layer.curve;
       std::printf("%.3f,%s,%.2f,%.2f,%.5f,%.4f,%.4f,%.2f,%.2f,%.1f,%d,%.1f,%.1f\n",
                   layer.soil.density, layer.label, v.theta_s, v.theta_r, v.alpha, v.n, v.m(),
                   layer.soil.ks * 2.4, layer.organic_matter, layer.texture.silt(), 10 * j,
                   layer.texture.clay, layer.texture.sand);
     }
   }
+  std::fprintf(stderr,
+               "largest misfit to Saxton & Rawls at 33, 100 and 1500 kPa: %.2f %%vol "
+               "(profile %d, layer %d, at %.0f kPa)\n"
+               "at 10 kPa the curves lie %.1f to %.1f %%vol below their straight wet segment\n",
+               worst.misfit, worst.profile, worst.layer, worst.at, segment_low, segment_high);
   return 0;
 }

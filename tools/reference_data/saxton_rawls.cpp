@@ -9,6 +9,18 @@ double SaxtonRawls::theta_at(double psi) const {
   return std::pow(psi / a, -1.0 / b);
 }
 
+double SaxtonRawls::theta_curve(double psi) const {
+  if (psi <= psi_e) return theta_s;
+  return std::min(theta_s, theta_at(psi));
+}
+
+double SaxtonRawls::theta_segment(double psi) const {
+  if (psi >= 33.0) return theta_at(psi);
+  const double entry = std::clamp(psi_e, 0.0, 32.0);
+  if (psi <= entry) return theta_s;
+  return theta33 + (33.0 - psi) * (theta_s - theta33) / (33.0 - entry);
+}
+
 SaxtonRawls saxton_rawls(double sand, double clay, double organic_matter, double density_factor) {
   const double s = sand / 100.0;
   const double c = clay / 100.0;

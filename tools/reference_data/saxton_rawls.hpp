@@ -18,6 +18,13 @@ struct SaxtonRawls {
 
   // Water content on the power-law part of the curve (33 to 1500 kPa).
   double theta_at(double psi) const;
+  // The curve the demonstration profiles are fitted to: theta_s up to the air-entry tension,
+  // the power law (their equation 11) from there on, never above theta_s.
+  double theta_curve(double psi) const;
+  // Their own wet end instead: a straight segment in psi from the air entry to 33 kPa (their
+  // equation 14). It keeps sands near saturation at 10 kPa (about 37 %vol), which is why the
+  // profiles are not fitted to it.
+  double theta_segment(double psi) const;
 };
 
 // sand and clay in percent by weight, organic matter in percent, density factor 0.9..1.3.
