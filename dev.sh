@@ -8,6 +8,7 @@
 #   ./dev.sh fuzz [SECONDS]  each libFuzzer target for SECONDS (30) from the committed seeds
 #   ./dev.sh format  apply the committed clang-format style
 #   ./dev.sh reference  regenerate the demonstration reference/Soil_WRC.csv
+#   ./dev.sh validation make docs/validation.md again from the bundled reference files
 #   ./dev.sh artwork    redraw the window's pictures and icons in src/ui/artwork
 #   ./dev.sh docs       make the user guide's screenshots again from docs/sessions
 set -euo pipefail
@@ -86,6 +87,11 @@ case "${1:-test}" in
     build release
     ./build/release/tools/reference_data/make_reference_profiles > reference/Soil_WRC.csv
     ;;
+  validation)
+    install_missing "${PACKAGES[@]}"
+    build release >/dev/null
+    ./build/release/tools/validation/make_validation reference > docs/validation.md
+    ;;
   artwork)
     install_missing "${PACKAGES[@]}"
     build release
@@ -114,7 +120,7 @@ case "${1:-test}" in
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [run|test|asan|batch|bench|fuzz|format|reference|artwork|docs|deps]" >&2
+    echo "usage: $0 [run|test|asan|batch|bench|fuzz|format|reference|validation|artwork|docs|deps]" >&2
     exit 2
     ;;
 esac
