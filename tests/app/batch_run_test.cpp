@@ -281,3 +281,51 @@ TEST(BatchReport, OnePagePerProfileWithItsNumbers) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(ReferenceCommand, OptionsStatusesAndWholeOutput) {
+  TempDir dir;
+  const std::string tool = VANTREL_REFERENCE_TOOL;
+  const std::filesystem::path example = std::filesystem::path(VANTREL_EXAMPLES) / "measured.csv";
+  const auto bad = dir.write("bad.csv",
+                             "profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct\n"
+                             "p,0,30,40,20,1.4,10,30\np,0,30,40,20,1.4,100,20\n");
+  struct Case {
+    std::string args;
+    int status;
+    std::string says;
+  } cases[] = {
+      {"--version", 0, "vantrel-reference 1.5.3"},
+      {"--help", 0, "Usage: vantrel-reference MEASURED.csv"},
+      {"--frobnicate", 2, "unknown option --frobnicate"},
+      {"", 2, "no input file"},
+      {(dir / "none.csv").string(), 2, "none.csv: cannot read: no such file"},
+      {example.string() + " -o " + example.string(), 2, "over the input file"},
+      {example.string() + " -o " + (dir / "no" / "x.csv").string(), 2, "cannot write"},
+      {bad.string() + " -o " + (dir / "bad_out.csv").string(), 1,
+       "bad.csv:2: sample p 0-30 cm has 2 points; a curve needs at least 4"},
+      {example.string() + " -o " + (dir / "Soil_WRC.csv").string(), 0,
+       "wrote 3 profile(s) from 7 sample(s)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    int status = -1;
+    const std::string out = command_output(tool + " " + c.args, status);
+    EXPECT_EQ(status, c.status) << out;
+    EXPECT_NE(out.find(c.says), std::string::npos) << out;
+  }
+  // What it wrote loads in the program without a warning.
+  auto curves = std::make_unique<RetentionCurves>();
+  std::ostringstream warnings;
+  load_retention_curves(dir / "Soil_WRC.csv", *curves, warnings);
+  EXPECT_EQ(curves->profile_count, 3);
+  EXPECT_EQ(warnings.str(), "");
+  // Nothing half-written is left beside the outputs.
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_NE(e.path().filename().string().front(), '.') << e.path();
+}
+
+}  // namespace
+}  // namespace vantrel

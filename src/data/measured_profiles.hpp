@@ -1,0 +1,59 @@
+// Measured water-retention data turned into reference profiles: each sample's points fitted
+// with a van Genuchten curve, each profile's 20 layers of 10 cm taken from its samples, and
+// the profiles written in the format of Soil_WRC.csv.
+#pragma once
+
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "physics/retention_fit.hpp"
+
+namespace vantrel {
+
+// One sample: a profile and depth range, with the points measured on it.
+struct MeasuredSample {
+  std::string profile;
+  double top = 0, bottom = 0;            // cm
+  double sand = 0, clay = 0;             // %
+  double density = 0;                    // kg/L
+  std::optional<double> ks;              // cm/d
+  std::optional<double> organic_matter;  // %
+  std::string label;                     // the horizon's name, if given
+  int line = 0;                          // its first row
+  std::vector<RetentionPoint> points;
+  RetentionCurve curve;  // filled by the fit
+};
+
+// A problem with the input: where, and what.
+struct MeasuredProblem {
+  int line = 0;
+  std::string reason;
+};
+
+// Reads the rows (a header naming the columns, in any order) into samples in order of first
+// appearance. A bad row is a problem and is left out; a missing column in the header is a
+// problem at line 1 and nothing is read.
+std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<MeasuredProblem>& problems,
+                                          bool& header_ok);
+
+inline constexpr int kMinimumPoints = 4;
+inline constexpr double kLargestMisfit = 5.0;  // %vol
+
+// Fits every sample; a sample with too few points, or whose curve misses a point by more than
+// 5 %vol, is a problem and is dropped.
+void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProblem>& problems);
+
+// For each of the 20 layers of 10 cm, the index of the sample it takes: the one that covers
+// the layer's mid-depth; below the deepest sample the deepest, above the shallowest the
+// shallowest; in a gap, the nearest (the upper one when both are as near).
+std::vector<std::size_t> layer_samples(const std::vector<const MeasuredSample*>& samples);
+
+// Writes the profiles (samples grouped by profile, in order of first appearance), at most
+// `max_profiles`; returns how many were written.
+int write_reference_profiles(const std::vector<MeasuredSample>& samples, const std::string& source,
+                             const std::string& version, int max_profiles, std::ostream& out);
+
+}  // namespace vantrel

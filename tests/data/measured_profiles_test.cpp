@@ -1,0 +1,141 @@
+// Measured samples made into reference profiles, and the profiles read back by the program.
+#include "data/measured_profiles.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "data/retention_curves.hpp"
+#include "physics/soil_properties.hpp"
+#include "support/line_log.hpp"
+#include "support/temp_dir.hpp"
+
+namespace vantrel {
+namespace {
+
+const RetentionCurve kLoam{44.0, 6.0, 0.12, 1.45};
+
+std::string rows_of(const std::string& sample, const RetentionCurve& c, int points = 8) {
+  std::string rows;
+  for (int i = 0; i < points; ++i) {
+    const double suction = std::pow(10.0, -1.0 + 4.2 * i / (points - 1));
+    rows +=
+        sample + "," + std::to_string(suction) + "," + std::to_string(c.theta_at(suction)) + "\n";
+  }
+  return rows;
+}
+
+const std::string kHeader = "profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct\n";
+
+TEST(LayerSamples, BoundariesGapsAndEnds) {
+  const auto sample = [](double top, double bottom) {
+    MeasuredSample s;
+    s.top = top;
+    s.bottom = bottom;
+    return s;
+  };
+  struct Case {
+    std::vector<MeasuredSample> samples;
+    std::vector<std::size_t> layers;  // the sample of each layer, 1 to 20
+  } cases[] = {
+      // A boundary at a layer's mid-depth belongs to the sample below it; below the deepest
+      // sample the deepest repeats.
+      {{sample(0, 25), sample(25, 60)},
+       {0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+      // Above the shallowest sample the shallowest repeats; in a gap the nearer one, the
+      // upper one when both are as near (at 35 cm).
+      {{sample(20, 30), sample(40, 60), sample(90, 200)},
+       {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}},
+      // Listed out of depth order, with a wide gap: the nearer sample on either side of 55 cm.
+      {{sample(100, 150), sample(0, 10)},
+       {1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    std::vector<const MeasuredSample*> pointers;
+    for (const MeasuredSample& s : c.samples)
+      pointers.push_back(&s);
+    EXPECT_EQ(layer_samples(pointers), c.layers);
+  }
+}
+
+TEST(MeasuredSamples, TheRejectedOnesAreNamedAndLeftOut) {
+  std::istringstream in(
+      kHeader + rows_of("good,0,30,40,20,1.4", kLoam) +
+      rows_of("few,0,30,40,20,1.4", kLoam, 3) +                    // three points only
+      "zigzag,0,30,40,20,1.4,1,40\nzigzag,0,30,40,20,1.4,10,10\n"  // no curve fits
+      "zigzag,0,30,40,20,1.4,100,40\nzigzag,0,30,40,20,1.4,1000,10\n"
+      "bad,0,30,40,20,1.4,10,12,5\n"   // an extra field is fine
+      "bad,0,30,4o,20,1.4,10,30\n"     // not a number
+      "bad,30,10,40,20,1.4,10,30\n"    // upside down
+      "good,0,30,41,20,1.4,10,30\n");  // disagrees
+  std::vector<MeasuredProblem> problems;
+  bool header_ok = false;
+  std::vector<MeasuredSample> samples = read_measured(in, problems, header_ok);
+  ASSERT_TRUE(header_ok);
+  fit_samples(samples, problems);
+  ASSERT_EQ(samples.size(), 1U);  // "good" alone
+  std::vector<std::string> reasons;
+  for (const MeasuredProblem& p : problems)
+    reasons.push_back(std::to_string(p.line) + ": " + p.reason);
+  const auto has = [&](const std::string& text) {
+    for (const std::string& r : reasons) {
+      if (r.find(text) != std::string::npos) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(has("sand \"4o\" is not a number")) << ::testing::PrintToString(reasons);
+  EXPECT_TRUE(has("the depth range is not"));
+  EXPECT_TRUE(has("differ from the sample's first row (line 2)"));
+  EXPECT_TRUE(has("10: sample few 0-30 cm has 3 points; a curve needs at least 4"));
+  EXPECT_TRUE(has("13: sample zigzag 0-30 cm: the fitted curve misses a point by"));
+}
+
+TEST(MeasuredSamples, HeaderWithoutARequiredColumn) {
+  std::istringstream in("profile,top_cm,bottom_cm,sand,clay,suction_kpa,theta_pct\n");
+  std::vector<MeasuredProblem> problems;
+  bool header_ok = true;
+  EXPECT_TRUE(read_measured(in, problems, header_ok).empty());
+  EXPECT_FALSE(header_ok);
+  ASSERT_EQ(problems.size(), 1U);
+  EXPECT_EQ(problems[0].reason, "no column \"density\"");
+}
+
+// Measured points, made into a reference file, read by the program: a horizon equal to the
+// sample gets the water contents of the sample's fitted curve.
+TEST(MeasuredSamples, RoundTripToTheProgramsEstimate) {
+  std::istringstream in(kHeader + rows_of("one,0,30,40,20,1.4", kLoam) +
+                        rows_of("one,30,80,30,30,1.5", RetentionCurve{42, 9, 0.08, 1.35}));
+  std::vector<MeasuredProblem> problems;
+  bool header_ok = false;
+  std::vector<MeasuredSample> samples = read_measured(in, problems, header_ok);
+  fit_samples(samples, problems);
+  ASSERT_TRUE(problems.empty());
+  EXPECT_NEAR(samples[0].curve.n, kLoam.n, 0.02);
+  std::ostringstream file;
+  EXPECT_EQ(write_reference_profiles(samples, "in.csv", "1.5.3", kMaxProfiles, file), 1);
+
+  testing::TempDir dir;
+  const auto path = dir.write("Soil_WRC.csv", file.str());
+  auto curves = std::make_unique<RetentionCurves>();
+  std::ostringstream warnings;
+  load_retention_curves(path, *curves, warnings);
+  EXPECT_EQ(warnings.str(), "");
+  ASSERT_EQ(curves->profile_count, 1);
+  for (const auto& [top, bottom, s] :
+       {std::tuple{0.0F, 30.0F, &samples[0]}, std::tuple{30.0F, 80.0F, &samples[1]}}) {
+    testing::LineLog side;
+    float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
+    const int used =
+        SOIL_PROPERTIES(*curves, side, top, bottom, 0, static_cast<float>(s->sand),
+                        static_cast<float>(s->clay), 0, density, saturated, fc, sp, wp, false);
+    EXPECT_GE(used, 3);
+    EXPECT_NEAR(fc, s->curve.theta_at(10), 0.05);
+    EXPECT_NEAR(sp, s->curve.theta_at(100), 0.05);
+    EXPECT_NEAR(wp, s->curve.theta_at(1500), 0.05);
+    EXPECT_NEAR(density, s->density, 1e-3);
+  }
+}
+
+}  // namespace
+}  // namespace vantrel
