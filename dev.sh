@@ -4,6 +4,7 @@
 #   ./dev.sh test    configure, build and run every test
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./dev.sh batch ARGS  optimised build, then vantrel-batch with ARGS
+#   ./dev.sh tool NAME ARGS  optimised build, then the command-line tool NAME with ARGS
 #   ./dev.sh bench   optimised build, then the benchmarks
 #   ./dev.sh fuzz [SECONDS]  each libFuzzer target for SECONDS (30) from the committed seeds
 #   ./dev.sh format  apply the committed clang-format style
@@ -65,6 +66,16 @@ case "${1:-test}" in
     done
     rm -rf "$work"
     ;;
+  tool)
+    # Any of the command-line tools: vantrel-batch, vantrel-reference, vantrel-script.
+    install_missing "${PACKAGES[@]}"
+    build release >/dev/null
+    case "${2:-}" in
+      vantrel-batch | vantrel-reference | vantrel-script) ;;
+      *) echo "usage: $0 tool vantrel-batch|vantrel-reference|vantrel-script [ARGS]" >&2; exit 2 ;;
+    esac
+    exec "./build/release/src/app/$2" "${@:3}"
+    ;;
   deps) install_missing "${PACKAGES[@]}" ;;
   test)
     install_missing "${PACKAGES[@]}"
@@ -120,7 +131,7 @@ case "${1:-test}" in
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [run|test|asan|batch|bench|fuzz|format|reference|validation|artwork|docs|deps]" >&2
+    echo "usage: $0 [run|test|asan|batch|tool|bench|fuzz|format|reference|validation|artwork|docs|deps]" >&2
     exit 2
     ;;
 esac

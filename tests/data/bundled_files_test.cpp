@@ -1,6 +1,7 @@
 // The reference files that ship with the program.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -118,6 +119,31 @@ TEST_F(BundledProfiles, EveryClassAtEveryDepth) {
     }
     EXPECT_EQ(classes.size(), 12U) << "layer " << j;
   }
+}
+
+// Every layer looks like soil: parameters of real soils, a curve that falls from saturation
+// through field capacity to wilting point, a real density, no more water than pore space.
+TEST_F(BundledProfiles, EveryLayerIsPlausibleSoil) {
+  const RetentionCurves& t = *table_;
+  int implausible = 0;
+  for (int k = 1; k <= t.profile_count; ++k) {
+    for (int j = 1; j <= kLayers; ++j) {
+      const auto theta = [&](double h) {
+        return van_genuchten(t.theta_s(k, j), t.theta_r(k, j), t.alpha(k, j), t.n(k, j), t.m(k, j),
+                             h);
+      };
+      const double porosity = 100.0 * (1.0 - t.density(k, j) / 2.65);
+      const bool plausible = t.alpha(k, j) >= 0.01F && t.alpha(k, j) <= 5.0F &&
+                             t.n(k, j) >= 1.05F && t.n(k, j) <= 4.0F && t.theta_r(k, j) >= 0.0F &&
+                             t.theta_r(k, j) < theta(1500) && theta(1500) < theta(10) &&
+                             theta(10) < t.theta_s(k, j) && t.density(k, j) >= 0.9F &&
+                             t.density(k, j) <= 1.85F && t.theta_s(k, j) <= porosity + 3.0 + 0.01 &&
+                             std::fabs(t.m(k, j) - (1.0 - 1.0 / t.n(k, j))) < 1e-3;
+      if (!plausible) ++implausible;
+      EXPECT_TRUE(plausible) << "profile " << k << " layer " << j;
+    }
+  }
+  EXPECT_EQ(implausible, 0);
 }
 
 TEST_F(BundledProfiles, TopsoilEstimatesAgreeWithSaxtonRawls) {

@@ -62,7 +62,8 @@ TEST(RetentionFit, WeightsPullTheCurveToTheirPoints) {
   std::vector<RetentionPoint> points;
   for (int i = 0; i < 20; ++i) {
     const double suction = std::pow(1500.0, i / 19.0);
-    points.push_back({suction, suction < 33 ? 45.0 - 30.0 * suction / 33.0 : 15.0 - std::log(suction / 33.0)});
+    points.push_back(
+        {suction, suction < 33 ? 45.0 - 30.0 * suction / 33.0 : 15.0 - std::log(suction / 33.0)});
   }
   const RetentionCurve plain = fit_retention_curve(points, {});
   points.push_back({33.0, 15.0, 50.0});

@@ -195,9 +195,10 @@ bool fit_layer(Layer& layer) {
     for (const double psi : {33.0, 100.0, 1500.0})
       points.push_back({psi, 100.0 * layer.soil.theta_at(psi), 5.0});
     vantrel::RetentionBounds bounds;
-    const double porosity = 100.0 * (1.0 - layer.soil.density / 2.65);
+    // From the density as written, with room for theta_s's own rounding to 0.01.
+    const double porosity = 100.0 * (1.0 - std::round(layer.soil.density * 1000.0) / 2650.0);
     bounds.theta_s_min = 100.0 * layer.soil.theta33;
-    bounds.theta_s_max = porosity + 3.0;
+    bounds.theta_s_max = porosity + 3.0 - 0.006;
     bounds.theta_r_max = 0.98 * 100.0 * layer.soil.theta1500;
     layer.curve = vantrel::fit_retention_curve(points, bounds);
     layer.misfit = 0;
