@@ -6,11 +6,13 @@
 #   ./dev.sh batch ARGS  optimised build, then vantrel-batch with ARGS
 #   ./dev.sh tool NAME ARGS  optimised build, then the command-line tool NAME with ARGS
 #   ./dev.sh bench   optimised build, then the benchmarks
+#   ./dev.sh package the Debian package build/package/vantrel_<version>-1_<arch>.deb
 #   ./dev.sh fuzz [SECONDS]  each libFuzzer target for SECONDS (30) from the committed seeds
 #   ./dev.sh format  apply the committed clang-format style
 #   ./dev.sh reference  regenerate the demonstration reference/Soil_WRC.csv
 #   ./dev.sh validation make docs/validation.md again from the bundled reference files
-#   ./dev.sh artwork    redraw the window's pictures and icons in src/ui/artwork
+#   ./dev.sh artwork    redraw the window's pictures and icons in src/ui/artwork, and the
+#                       desktop icons in packaging/icons
 #   ./dev.sh docs       make the user guide's screenshots again from docs/sessions
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -76,6 +78,12 @@ case "${1:-test}" in
     esac
     exec "./build/release/src/app/$2" "${@:3}"
     ;;
+  package)
+    # The Debian package, in build/package; its dependencies come from dpkg-shlibdeps.
+    install_missing "${PACKAGES[@]}" dpkg-dev
+    build package
+    (cd build/package && cpack -G DEB)
+    ;;
   deps) install_missing "${PACKAGES[@]}" ;;
   test)
     install_missing "${PACKAGES[@]}"
@@ -106,7 +114,8 @@ case "${1:-test}" in
   artwork)
     install_missing "${PACKAGES[@]}"
     build release
-    QT_QPA_PLATFORM=offscreen ./build/release/tools/artwork/make_artwork src/ui/artwork
+    QT_QPA_PLATFORM=offscreen ./build/release/tools/artwork/make_artwork src/ui/artwork \
+      packaging/icons
     ;;
   fuzz)
     install_missing clang libclang-rt-14-dev cmake ninja-build
@@ -131,7 +140,7 @@ case "${1:-test}" in
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [run|test|asan|batch|tool|bench|fuzz|format|reference|validation|artwork|docs|deps]" >&2
+    echo "usage: $0 [run|test|asan|batch|tool|bench|package|fuzz|format|reference|validation|artwork|docs|deps]" >&2
     exit 2
     ;;
 esac

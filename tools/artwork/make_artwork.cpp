@@ -21,42 +21,91 @@
 
 namespace {
 
-QFont font(int pixels, bool bold = false) {
-  QFont f(QStringLiteral("Liberation Sans"));
-  f.setPixelSize(pixels);
-  f.setBold(bold);
-  return f;
+using vantrel::artwork::artwork_font;
+
+// A water drop above three soil layers: the program's mark. The same numbers draw it with the
+// painter and write it as SVG.
+struct Mark {
+  std::array<QRectF, 3> layers;
+  std::array<QColor, 3> colours = {QColor(0x6A, 0x48, 0x2A), QColor(0x9A, 0x62, 0x34),
+                                   QColor(0xC8, 0xA4, 0x70)};
+  double cx, top, r, cy;
+  QColor wet = QColor(0x7C, 0xC4, 0xF0), deep = QColor(0x1E, 0x6C, 0xC0);
+
+  explicit Mark(const QRectF& area) {
+    const double w = area.width();
+    const double h = area.height();
+    for (int i = 0; i < 3; ++i)
+      layers[static_cast<std::size_t>(i)] =
+          QRectF(area.left(), area.top() + h * (0.55 + 0.15 * i), w, h * 0.15);
+    cx = area.left() + w / 2;
+    top = area.top() + h * 0.04;
+    r = std::min(w, h) * 0.24;
+    cy = area.top() + h * 0.36;
+  }
+  QPainterPath drop() const {
+    QPainterPath path;
+    path.moveTo(cx, top);
+    path.cubicTo(cx + r * 0.5, cy - r * 0.9, cx + r, cy - r * 0.2, cx + r, cy);
+    path.arcTo(QRectF(cx - r, cy - r, 2 * r, 2 * r), 0, -180);
+    path.cubicTo(cx - r, cy - r * 0.2, cx - r * 0.5, cy - r * 0.9, cx, top);
+    return path;
+  }
+  void draw(QPainter& p) const {
+    for (std::size_t i = 0; i < 3; ++i)
+      p.fillRect(layers[i], colours[i]);
+    QLinearGradient water(cx, top, cx, cy + r);
+    water.setColorAt(0, wet);
+    water.setColorAt(1, deep);
+    p.fillPath(drop(), water);
+  }
+  QString svg(int side) const {
+    const auto n = [](double v) { return QString::number(v, 'f', 2); };
+    QString out = QStringLiteral(
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                      "viewBox=\"0 0 %1 %1\">\n"
+                      "  <title>Vantrel</title>\n"
+                      "  <defs><linearGradient id=\"water\" gradientUnits=\"userSpaceOnUse\" "
+                      "x1=\"%2\" y1=\"%3\" x2=\"%2\" y2=\"%4\">"
+                      "<stop offset=\"0\" stop-color=\"%5\"/><stop offset=\"1\" "
+                      "stop-color=\"%6\"/></linearGradient></defs>\n")
+                      .arg(side)
+                      .arg(n(cx), n(top), n(cy + r), wet.name(), deep.name());
+    for (std::size_t i = 0; i < 3; ++i) {
+      out += QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\"/>\n")
+                 .arg(n(layers[i].x()), n(layers[i].y()), n(layers[i].width()),
+                      n(layers[i].height()), colours[i].name());
+    }
+    out += QStringLiteral(
+               "  <path fill=\"url(#water)\" d=\"M %1 %2 C %3 %4 %5 %6 %5 %7 A %8 %8 0 0 1 %9 %7 "
+               "C %9 %6 %10 %4 %1 %2 Z\"/>\n</svg>\n")
+               .arg(n(cx), n(top), n(cx + r * 0.5), n(cy - r * 0.9), n(cx + r), n(cy - r * 0.2),
+                    n(cy), n(r), n(cx - r))
+               .arg(n(cx - r * 0.5));
+    return out;
+  }
+};
+
+void draw_mark(QPainter& p, const QRectF& area) {
+  Mark(area).draw(p);
 }
 
-// A water drop above three soil layers: the program's mark.
-void draw_mark(QPainter& p, const QRectF& area) {
-  const double w = area.width();
-  const double h = area.height();
-  const QColor layers[] = {QColor(0x6A, 0x48, 0x2A), QColor(0x9A, 0x62, 0x34),
-                           QColor(0xC8, 0xA4, 0x70)};
-  for (int i = 0; i < 3; ++i) {
-    p.fillRect(QRectF(area.left(), area.top() + h * (0.55 + 0.15 * i), w, h * 0.15), layers[i]);
-  }
-  QPainterPath drop;
-  const double cx = area.left() + w / 2;
-  const double top = area.top() + h * 0.04;
-  const double r = std::min(w, h) * 0.24;
-  const double cy = area.top() + h * 0.36;
-  drop.moveTo(cx, top);
-  drop.cubicTo(cx + r * 0.5, cy - r * 0.9, cx + r, cy - r * 0.2, cx + r, cy);
-  drop.arcTo(QRectF(cx - r, cy - r, 2 * r, 2 * r), 0, -180);
-  drop.cubicTo(cx - r, cy - r * 0.2, cx - r * 0.5, cy - r * 0.9, cx, top);
-  QLinearGradient water(cx, top, cx, cy + r);
-  water.setColorAt(0, QColor(0x7C, 0xC4, 0xF0));
-  water.setColorAt(1, QColor(0x1E, 0x6C, 0xC0));
-  p.fillPath(drop, water);
+// The desktop icon at `side` pixels: the mark as the window's icon shows it, smooth.
+QImage desktop_icon(int side) {
+  QImage image(side, side, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  draw_mark(p, QRectF(side * 2.0 / 32, side / 32.0, side * 28.0 / 32, side * 30.0 / 32));
+  return image;
 }
 
 // The largest font, up to `pixels`, in which the text fits the width.
 QFont fitting(const QString& text, int pixels, double width, bool bold) {
-  QFont f = font(pixels, bold);
+  QFont f = artwork_font(pixels, bold);
   while (pixels > 6 && QFontMetricsF(f).horizontalAdvance(text) > width)
-    f = font(--pixels, bold);
+    f = artwork_font(--pixels, bold);
   return f;
 }
 
@@ -191,7 +240,7 @@ QImage palette_of(const QImage& image, int colours) {
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s folder\n", argv[0]);
+    std::fprintf(stderr, "usage: %s folder [icon-folder]\n", argv[0]);
     return 2;
   }
   for (const char* file : {"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
@@ -221,5 +270,16 @@ int main(int argc, char** argv) {
        save(art::draw_soil_profile(kTwice), folder, "bitmap107@2x.png") &&
        save(draw_logo(122, 60, false, kTwice), folder, "bitmap108@2x.png") &&
        save(draw_logo(146, 35, false, kTwice), folder, "bitmap109@2x.png");
+  // The desktop icons, richer than the window's 16 colours: PNGs in the hicolor sizes and SVG.
+  if (ok && argc > 2) {
+    const QDir icons(QString::fromLocal8Bit(argv[2]));
+    for (const int side : {16, 32, 48, 64, 128, 256}) {
+      ok = ok && save(desktop_icon(side), icons, QStringLiteral("vantrel-%1.png").arg(side));
+    }
+    QFile svg(icons.filePath(QStringLiteral("vantrel.svg")));
+    constexpr int kSvgSide = 256;
+    ok = ok && svg.open(QIODevice::WriteOnly) &&
+         svg.write(Mark(QRectF(16, 8, 224, 240)).svg(kSvgSide).toUtf8()) > 0;
+  }
   return ok ? 0 : 1;
 }

@@ -31,13 +31,6 @@ const std::array<Horizon, 6> kHorizons = {{
     {"R", "bedrock", 250, 330, QColor(0x80, 0x80, 0x88)},
 }};
 
-QFont font(int pixels, bool bold = false) {
-  QFont f(QStringLiteral("Liberation Sans"));
-  f.setPixelSize(pixels);
-  f.setBold(bold);
-  return f;
-}
-
 // A small fixed pseudo-random sequence for speckles and stones.
 class Speckles {
  public:
@@ -66,6 +59,13 @@ QPainterPath band(double top, double bottom, double width, double phase) {
 }
 
 }  // namespace
+
+QFont artwork_font(int pixels, bool bold) {
+  QFont f(QStringLiteral("Liberation Sans"));
+  f.setPixelSize(pixels);
+  f.setBold(bold);
+  return f;
+}
 
 std::vector<QRectF> profile_plates() {
   std::vector<QRectF> plates;
@@ -134,7 +134,7 @@ QImage draw_soil_profile(int scale) {
   }
 
   // Labels on opaque plates, drawn last so that no root or stone runs over them.
-  p.setFont(font(11, true));
+  p.setFont(artwork_font(11, true));
   const std::vector<QRectF> plates = profile_plates();
   for (std::size_t i = 0; i < plates.size(); ++i) {
     p.setPen(QPen(QColor(0x40, 0x40, 0x40), 0.8));

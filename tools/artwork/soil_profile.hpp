@@ -2,6 +2,7 @@
 // bedrock, each labelled on a plate.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QRectF>
 #include <vector>
@@ -10,6 +11,9 @@ namespace vantrel::artwork {
 
 inline constexpr int kProfileWidth = 176;
 inline constexpr int kProfileHeight = 310;
+
+// The artwork's lettering: Liberation Sans at a pixel size.
+QFont artwork_font(int pixels, bool bold = false);
 
 // The label plates, in the drawing's pixels at scale 1. The window shows the drawing centred
 // in a narrower frame, so the plates keep to the middle.
