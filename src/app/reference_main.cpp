@@ -119,17 +119,9 @@ int main(int argc, char** argv) {
   }
 
   std::ostringstream text;
-  const int written = write_reference_profiles(samples, input->filename().string(), VANTREL_VERSION,
-                                               kMaxProfiles, text);
   std::size_t used_samples = 0;
-  for (const MeasuredSample& s : samples) {
-    std::size_t rank = 0;
-    for (const auto& [profile, line] : profiles) {
-      if (usable.count(profile) != 0) ++rank;
-      if (profile == s.profile) break;
-    }
-    used_samples += rank <= static_cast<std::size_t>(kMaxProfiles) ? 1 : 0;
-  }
+  const int written = write_reference_profiles(samples, input->filename().string(), VANTREL_VERSION,
+                                               kMaxProfiles, text, &used_samples);
   for (const MeasuredProblem& p : problems)
     std::cerr << name << ':' << p.line << ": " << p.reason << '\n';
 

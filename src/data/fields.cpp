@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string>
 #include <system_error>
 
@@ -157,6 +158,24 @@ void STRING_TO_INT(std::string_view text, std::int32_t& value) {
   if (!to_float(token, real)) return;
   // Cut toward zero only when the result is a 32-bit integer.
   if (real >= -2147483648.0F && real < 2147483648.0F) value = static_cast<std::int32_t>(real);
+}
+
+std::string_view trimmed_field(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+FieldNumber read_field_number(std::string_view text, float& value) {
+  const std::string_view number = trimmed_field(text);
+  if (number.empty()) return FieldNumber::blank;
+  if (number.find_first_of(" \t,/") != std::string_view::npos) return FieldNumber::invalid;
+  float v = 0;
+  if (STRING_TO_REAL(number, v) != NumberRead::value || !std::isfinite(v)) {
+    return FieldNumber::invalid;
+  }
+  value = v;
+  return FieldNumber::value;
 }
 
 }  // namespace vantrel

@@ -44,6 +44,16 @@ enum class NumberRead {
 // ends at the first blank, comma or slash; the rest is ignored. Blank text gives -99.9.
 NumberRead STRING_TO_REAL(std::string_view text, float& value);
 
+// A field of a table without the blanks and tabs around it.
+std::string_view trimmed_field(std::string_view text);
+
+// What a table field that must hold one number (and nothing else) holds.
+enum class FieldNumber { blank, value, invalid };
+
+// Stricter than STRING_TO_REAL, for tables that other programs write: the whole field, blanks
+// around it aside, must be one finite number; inner blanks, commas or slashes make it invalid.
+FieldNumber read_field_number(std::string_view text, float& value);
+
 // Reads an integer: an integer form as it stands, a real form cut toward zero. Blank text
 // gives -99; anything that yields no 32-bit integer gives -999. Never fails.
 void STRING_TO_INT(std::string_view text, std::int32_t& value);

@@ -22,17 +22,13 @@ constexpr int kLayerCount = 20;
 constexpr double kLayerDepth = 10.0;
 
 std::string trimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+  return std::string(trimmed_field(s));
 }
 
 // A whole field as one number; false for blanks, commas, slashes, inner blanks or text.
 bool number(const std::string& text, double& value) {
-  const std::string t = trimmed(text);
-  if (t.empty() || t.find_first_of(" \t,/") != std::string::npos) return false;
   float v = 0;
-  if (STRING_TO_REAL(t, v) != NumberRead::value || !std::isfinite(v)) return false;
+  if (read_field_number(text, v) != FieldNumber::value) return false;
   value = v;
   return true;
 }
@@ -188,7 +184,8 @@ std::vector<std::size_t> layer_samples(const std::vector<const MeasuredSample*>&
 }
 
 int write_reference_profiles(const std::vector<MeasuredSample>& samples, const std::string& source,
-                             const std::string& version, int max_profiles, std::ostream& out) {
+                             const std::string& version, int max_profiles, std::ostream& out,
+                             std::size_t* written_samples) {
   std::vector<std::string> order;
   std::map<std::string, std::vector<const MeasuredSample*>> by_profile;
   for (const MeasuredSample& s : samples) {
@@ -197,6 +194,11 @@ int write_reference_profiles(const std::vector<MeasuredSample>& samples, const s
     list.push_back(&s);
   }
   const int count = std::min(static_cast<int>(order.size()), max_profiles);
+  if (written_samples != nullptr) {
+    *written_samples = 0;
+    for (int k = 0; k < count; ++k)
+      *written_samples += by_profile[order[static_cast<std::size_t>(k)]].size();
+  }
   const auto cut = [](std::string line) {
     if (line.size() > 250) line.resize(250);  // a reference line is read up to 256 characters
     return line + '\n';

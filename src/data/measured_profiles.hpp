@@ -52,8 +52,10 @@ void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProbl
 std::vector<std::size_t> layer_samples(const std::vector<const MeasuredSample*>& samples);
 
 // Writes the profiles (samples grouped by profile, in order of first appearance), at most
-// `max_profiles`; returns how many were written.
+// `max_profiles`; returns how many profiles were written, and in `written_samples` how many
+// samples they hold.
 int write_reference_profiles(const std::vector<MeasuredSample>& samples, const std::string& source,
-                             const std::string& version, int max_profiles, std::ostream& out);
+                             const std::string& version, int max_profiles, std::ostream& out,
+                             std::size_t* written_samples = nullptr);
 
 }  // namespace vantrel

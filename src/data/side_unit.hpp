@@ -23,6 +23,12 @@ class LineSink {
   }
 };
 
+// Takes lines and keeps none: for computations whose trace lines nobody reads.
+class NullSink final : public LineSink {
+ public:
+  bool write_line(std::string_view /*line*/) override { return true; }
+};
+
 // A file unit for trace lines. It is connected on its first write of a run and appends to what
 // earlier runs wrote. Each line goes to the file whole, in one write, or not at all (a partial
 // line on a full disk is cut off again). A failure never stops the program: the write reports

@@ -1,5 +1,7 @@
 #include "profile/batch_input.hpp"
 
+#include "data/fields.hpp"
+
 namespace vantrel {
 
 namespace {
@@ -20,11 +22,7 @@ std::uint64_t fnv(const std::string& s, std::uint64_t seed) {
 
 std::string profile_name(const ColumnMap& columns, const std::vector<std::string>& fields) {
   const std::size_t column = columns.index[static_cast<std::size_t>(Column::profile)].value_or(0);
-  if (column >= fields.size()) return {};
-  const std::string& s = fields[column];
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+  return column < fields.size() ? std::string(trimmed_field(fields[column])) : std::string();
 }
 
 SeenProfiles::SeenProfiles(Reopen reopen, const ColumnMap& columns)

@@ -20,23 +20,10 @@ constexpr std::array<bool, kColumnCount> kRequired = {true,  true,  true,  true,
 constexpr float kTableDepth = kLayers * kLayerThickness;  // cm the reference profiles cover
 constexpr int kEnoughEntries = 3;
 
-// Estimates rest on trace lines only with a density; a batch keeps none.
-class NoTrace final : public LineSink {
- public:
-  bool write_line(std::string_view /*line*/) override { return true; }
-};
-
-std::string_view trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
 std::string_view cell(const ColumnMap& columns, const BatchRow& row, Column c) {
   const auto& index = columns.index[static_cast<std::size_t>(c)];
   if (!index || *index >= row.fields.size()) return {};
-  return trimmed(row.fields[*index]);
+  return trimmed_field(row.fields[*index]);
 }
 
 bool missing(const ColumnMap& columns, const BatchRow& row, Column c) {
@@ -64,16 +51,16 @@ bool number(const ColumnMap& columns, const BatchRow& row, Column c, std::option
   const std::string_view text = cell(columns, row, c);
   float v = 0;
   const std::string name(column_name(c));
-  switch (read_batch_number(text, v)) {
-    case BatchNumber::blank:
+  switch (read_field_number(text, v)) {
+    case FieldNumber::blank:
       if (optional) return true;
       reason = missing(columns, row, c) ? "the row ends before its " + name + " column"
                                         : "no " + name + " given";
       return false;
-    case BatchNumber::invalid:
+    case FieldNumber::invalid:
       reason = name + " " + in_quotes(text) + " is not a number";
       return false;
-    case BatchNumber::value:
+    case FieldNumber::value:
       value = v;
       return true;
   }
@@ -130,7 +117,7 @@ struct Agreed {
     std::optional<float> v;
     if (numeric) {
       float parsed = 0;
-      if (read_batch_number(given, parsed) != BatchNumber::value) {
+      if (read_field_number(given, parsed) != FieldNumber::value) {
         reason = std::string(column_name(c)) + " " + in_quotes(given) + " is not a number";
         return false;
       }
@@ -226,7 +213,7 @@ bool ColumnMap::read(const std::vector<std::string>& header, std::string& error,
                      std::vector<std::string>& ignored) {
   index = {};
   for (std::size_t i = 0; i < header.size(); ++i) {
-    const std::string_view name = trimmed(header[i]);
+    const std::string_view name = trimmed_field(header[i]);
     const auto known = std::find(kNames.begin(), kNames.end(), name);
     if (known == kNames.end()) {
       ignored.emplace_back(name);
@@ -255,18 +242,6 @@ bool ColumnMap::read(const std::vector<std::string>& header, std::string& error,
     return false;
   }
   return true;
-}
-
-BatchNumber read_batch_number(std::string_view text, float& value) {
-  const std::string_view number = trimmed(text);
-  if (number.empty()) return BatchNumber::blank;
-  if (number.find_first_of(" \t,/") != std::string_view::npos) return BatchNumber::invalid;
-  float v = 0;
-  if (STRING_TO_REAL(number, v) != NumberRead::value || !std::isfinite(v)) {
-    return BatchNumber::invalid;
-  }
-  value = v;
-  return BatchNumber::value;
 }
 
 ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
@@ -324,7 +299,7 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
   r.etc = etc.value;
 
   // Replay the updates as the window commits them.
-  NoTrace no_trace;
+  NullSink no_trace;  // a density match traces lines; a batch keeps none
   ProfileLayers layers;
   HorizonInputs in;
   std::array<HorizonResult, kHorizons> kept{};

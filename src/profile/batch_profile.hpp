@@ -106,9 +106,4 @@ struct BatchTables {
 ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
                               const ProfileInput& input, bool keep_entries);
 
-// A number as a batch file gives it: blank, a value, or not a number. Stricter than the
-// window's fields: the whole text must be one number (no inner blanks, commas or slashes).
-enum class BatchNumber { blank, value, invalid };
-BatchNumber read_batch_number(std::string_view text, float& value);
-
 }  // namespace vantrel

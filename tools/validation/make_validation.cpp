@@ -105,10 +105,7 @@ struct Estimate {
 
 // The program's estimate for a 0-30 cm horizon without stones, through its own path.
 Estimate program_estimate(const vantrel::RetentionCurves& curves, float sand, float clay) {
-  class NoTrace final : public vantrel::LineSink {
-   public:
-    bool write_line(std::string_view) override { return true; }
-  } side;
+  vantrel::NullSink side;
   vantrel::ProfileLayers layers;
   vantrel::HorizonInputs in;
   in.horizon = 1;
