@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -160,6 +161,51 @@ void STRING_TO_INT(std::string_view text, std::int32_t& value) {
   if (real >= -2147483648.0F && real < 2147483648.0F) value = static_cast<std::int32_t>(real);
 }
 
+namespace {
+
+// The comma that ends the text's first number, when it stands for a decimal point: a digit on
+// its left (or nothing, the comma starting the number) and a digit on its right.
+std::optional<std::string> decimal_comma(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  if (start == std::string_view::npos) return std::nullopt;
+  const std::size_t comma = text.find_first_of(" ,/", start);
+  if (comma == std::string_view::npos || text[comma] != ',') return std::nullopt;
+  if (comma + 1 >= text.size() || !is_digit(text[comma + 1])) return std::nullopt;
+  const std::string_view whole = text.substr(start, comma - start);
+  if (!whole.empty() && !is_digit(whole.back())) return std::nullopt;
+  const std::size_t end = text.find_first_of(" ,/", comma + 1);
+  const std::string_view fraction = text.substr(
+      comma + 1, end == std::string_view::npos ? std::string_view::npos : end - comma - 1);
+  return (whole.empty() ? std::string("0") : std::string(whole)) + "." + std::string(fraction);
+}
+
+}  // namespace
+
+FieldValue read_field(std::string_view text, float previous) {
+  FieldValue read;
+  read.value = previous;
+  if (auto meant = decimal_comma(text)) {
+    read.kind = FieldRead::decimal_comma;
+    read.with_point = std::move(*meant);
+    return read;
+  }
+  switch (STRING_TO_REAL(text, read.value)) {
+    case NumberRead::value:
+      read.kind = FieldRead::number;
+      break;
+    case NumberRead::blank:
+      read.kind = FieldRead::blank;
+      break;
+    case NumberRead::no_value:
+      read.kind = FieldRead::no_number;
+      break;
+    case NumberRead::error:
+      read.kind = FieldRead::not_a_number;
+      break;
+  }
+  return read;
+}
+
 std::string_view trimmed_field(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
@@ -170,11 +216,9 @@ FieldNumber read_field_number(std::string_view text, float& value) {
   const std::string_view number = trimmed_field(text);
   if (number.empty()) return FieldNumber::blank;
   if (number.find_first_of(" \t,/") != std::string_view::npos) return FieldNumber::invalid;
-  float v = 0;
-  if (STRING_TO_REAL(number, v) != NumberRead::value || !std::isfinite(v)) {
-    return FieldNumber::invalid;
-  }
-  value = v;
+  const FieldValue read = read_field(number, 0);
+  if (read.kind != FieldRead::number || !std::isfinite(read.value)) return FieldNumber::invalid;
+  value = read.value;
   return FieldNumber::value;
 }
 

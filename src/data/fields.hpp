@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "data/text.hpp"
@@ -43,6 +44,26 @@ enum class NumberRead {
 // decimal point, an optional exponent introduced by E, D or Q (either case). The number
 // ends at the first blank, comma or slash; the rest is ignored. Blank text gives -99.9.
 NumberRead STRING_TO_REAL(std::string_view text, float& value);
+
+// What a field's text gives as a number. The window and every tool read a field through
+// read_field, so that they give the same number for the same text.
+enum class FieldRead {
+  number,         // a number: the value
+  blank,          // blank text: the value is the blank sentinel -99.9
+  no_number,      // a comma or slash before any digit: the value is the previous one
+  decimal_comma,  // "1,5" or ",5": read up to the comma it would silently be another number
+  not_a_number,   // anything else that does not read: the value is the previous one
+};
+
+struct FieldValue {
+  FieldRead kind = FieldRead::blank;
+  float value = 0;
+  std::string with_point;  // for a decimal comma: the number as meant, with a point ("1.5")
+};
+
+// STRING_TO_REAL's reading, except that a decimal comma (a comma between two digits, or one
+// that starts the number and is followed by a digit) is refused instead of ending the number.
+FieldValue read_field(std::string_view text, float previous);
 
 // A field of a table without the blanks and tabs around it.
 std::string_view trimmed_field(std::string_view text);

@@ -1,6 +1,7 @@
 // VANTRELAPPLY: "Calculate" sums the profile into its available water and irrigation triggers.
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
+#include "profile/input_checks.hpp"
 #include "profile/profile_math.hpp"
 #include "profile/program.hpp"
 
@@ -14,21 +15,22 @@ constexpr int kResultWidth = 5;
 
 void VANTRELAPPLY(Program& program, ui::Dialog& d, int /*control*/, int event) {
   if (event != ui::ev_clicked) return;
-  CalculationState& state = program.calculation();
-
   NumberText tolerance_text;
   NumberText root_text;
   ui::dialog_get_text(d, id::tolerance, tolerance_text);
   ui::dialog_get_text(d, id::root_depth, root_text);
   if (tolerance_text.blank() || root_text.blank()) return;
 
-  // A text that gives no value keeps what the variable held: the previous calculation's.
-  const FieldReading tolerance = read_typed(tolerance_text, state.tolerance);
-  const FieldReading root = read_typed(root_text, state.root_depth);
+  const FieldReading tolerance = read_text(tolerance_text);
+  const FieldReading root = read_text(root_text);
   if (!all_numbers(program, {&tolerance, &root}, {"drought tolerance", "root depth"})) return;
-  state.tolerance = tolerance.value / 100.0F;  // from here on the fraction p
-  state.root_depth = root.value;
-  const ProfileWater water = profile_water(program.layers(), root.value, tolerance.value);
+  // A text without a number ("/3") or a value outside its range is refused, not carried on.
+  if (const auto fault = check_crop(root.given(), tolerance.given())) {
+    const FieldReading& field = fault->field == InputField::root_depth ? root : tolerance;
+    refuse(program, "Nothing is calculated", describe_fault(*fault, field.text.trimmed()));
+    return;
+  }
+  const ProfileWater water = profile_water(program.layers(), root.value(), tolerance.value());
   const float results[] = {water.taw, water.raw, water.fp, water.rp};
   const int fields[] = {id::taw, id::raw, id::fp, id::rp};
   NumberText texts[4];

@@ -6,6 +6,7 @@
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
 #include "data/text.hpp"
+#include "profile/input_checks.hpp"
 
 namespace vantrel {
 
@@ -38,6 +39,16 @@ std::string in_quotes(std::string_view text) {
   return quoted;
 }
 
+// Why a cell is not a number; a decimal comma gets the reading with a point.
+std::string not_a_number(std::string_view name, std::string_view text) {
+  std::string reason = std::string(name) + " " + in_quotes(text) + " is not a number";
+  const FieldValue read = read_field(text, 0);
+  if (read.kind == FieldRead::decimal_comma) {
+    reason += ": decimals need a point, as in " + read.with_point;
+  }
+  return reason;
+}
+
 // The values of one row, or the reason it is bad.
 struct RowValues {
   int horizon = 0;
@@ -58,7 +69,7 @@ bool number(const ColumnMap& columns, const BatchRow& row, Column c, std::option
                                         : "no " + name + " given";
       return false;
     case FieldNumber::invalid:
-      reason = name + " " + in_quotes(text) + " is not a number";
+      reason = not_a_number(name, text);
       return false;
     case FieldNumber::value:
       value = v;
@@ -81,26 +92,23 @@ bool read_row(const ColumnMap& columns, const BatchRow& row, RowValues& out, std
       !number(columns, row, Column::density, density, reason, true)) {
     return false;
   }
-  const auto text = [&](Column c) { return in_quotes(cell(columns, row, c)); };
   if (!within(*horizon, 1, kHorizons) || std::trunc(*horizon) != *horizon) {
-    reason = "horizon " + text(Column::horizon) + " is not a whole number from 1 to 5";
-  } else if (!(*thickness > 0)) {
-    reason = "thickness " + text(Column::thickness) + " is not above 0 cm";
-  } else if (!within(*sand, 0, 100)) {
-    reason = "sand " + text(Column::sand) + " is not from 0 to 100 %";
-  } else if (!within(*clay, 0, 100)) {
-    reason = "clay " + text(Column::clay) + " is not from 0 to 100 %";
-  } else if (*sand + *clay > 100.0F) {
-    reason = "sand and clay add up to more than 100 %";
-  } else if (stones && !(*stones >= 0 && *stones < 100)) {
-    reason = "stones " + text(Column::stones) + " is not from 0 to below 100 %";
-  } else if (density && !(*density > 0)) {
-    reason = "density " + text(Column::density) + " is not above 0 kg/L";
-  } else {
-    out = {static_cast<int>(*horizon), *thickness, *sand, *clay, stones.value_or(0.0F), density};
-    return true;
+    reason = "horizon " + in_quotes(cell(columns, row, Column::horizon)) +
+             " is not a whole number from 1 to 5";
+    return false;
   }
-  return false;
+  // The window's checks, so that both accept exactly the same horizons.
+  const float stone_share = stones.value_or(0.0F);
+  if (const auto fault = check_horizon({thickness, sand, clay, stone_share, density})) {
+    static constexpr std::array<Column, 7> kColumnOf = {
+        Column::thickness, Column::sand,       Column::clay,     Column::stones,
+        Column::density,   Column::root_depth, Column::tolerance};
+    const Column c = kColumnOf[static_cast<std::size_t>(fault->field)];
+    reason = describe_fault(*fault, cell(columns, row, c), cell(columns, row, Column::clay));
+    return false;
+  }
+  out = {static_cast<int>(*horizon), *thickness, *sand, *clay, stone_share, density};
+  return true;
 }
 
 // A value of the whole profile that any of its rows may give; all that give it must agree.
@@ -118,7 +126,7 @@ struct Agreed {
     if (numeric) {
       float parsed = 0;
       if (read_field_number(given, parsed) != FieldNumber::value) {
-        reason = std::string(column_name(c)) + " " + in_quotes(given) + " is not a number";
+        reason = not_a_number(column_name(c), given);
         return false;
       }
       v = parsed;
@@ -167,23 +175,35 @@ void warn(ProfileResult& r, const std::string& reason) {
   r.message += reason;
 }
 
-// The crop's root depth and tolerance as the crop list gives them to the window's fields.
+// A number as the window reads it from a field: nothing when it gives none.
+std::optional<float> field_value(std::string_view text) {
+  const FieldValue read = read_field(text, 0);
+  return read.kind == FieldRead::number ? std::optional<float>(read.value) : std::nullopt;
+}
+
+// The crop's root depth and tolerance as the crop list gives them to the window's fields, and
+// read as "Calculate" reads those fields.
 bool crop_values(const BatchTables& tables, ProfileResult& r, int line) {
-  if (const auto found = tables.crop_rows.find(r.crop); found != tables.crop_rows.end()) {
-    const CropRow& row = tables.crops.row(found->second);
-    const bool root = STRING_TO_REAL(row.root_depth.trimmed(), r.root_depth) == NumberRead::value;
-    const bool tolerance =
-        STRING_TO_REAL(row.drought_tolerance.trimmed(), r.tolerance) == NumberRead::value;
-    if (!root || !tolerance) {
-      fail(r, line,
-           "crop " + in_quotes(r.crop) + " has no usable root depth and tolerance in " +
-               kCropFileName);
-      return false;
-    }
-    return true;
+  const auto found = tables.crop_rows.find(r.crop);
+  if (found == tables.crop_rows.end()) {
+    fail(r, line, "unknown crop " + in_quotes(r.crop) + " (not in " + kCropFileName + ")");
+    return false;
   }
-  fail(r, line, "unknown crop " + in_quotes(r.crop) + " (not in " + kCropFileName + ")");
-  return false;
+  const CropRow& row = tables.crops.row(found->second);
+  const NumberText root(row.root_depth.trimmed());
+  const NumberText tolerance(row.drought_tolerance.trimmed());
+  const auto root_value = field_value(root);
+  const auto tolerance_value = field_value(tolerance);
+  if (const auto fault = check_crop(root_value, tolerance_value)) {
+    const NumberText& text = fault->field == InputField::root_depth ? root : tolerance;
+    fail(r, line,
+         "crop " + in_quotes(r.crop) + " in " + kCropFileName + ": " +
+             describe_fault(*fault, text.trimmed()));
+    return false;
+  }
+  r.root_depth = *root_value;
+  r.tolerance = *tolerance_value;
+  return true;
 }
 
 }  // namespace
@@ -285,8 +305,13 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
     r.crop = crop.text;
     crop_values(tables, r, crop.line);
   } else if (root_depth.line != 0 && tolerance.line != 0) {
-    r.root_depth = *root_depth.value;
-    r.tolerance = *tolerance.value;
+    if (const auto fault = check_crop(root_depth.value, tolerance.value)) {
+      const Agreed& given = fault->field == InputField::root_depth ? root_depth : tolerance;
+      fail(r, given.line, describe_fault(*fault, given.text));
+    } else {
+      r.root_depth = *root_depth.value;
+      r.tolerance = *tolerance.value;
+    }
   } else {
     fail(r, direct ? std::max(root_depth.line, tolerance.line) : input.first_line,
          direct ? "root_depth and tolerance must both be given"

@@ -28,7 +28,7 @@ void show_texture(ui::Dialog& d, const HorizonInputs& in) {
 void composition_follow_up(Program& program, ui::Dialog& d, float& set, float& other, int set_field,
                            const FieldReading& set_reading) {
   HorizonInputs& in = program.inputs();
-  set = set_reading.value;
+  set = set_reading.value();
   if (set > 100.0F - other) set = 100.0F - other;
   show_input(d, set_field, set);
   in.silt = (100.0F - in.clay) - in.sand;
@@ -83,30 +83,30 @@ void spinner_event(Program& program, ui::Dialog& d, int bar) {
 
   switch (bar) {
     case id::sand_bar:
-      in.clay = clay.value;
+      in.clay = clay.value();
       composition_follow_up(program, d, in.sand, in.clay, id::sand,
                             write_and_read(id::sand, raw, kOneDecimal, in.sand));
       break;
     case id::clay_bar:
-      in.sand = sand.value;
+      in.sand = sand.value();
       composition_follow_up(program, d, in.clay, in.sand, id::clay,
                             write_and_read(id::clay, raw, kOneDecimal, in.clay));
       break;
     case id::stones_bar:
-      in.stones = write_and_read(id::stones, raw, kOneDecimal, in.stones).value;
+      in.stones = write_and_read(id::stones, raw, kOneDecimal, in.stones).value();
       in.stones = std::min(in.stones, 99.0F);
       show_input(d, id::stones, in.stones);
       break;
     case id::thickness_bar:
-      in.thickness = write_and_read(id::thickness, raw, kOneDecimal, in.thickness).value;
+      in.thickness = write_and_read(id::thickness, raw, kOneDecimal, in.thickness).value();
       in.thickness = std::max(std::min(in.thickness, 99.0F), 5.0F);
       show_input(d, id::thickness, in.thickness);
       break;
     case id::horizon_bar: {
       const float number = std::max(std::min(std::trunc(raw) - 7.0F, 5.0F), 1.0F);
       show_input(d, id::horizon, number);
-      in.sand = sand.value;
-      in.clay = clay.value;
+      in.sand = sand.value();
+      in.clay = clay.value();
       if (in.sand > 100.0F - in.clay) in.sand = 100.0F - in.clay;
       show_input(d, id::sand, in.sand);
       in.silt = (100.0F - in.clay) - in.sand;
@@ -121,7 +121,7 @@ void spinner_event(Program& program, ui::Dialog& d, int bar) {
       break;
     case id::density_bar:
       in.density =
-          write_and_read(id::density, 2.0F * (1.0F - p / 100.0F), kTwoDecimals, in.density).value;
+          write_and_read(id::density, 2.0F * (1.0F - p / 100.0F), kTwoDecimals, in.density).value();
       break;
     default:
       break;

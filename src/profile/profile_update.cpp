@@ -2,6 +2,7 @@
 #include <string>
 
 #include "data/fields.hpp"
+#include "profile/input_checks.hpp"
 #include "profile/profile_math.hpp"
 #include "profile/program.hpp"
 
@@ -39,31 +40,49 @@ void update_profile(Program& program, ui::Dialog& d) {
   HorizonInputs& in = program.inputs();
   ProfileLayers& layers = program.layers();
 
-  // Every field first: a text that is not a number stops the update before anything changes.
+  // Every field first: a text that is not a number, or a horizon that is plainly wrong, stops
+  // the update before anything changes.
   const FieldReading sand = read_number(d, id::sand, in.sand);
   const FieldReading silt = read_number(d, id::silt, in.silt);
   const FieldReading clay = read_number(d, id::clay, in.clay);
   const FieldReading stones = read_number(d, id::stones, in.stones);
   const FieldReading density = read_number(d, id::density, in.density);
   const FieldReading thickness = read_number(d, id::thickness, in.thickness);
-  NumberText horizon_text;
-  ui::dialog_get_text(d, id::horizon, horizon_text);
-  FieldReading horizon = read_typed(horizon_text, 0);
-  horizon.number = !horizon.separator;  // any other text gives no horizon, without a message
+  FieldReading horizon = read_number(d, id::horizon);
+  // Any text but a decimal comma gives a horizon number or none, without a message.
+  if (horizon.read.kind == FieldRead::not_a_number) horizon.read.kind = FieldRead::no_number;
+  bool density_set = false;
+  ui::dialog_get_logical(d, id::density_set, density_set);
   if (!all_numbers(program, {&sand, &silt, &clay, &stones, &density, &thickness, &horizon},
                    {"sand", "silt", "clay", "stones", "bulk density", "thickness", "horizon"})) {
     ui::dialog_set_logical(d, id::update_profile, false);  // it acts as a push button
     return;
   }
+  std::int32_t number = 0;
+  STRING_TO_INT(horizon.text, number);
+  HorizonValues values{thickness.given(), sand.given(), clay.given(), stones.given(), {}};
+  if (density_set) values.density = density.given().value_or(0.0F);
+  const bool placed = number >= 1 && number <= kHorizons;  // other numbers change no row
+  if (const auto fault = placed ? check_horizon(values) : std::nullopt) {
+    const FieldReading& field = fault->field == InputField::thickness ? thickness
+                                : fault->field == InputField::sand    ? sand
+                                : fault->field == InputField::clay    ? clay
+                                : fault->field == InputField::stones  ? stones
+                                                                      : density;
+    refuse(program, "The horizon is not updated",
+           describe_fault(*fault, field.text.trimmed(), clay.text.trimmed()));
+    ui::dialog_set_logical(d, id::update_profile, false);
+    return;
+  }
 
-  ui::dialog_get_logical(d, id::density_set, in.density_set);
-  in.sand = sand.value;
-  in.silt = silt.value;
-  in.clay = clay.value;
-  in.stones = stones.value;
-  in.density = density.value;
-  in.thickness = thickness.value;
-  STRING_TO_INT(horizon_text, in.horizon);
+  in.density_set = density_set;
+  in.sand = sand.value();
+  in.silt = silt.value();
+  in.clay = clay.value();
+  in.stones = stones.value();
+  in.density = density.value();
+  in.thickness = thickness.value();
+  in.horizon = number;
 
   const HorizonCommit commit = commit_horizon(program.tables().curves, program.side(), in, layers);
   set_text(d, id::texture_label, in.texture_name);

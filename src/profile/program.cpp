@@ -40,38 +40,37 @@ void Program::side_file_failed() {
                         kCaption);
 }
 
-FieldReading read_typed(const NumberText& text, float previous) {
-  FieldReading r;
-  r.text = text;
-  r.value = previous;
-  // A comma or slash would end the number early and give another value than the one meant
-  // ("12,5" as 12): a typed text holding one is not a number.
-  r.separator = text.view().find_first_of(",/") != std::string_view::npos;
-  r.number = !r.separator && STRING_TO_REAL(r.text, r.value) != NumberRead::error;
-  return r;
+FieldReading read_text(const NumberText& text, float previous) {
+  return {text, read_field(text, previous)};
 }
 
 FieldReading read_number(ui::Dialog& dialog, int control, float previous) {
   NumberText text;
   ui::dialog_get_text(dialog, control, text);
-  return read_typed(text, previous);
+  return read_text(text, previous);
 }
 
 bool all_numbers(Program& program, std::initializer_list<const FieldReading*> readings,
                  std::initializer_list<std::string_view> names) {
   auto name = names.begin();
   for (const FieldReading* r : readings) {
-    if (!r->number) {
+    if (!r->usable()) {
+      const std::string holds =
+          "The " + std::string(*name) + " field holds \"" + std::string(r->text.trimmed()) + "\"";
       program.platform().message_box(
-          "The " + std::string(*name) + " field holds \"" + std::string(r->text.trimmed()) +
-              "\", which is not a number" +
-              (r->separator ? ": decimals need a point, as in 12.5." : "."),
+          r->read.kind == FieldRead::decimal_comma
+              ? holds + ": decimals need a point, as in " + r->read.with_point + "."
+              : holds + ", which is not a number.",
           kCaption);
       return false;
     }
     ++name;
   }
   return true;
+}
+
+void refuse(Program& program, std::string_view action, const std::string& fault) {
+  program.platform().message_box(std::string(action) + ": " + fault + ".", kCaption);
 }
 
 void show_number(ui::Dialog& dialog, int control, float value, int width, int decimals) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "data/fields.hpp"
 #include "data/retention_curves.hpp"
 #include "data/side_unit.hpp"
 #include "data/text_tables.hpp"
@@ -51,12 +52,6 @@ struct ReferenceTables {
   TextureDefaults textures;
 };
 
-// What "Calculate" keeps between calculations: a field that gives no value keeps them.
-struct CalculationState {
-  float tolerance = 0;   // %, then the fraction p in the same variable
-  float root_depth = 0;  // cm
-};
-
 class Program {
  public:
   Program(ui::Platform& platform, SideUnit side);
@@ -68,7 +63,6 @@ class Program {
   ProfileLayers& layers() { return layers_; }
   const ProfileLayers& layers() const { return layers_; }
   SideUnit& side() { return side_; }
-  CalculationState& calculation() { return calculation_; }
 
   // Tells the user once per run that the trace lines could not be written.
   void side_file_failed();
@@ -79,7 +73,6 @@ class Program {
   HorizonInputs inputs_;
   ProfileLayers layers_;
   SideUnit side_;
-  CalculationState calculation_;
   bool told_side_failure_ = false;
 };
 
@@ -94,19 +87,28 @@ void texture_choice(Program& program, ui::Dialog& dialog);
 void crop_choice(Program& program, ui::Dialog& dialog);
 void update_profile(Program& program, ui::Dialog& dialog);
 
-// A field read as a number: the text as read (20 characters) and its value. When the text
-// is not a number the user is told which field holds it, and the action must not go on.
+// A field read as a number: the text as read (20 characters) and what it gave. A decimal
+// comma or a text that is not a number is no usable reading: the user is told which field
+// holds it, and the action must not go on.
 struct FieldReading {
   NumberText text;
-  float value = 0;
-  bool number = true;
-  bool separator = false;  // not a number because it holds a comma or slash
+  FieldValue read;
+  float value() const { return read.value; }
+  bool usable() const {
+    return read.kind != FieldRead::decimal_comma && read.kind != FieldRead::not_a_number;
+  }
+  // The value, or nothing when the text gave no number (blank, or a slash before any digit).
+  std::optional<float> given() const {
+    return read.kind == FieldRead::number ? std::optional<float>(read.value) : std::nullopt;
+  }
 };
 FieldReading read_number(ui::Dialog& dialog, int control, float previous = 0);
-// The same for a text already read; a text that gives no value keeps `previous`.
-FieldReading read_typed(const NumberText& text, float previous);
+FieldReading read_text(const NumberText& text, float previous = 0);
+// Tells the user of the first reading that is not usable; false when there was one.
 bool all_numbers(Program& program, std::initializer_list<const FieldReading*> readings,
                  std::initializer_list<std::string_view> names);
+// Tells the user that an action did not run because of a value outside its range.
+void refuse(Program& program, std::string_view action, const std::string& fault);
 
 // Writes a value in fixed form as a 20-character text.
 void show_number(ui::Dialog& dialog, int control, float value, int width, int decimals);

@@ -200,5 +200,59 @@ TEST(BatchIdentity, EveryNumberTheWindowShows) {
   EXPECT_GT(compared, 150U);
 }
 
+// A crop file whose texts the window and the batch tool read alike: a slash ends the number,
+// a text without a number or a value out of range is refused by both, with the same words.
+TEST(BatchIdentity, CropFilesAndTypedTextsReadAlike) {
+  TempDir data;
+  testing::copy_reference_files(data.path());
+  std::filesystem::remove(data / kCropFileName);
+  data.write(kCropFileName,
+             "h\nh\nh\nh\nSlash crop,30/60,55 %/day\nNo depth,/3,50\nToo tolerant,40,150\n");
+  struct Case {
+    std::string window_input;  // what the window is given before "Calculate"
+    std::string batch_cells;   // crop,root_depth,tolerance of the batch row
+    std::string refusal;       // empty: both compute
+  } cases[] = {
+      {"type 1011 Slash crop\n", "Slash crop,,", ""},
+      {"type 1011 No depth\n", "No depth,,", "root depth \"/3\" is not 0 cm or more"},
+      {"type 1011 Too tolerant\n", "Too tolerant,,",
+       "drought tolerance \"150\" is not from 0 to 100 %"},
+      {"type 1035 1,5\ntype 1055 50\n", ",\"1,5\",50", "decimals need a point, as in 1.5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.window_input);
+    Session session(data.path());
+    ASSERT_TRUE(session.started());
+    const std::string said = session.run("click 1010\n" + c.window_input + "click 30002\n");
+
+    TempDir dir;
+    dir.write("in.csv",
+              "profile,horizon,thickness,sand,clay,stones,crop,root_depth,tolerance\n"
+              "p,1,10,40,20,0," +
+                  c.batch_cells + "\n");
+    const std::string command = std::string(VANTREL_BATCH) + " --quiet --data " +
+                                data.path().string() + " --results " + (dir / "r.csv").string() +
+                                " " + (dir / "in.csv").string() + " > " + (dir / "err").string() +
+                                " 2>&1";
+    const int status = WEXITSTATUS(std::system(command.c_str()));
+    const std::string errors = testing::read_all(dir / "err");
+    if (c.refusal.empty()) {
+      EXPECT_EQ(said, "");
+      ASSERT_EQ(status, 0) << errors;
+      const auto r = read_rows(dir / "r.csv");
+      ASSERT_EQ(r.size(), 1U);
+      const int result_fields[4] = {1069, 1070, 1071, 1072};
+      for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(trimmed(session.text(result_fields[k])), shown(r[0][5 + k], 5, 1));
+      EXPECT_NE(session.text(1072), session.text(1071));  // the tolerance was read: RP < FP
+    } else {
+      EXPECT_NE(said.find(c.refusal), std::string::npos) << said;
+      EXPECT_EQ(session.text(1072), "");
+      EXPECT_NE(status, 0);
+      EXPECT_NE(errors.find(c.refusal), std::string::npos) << errors;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -15,20 +15,44 @@ namespace {
 using testing::padded;
 using testing::Session;
 
+// How a typed text reads: a number, no number at all ("/5", kept for the range checks to refuse
+// where one is needed), or a text refused with a message as it stands.
+enum class Reads { number, none, refused };
+
 struct Typed {
   std::string text;
-  bool number;  // whether it reads as a number (else the action is refused with a message)
+  Reads reads;
+  float value = 0;  // when it reads as a number
 };
 
 const std::vector<Typed>& typed_texts() {
   static const std::vector<Typed> texts = {
-      {"abc", false},      {"1e40", false}, {"-1e40", false},
-      {"nan", false},      {"inf", false},  {std::string(10000, '9'), true},
-      {"\t5", false},      {",5", false},   {"/5", false},
-      {"\xD9\xA3", false},  // an Arabic-Indic digit three
-      {"2,5", false},      {"-0", true},    {"1e-50", true},
+      {"abc", Reads::refused},
+      {"1e40", Reads::refused},
+      {"-1e40", Reads::refused},
+      {"nan", Reads::refused},
+      {"inf", Reads::refused},
+      {std::string(10000, '9'), Reads::number, 1e20F},  // read from its first 20 characters
+      {"\t5", Reads::refused},
+      {",5", Reads::refused},  // a decimal comma
+      {"/5", Reads::none},
+      {"\xD9\xA3", Reads::refused},  // an Arabic-Indic digit three
+      {"2,5", Reads::refused},
+      {"-0", Reads::number, 0},
+      {"1e-50", Reads::number, 0},
+      {"30/60", Reads::number, 30},
+      {"55 %/day", Reads::number, 55},
   };
   return texts;
+}
+
+std::size_t messages_in(const std::string& out) {
+  std::size_t n = 0;
+  for (std::size_t at = out.find("message:"); at != std::string::npos;
+       at = out.find("message:", at + 1)) {
+    ++n;
+  }
+  return n;
 }
 
 bool finite_profile(const ProfileLayers& layers) {
@@ -42,18 +66,27 @@ bool finite_profile(const ProfileLayers& layers) {
 }
 
 TEST(TypedFields, EveryFieldThatUpdateProfileReads) {
-  const std::pair<int, const char*> fields[] = {
-      {1008, "sand"}, {1044, "clay"}, {1048, "stones"}, {1032, "thickness"}};
-  for (const auto& [field, name] : fields) {
+  struct Field {
+    int id;
+    const char* name;
+    bool (*allowed)(float);
+  } fields[] = {
+      {1008, "sand", [](float v) { return v >= 0 && v <= 80; }},  // with clay 20
+      {1044, "clay", [](float v) { return v >= 0 && v <= 60; }},
+      {1048, "stones", [](float v) { return v >= 0 && v <= 100; }},
+      {1032, "thickness", [](float v) { return v > 0; }},
+  };
+  for (const Field& field : fields) {
     for (const Typed& typed : typed_texts()) {
       Session s;
-      const std::string out = s.run("type " + std::to_string(field) + " " + typed.text +
+      const std::string out = s.run("type " + std::to_string(field.id) + " " + typed.text +
                                     "\nclick 1010\nchecked 1010\n");
-      const bool refused = out.find("which is not a number") != std::string::npos;
-      EXPECT_EQ(refused, !typed.number) << name << " " << typed.text.substr(0, 20);
-      EXPECT_EQ(s.text(1018) == ".", refused) << name << " " << typed.text.substr(0, 20);
+      const bool refused = typed.reads != Reads::number || !field.allowed(typed.value);
+      EXPECT_EQ(messages_in(out), refused ? 1U : 0U)
+          << field.name << " " << typed.text.substr(0, 20);
+      EXPECT_EQ(s.text(1018) == ".", refused) << field.name << " " << typed.text.substr(0, 20);
       EXPECT_NE(out.find("1010 false"), std::string::npos);
-      EXPECT_TRUE(finite_profile(s.program().layers())) << name;
+      EXPECT_TRUE(finite_profile(s.program().layers())) << field.name;
     }
   }
 }
@@ -61,9 +94,9 @@ TEST(TypedFields, EveryFieldThatUpdateProfileReads) {
 TEST(TypedFields, TheHorizonFieldWritesNoRowForNonNumbers) {
   for (const Typed& typed : typed_texts()) {
     Session s;
-    const bool separator = typed.text.find_first_of(",/") != std::string::npos;
+    const bool decimal_comma = typed.text.find(',') != std::string::npos;
     const std::string out = s.run("type 1033 " + typed.text + "\nclick 1010\n");
-    EXPECT_EQ(out.find("horizon field") != std::string::npos, separator) << out;
+    EXPECT_EQ(out.find("horizon field") != std::string::npos, decimal_comma) << out;
     EXPECT_EQ(s.text(1023), ".") << typed.text.substr(0, 20);
   }
 }
@@ -73,7 +106,7 @@ TEST(TypedFields, TheHiddenDensityField) {
     Session s;
     ui::dialog_set_text(s.dialog(), 1073, typed.text, static_cast<int>(typed.text.size()));
     const std::string out = s.run("click 1010\n");
-    EXPECT_EQ(out.find("bulk density field") != std::string::npos, !typed.number);
+    EXPECT_EQ(out.find("bulk density field") != std::string::npos, typed.reads == Reads::refused);
   }
 }
 
@@ -84,9 +117,9 @@ TEST(TypedFields, RootDepthAndToleranceForCalculate) {
       s.run("click 1010\nchoose 1011 1\n");
       const std::string out =
           s.run("type " + std::to_string(field) + " " + typed.text + "\nclick 30002\n");
-      const bool refused = out.find("which is not a number") != std::string::npos;
-      EXPECT_EQ(refused, !typed.number) << field << " " << typed.text.substr(0, 20);
-      EXPECT_EQ(s.side_file().empty(), refused);
+      const bool in_range = field == 1035 ? typed.value >= 0 : typed.value <= 100;
+      const bool refused = typed.reads != Reads::number || !in_range;
+      EXPECT_EQ(messages_in(out), refused ? 1U : 0U) << field << " " << typed.text.substr(0, 20);
       EXPECT_EQ(s.side_file().size(), refused ? 0U : 42U);  // whole lines only
     }
   }
@@ -97,15 +130,8 @@ TEST(TypedFields, SpinnerFollowUpsReadingTheOtherField) {
     Session s;
     const std::string out = s.run("type 1044 " + typed.text + "\nscroll 1026 up\ntext 1046\n" +
                                   "type 1008 " + typed.text + "\nscroll 1045 up\n");
-    const std::size_t messages = [&] {
-      std::size_t n = 0;
-      for (std::size_t at = out.find("message:"); at != std::string::npos;
-           at = out.find("message:", at + 1)) {
-        ++n;
-      }
-      return n;
-    }();
-    EXPECT_EQ(messages, typed.number ? 0U : 2U) << typed.text.substr(0, 20);
+    EXPECT_EQ(messages_in(out), typed.reads == Reads::refused ? 2U : 0U)
+        << typed.text.substr(0, 20);
   }
 }
 
@@ -118,22 +144,16 @@ TEST(TypedFields, ListTextsThatNameNothing) {
   }
 }
 
-TEST(Geometry, ZeroAndNegativeThickness) {
+TEST(Geometry, ZeroNegativeAndBlankThicknessesAreRefused) {
   Session s;
-  s.run("type 1032 0\nclick 1010\ntype 1033 2\ntype 1032 -20\nclick 1010\n");
-  EXPECT_EQ(s.text(1019), padded("  0.0"));
-  EXPECT_EQ(s.text(1023), padded("-20.0"));
-  s.run("choose 1011 1\nclick 30002\n");
-  // Neither horizon has a positive thickness: nothing to count.
-  EXPECT_EQ(s.text(1069), padded("  0.0"));
-  EXPECT_EQ(s.text(1071), padded("  0.0"));
-}
-
-TEST(Geometry, BlankThicknessPlacesANegativeExtent) {
-  Session s;
-  s.run("type 1032 \nclick 1010\n");
-  EXPECT_EQ(s.text(1019), padded("-99.9"));
+  for (const char* thickness : {"0", "-20", ""}) {
+    const std::string out = s.run(std::string("type 1032 ") + thickness + "\nclick 1010\n");
+    EXPECT_EQ(out, "message: The horizon is not updated: thickness \"" + std::string(thickness) +
+                       "\" is not above 0 cm.\n");
+  }
+  EXPECT_EQ(s.text(1019), ".");
   EXPECT_TRUE(finite_profile(s.program().layers()));
+  EXPECT_EQ(s.program().layers().bottom(1), 0.0F);
 }
 
 TEST(ReferenceNames, NulBytesAndBrokenCharactersReachTheListSafely) {

@@ -133,6 +133,44 @@ TEST(StringToReal, DecimalCommaReadsOnlyTheWholePart) {
   EXPECT_EQ(r, NumberRead::value);
 }
 
+// Only a comma between digits, or one that starts the number before a digit, is a decimal
+// comma; every other text reads as STRING_TO_REAL reads it.
+TEST(ReadField, DecimalCommasAndTheFreeFormReading) {
+  struct Case {
+    const char* text;
+    FieldRead kind;
+    float value;  // previous is 7
+    const char* with_point;
+  } cases[] = {
+      {"1,5", FieldRead::decimal_comma, 7, "1.5"},
+      {"  12,50 cm", FieldRead::decimal_comma, 7, "12.50"},
+      {",5", FieldRead::decimal_comma, 7, "0.5"},
+      {"-1,5", FieldRead::decimal_comma, 7, "-1.5"},
+      {"1,5e2", FieldRead::decimal_comma, 7, "1.5e2"},
+      {"30/60", FieldRead::number, 30, ""},
+      {"55 %/day", FieldRead::number, 55, ""},
+      {"1.5, 2", FieldRead::number, 1.5F, ""},
+      {"1,", FieldRead::number, 1, ""},
+      {"1,,2x", FieldRead::number, 1, ""},
+      {"1, 5", FieldRead::number, 1, ""},
+      {"12 1,5", FieldRead::number, 12, ""},
+      {"1/2,5", FieldRead::number, 1, ""},
+      {",", FieldRead::no_number, 7, ""},
+      {"/3", FieldRead::no_number, 7, ""},
+      {" ,x", FieldRead::no_number, 7, ""},
+      {"", FieldRead::blank, -99.9F, ""},
+      {"abc", FieldRead::not_a_number, 7, ""},
+      {"a,5", FieldRead::not_a_number, 7, ""},
+      {"-,5", FieldRead::not_a_number, 7, ""},
+  };
+  for (const Case& c : cases) {
+    const FieldValue read = read_field(NumberText(c.text), 7);
+    EXPECT_EQ(read.kind, c.kind) << c.text;
+    EXPECT_FLOAT_EQ(read.value, c.value) << c.text;
+    EXPECT_EQ(read.with_point, c.with_point) << c.text;
+  }
+}
+
 TEST(StringToReal, TinyValuesUnderflowToZero) {
   NumberRead r{};
   EXPECT_EQ(real_of("1e-50", 7.0F, &r), 0.0F);

@@ -102,24 +102,50 @@ TEST(Calculate, TwiceAppendsTheSameLinesAgain) {
   EXPECT_EQ(s.side_file(), two + two);
 }
 
-TEST(Calculate, ACommaOrSlashIsNotANumber) {
-  Session s;
-  set_layer(s, 1, 0, 30, 30, 20, 10);
-  // Read up to the comma, "0,6" would be a root depth of 0 and RP would show FP.
-  EXPECT_EQ(s.run("type 1035 0,6\ntype 1055 50\nclick 30002\n"),
-            "message: The root depth field holds \"0,6\", which is not a number: decimals need "
-            "a point, as in 12.5.\n");
-  EXPECT_EQ(s.text(1072), "");
-  s.run("type 1035 20\nclick 30002\n");
-  EXPECT_EQ(s.text(1072), padded(" 70.0"));
-  // A text that starts with a comma would keep the fraction 0.5 and divide it again.
-  for (const char* typed : {",", "/50", "12,5"}) {
-    EXPECT_NE(s.run(std::string("type 1055 ") + typed + "\nclick 30002\n").find("decimals need"),
-              std::string::npos);
-    EXPECT_EQ(s.text(1072), padded(" 70.0"));
-    EXPECT_FLOAT_EQ(s.program().calculation().tolerance, 0.5F);
+// Only a decimal comma is refused as a number; a slash ends the number as it always did; a text
+// without a number and a value outside its range are refused, naming the field, text and range.
+TEST(Calculate, DecimalCommasTextsWithoutANumberAndValuesOutOfRange) {
+  struct Case {
+    const char* root;
+    const char* tolerance;
+    const char* message;  // empty: the calculation runs
+    const char* rp;       // RP shown afterwards
+  } cases[] = {
+      {"0,6", "50", "The root depth field holds \"0,6\": decimals need a point, as in 0.6.",
+       " 70.0"},
+      {"20", "12,50",
+       "The drought tolerance field holds \"12,50\": decimals need a point, as in "
+       "12.50.",
+       " 70.0"},
+      {"20", ",5", "The drought tolerance field holds \",5\": decimals need a point, as in 0.5.",
+       " 70.0"},
+      {"20", ",", "Nothing is calculated: drought tolerance \",\" is not from 0 to 100 %.",
+       " 70.0"},
+      {"20", "/50", "Nothing is calculated: drought tolerance \"/50\" is not from 0 to 100 %.",
+       " 70.0"},
+      {"/3", "50", "Nothing is calculated: root depth \"/3\" is not 0 cm or more.", " 70.0"},
+      {"20", "150", "Nothing is calculated: drought tolerance \"150\" is not from 0 to 100 %.",
+       " 70.0"},
+      {"20", "-0.5", "Nothing is calculated: drought tolerance \"-0.5\" is not from 0 to 100 %.",
+       " 70.0"},
+      {"-1", "50", "Nothing is calculated: root depth \"-1\" is not 0 cm or more.", " 70.0"},
+      {"20/40", "50 %/day", "", " 70.0"},  // a slash ends the number: 20 and 50
+      {"0", "50", "", " 90.0"},            // no root zone: RP is FP
+      {"20", "100", "", " 50.0"},          // the edges of the ranges are allowed
+      {"20", "0", "", " 90.0"},
+      {"20", "1,", "", " 89.6"},  // a comma without a digit after it ends the number: 1 %
+  };
+  for (const Case& c : cases) {
+    Session s;
+    set_layer(s, 1, 0, 30, 30, 20, 10);
+    s.run("type 1035 20\ntype 1055 50\nclick 30002\n");
+    const std::string out = s.run(std::string("type 1035 ") + c.root + "\ntype 1055 " +
+                                  c.tolerance + "\nclick 30002\n");
+    const bool refused = *c.message != '\0';
+    EXPECT_EQ(out, refused ? "message: " + std::string(c.message) + "\n" : "") << c.root;
+    EXPECT_EQ(s.text(1072), padded(c.rp)) << c.root << " " << c.tolerance;
+    EXPECT_EQ(s.side_file().size(), refused ? 42U : 84U);  // a refusal writes no trace line
   }
-  EXPECT_EQ(s.side_file().size(), 42U);  // only the one calculation's two lines
 }
 
 TEST(Calculate, NotANumberIsReportedAndNothingChanges) {

@@ -197,14 +197,13 @@ TEST(NotANumber, TheActionDoesNotRunAndTheUserIsTold) {
                   "scroll 1039 up\ntext 1033\n"),
             "message: The sand field holds \"4O\", which is not a number.\n1044|20|\n"
             "message: The sand field holds \"4O\", which is not a number.\n1033|1.0|\n");
-  // A comma or slash would end the number early: the text is not a number, and the bar's
-  // range is set all the same.
+  // A decimal comma would end the number early: it is refused with the reading meant, and the
+  // bar's range is set all the same. A slash ends the number, as it always has.
   EXPECT_EQ(s.run("type 1008 40\ntype 1044 ,5\nscroll 1026 thumb 50\ntext 1008\ntext 1046\n"),
-            "message: The clay field holds \",5\", which is not a number: decimals need a "
-            "point, as in 12.5.\n1008|40|\n1046|40.0|\n");
-  EXPECT_EQ(s.run("type 1044 12/5\nscroll 1026 up\n"),
-            "message: The clay field holds \"12/5\", which is not a number: decimals need a "
-            "point, as in 12.5.\n");
+            "message: The clay field holds \",5\": decimals need a point, as in 0.5.\n"
+            "1008|40|\n1046|40.0|\n");
+  EXPECT_EQ(s.run("type 1044 12/5\nscroll 1026 thumb 50\ntext 1008\ntext 1046\n"),
+            "1008|" + testing::padded("  50.0") + "|\n1046|" + testing::padded("  38.0") + "|\n");
   int low = 0, high = 0;
   ui::dialog_get_int(s.dialog(), 1049, low, ui::sel_range_min);
   EXPECT_EQ(low, 1);  // a bar without events keeps the default range

@@ -109,17 +109,68 @@ TEST(UpdateProfile, NotANumberChangesNothing) {
               "message: The " + std::string(name) +
                   " field holds \"x\", which is not a number.\n1018|.|\n1057|loam|\n1010 false\n");
     EXPECT_EQ(s.program().layers().bottom(1), 0.0F);
-    // A comma would end the number early ("1,,2x" as 1): not a number either.
-    ui::dialog_set_text(s.dialog(), field, "1,,2x", 5);
+    // A decimal comma would end the number early ("2,5" as 2): refused with the meant reading.
+    ui::dialog_set_text(s.dialog(), field, "2,5", 3);
     EXPECT_EQ(s.run("click 1010\n"), "message: The " + std::string(name) +
-                                         " field holds \"1,,2x\", which is not a number: "
-                                         "decimals need a point, as in 12.5.\n");
+                                         " field holds \"2,5\": decimals need a point, as in "
+                                         "2.5.\n");
     EXPECT_EQ(s.text(1018), ".");
   }
   Session hidden;  // the hidden density field, set by the program
   ui::dialog_set_text(hidden.dialog(), 1073, "heavy", 5);
   EXPECT_EQ(hidden.run("click 1010\ntext 1018\n"),
             "message: The bulk density field holds \"heavy\", which is not a number.\n1018|.|\n");
+}
+
+// Horizons that are plainly wrong are refused with one message naming the field, its text and
+// the allowed range; no row and no profile entry changes, and the check box clears.
+TEST(UpdateProfile, PlainlyWrongHorizonsAreRefused) {
+  struct Case {
+    int field;
+    const char* text;
+    const char* fault;  // empty: the horizon is placed
+  } cases[] = {
+      {1032, "0", "thickness \"0\" is not above 0 cm"},
+      {1032, "-20", "thickness \"-20\" is not above 0 cm"},
+      {1032, "", "thickness \"\" is not above 0 cm"},
+      {1032, "/3", "thickness \"/3\" is not above 0 cm"},
+      {1032, "0.1", ""},
+      {1008, "-0.1", "sand \"-0.1\" is not from 0 to 100 %"},
+      {1008, "", "sand \"\" is not from 0 to 100 %"},
+      {1044, "100.5", "clay \"100.5\" is not from 0 to 100 %"},
+      {1008, "80.1", "sand \"80.1\" and clay \"20.0\" add up to more than 100 %"},
+      {1008, "81 %/dry", "sand \"81 %/dry\" and clay \"20.0\" add up to more than 100 %"},
+      {1008, "85/2", "sand \"85/2\" and clay \"20.0\" add up to more than 100 %"},
+      {1008, "80", ""},  // sand 80 + clay 20 is 100 %: allowed
+      {1008, "0", ""},
+      {1044, "60", ""},  // sand 40 + clay 60 is 100 %: allowed
+      {1048, "-5", "stones \"-5\" is not from 0 to 100 %"},
+      {1048, "100.1", "stones \"100.1\" is not from 0 to 100 %"},
+      {1048, "", "stones \"\" is not from 0 to 100 %"},
+      {1048, "100", ""},  // a horizon of stones alone holds no water, but it is a horizon
+  };
+  for (const Case& c : cases) {
+    Session s;
+    const std::string out =
+        s.run("type " + std::to_string(c.field) + " " + c.text + "\nclick 1010\nchecked 1010\n");
+    const bool refused = *c.fault != '\0';
+    EXPECT_EQ(out, (refused ? "message: The horizon is not updated: " + std::string(c.fault) + ".\n"
+                            : std::string()) +
+                       "1010 false\n")
+        << c.field << " " << c.text;
+    EXPECT_EQ(s.text(1019) == ".", refused) << c.field << " " << c.text;
+    EXPECT_EQ(s.program().layers().bottom(1) == 0.0F, refused) << c.field << " " << c.text;
+    if (refused) {
+      EXPECT_EQ(s.text(1057), "loam");  // the label as it was
+    }
+  }
+  // A horizon that is placed nowhere changes nothing, silently, whatever its values.
+  Session s;
+  EXPECT_EQ(s.run("type 1033 6\ntype 1032 -5\nclick 1010\n"), "");
+  // Stones 100: the horizon holds no water.
+  s.run("type 1033 1\ntype 1032 10\ntype 1048 100\nclick 1010\n");
+  EXPECT_EQ(s.text(1020), padded("  0.0"));
+  EXPECT_GT(s.program().layers().density(1), 0.0F);
 }
 
 TEST(UpdateProfile, DeepHorizonsTakeTheDeepestReferenceLayers) {
