@@ -24,6 +24,7 @@
 #include <string>
 
 #include "ui/dialog_help.hpp"
+#include "ui/qt_spinner_bar.hpp"
 
 namespace vantrel::ui {
 
@@ -125,13 +126,28 @@ QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
   return QPixmap(QStringLiteral(":/artwork/bitmap%1.bmp").arg(bitmap));
 }
 
+QPixmap centred_part(const QPixmap& picture, QSize shown) {
+  const qreal ratio = picture.devicePixelRatio();
+  const QSize size = picture.deviceIndependentSize().toSize();
+  const QSize kept = size.boundedTo(shown);
+  if (kept == size) return picture;
+  const QPoint from((size.width() - kept.width()) / 2, (size.height() - kept.height()) / 2);
+  QPixmap part = picture.copy(QRect(from * ratio, kept * ratio));  // in the picture's pixels
+  part.setDevicePixelRatio(ratio);
+  return part;
+}
+
+int dropped_rows(int dropped, int edit, int row) {
+  return row > 0 ? std::max(1, (dropped - edit + row / 2) / row) : 1;
+}
+
 QFont dialog_font() {
   static const int loaded = QFontDatabase::addApplicationFont(":/fonts/dialog.ttf");
   QFont font;
   const QStringList families = QFontDatabase::applicationFontFamilies(loaded);
   font.setFamily(families.isEmpty() ? QStringLiteral("Sans Serif") : families.front());
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(12);  // its base units (7 x 14) come closest to the original's
+  font.setPixelSize(12);  // base units 7 x 14: closest to those of MS Sans Serif 8 pt
   font.setWeight(QFont::Normal);
   font.setItalic(false);
   return font;
@@ -150,10 +166,16 @@ QRect DialogUnits::rect(const Rect& r) const {
   return {x(r.x), y(r.y), x(r.width), y(r.height)};
 }
 
-DialogWindow::DialogWindow(std::function<void()> on_close)
+DialogWindow::DialogWindow(std::function<void()> on_close, std::function<void()> on_blocked)
     // An application window with its own taskbar button, a caption and no close box.
     : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      on_close_(std::move(on_close)) {}
+      on_close_(std::move(on_close)),
+      on_blocked_(std::move(on_blocked)) {}
+
+bool DialogWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowBlocked && on_blocked_) on_blocked_();
+  return QDialog::event(event);
+}
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
@@ -196,7 +218,7 @@ bool QtDialogView::show(int show_command) {
   QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return false;
 
-  window_ = new DialogWindow([this] { close(); });
+  window_ = new DialogWindow([this] { close(); }, [this] { end_presses(); });
   window_->setWindowTitle(qt_text(t->caption));
   window_->setWindowIcon(QIcon(QStringLiteral(":/artwork/vantrel.ico")));
   window_->setFont(dialog_font());
@@ -258,7 +280,8 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
       auto* b = new QPushButton(caption, window_);
       b->setDefault(item.default_button);
       b->setAutoDefault(item.default_button);
-      QObject::connect(b, &QPushButton::clicked, b, [this, id] { dialog_.notify_clicked(id); });
+      QObject::connect(b, &QPushButton::clicked, b,
+                       [this, id] { notify([&] { dialog_.notify_clicked(id); }); });
       return b;
     }
     case ControlKind::edit: {
@@ -266,12 +289,12 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
       e->setAlignment(Qt::AlignCenter);
       e->setReadOnly(item.read_only);
       QObject::connect(e, &QLineEdit::textEdited, e, [this, id](const QString& text) {
-        dialog_.notify_edited(id, std_text(text));
+        notify([&] { dialog_.notify_edited(id, std_text(text)); });
       });
       return e;
     }
     case ControlKind::scroll_bar: {
-      auto* bar = new QScrollBar(Qt::Vertical, window_);
+      auto* bar = new SpinnerBar(window_);
       connect_scroll_bar(id, bar);
       return bar;
     }
@@ -280,18 +303,21 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);
       combo->setCompleter(nullptr);  // the program matches the typed text exactly
-      QObject::connect(combo, &QComboBox::activated, combo,
-                       [this, id](int index) { dialog_.notify_selected(id, index + 1); });
-      QObject::connect(
-          combo->lineEdit(), &QLineEdit::textEdited, combo,
-          [this, id](const QString& text) { dialog_.notify_edited(id, std_text(text)); });
-      combo->installEventFilter(
-          new FocusWatcher(combo, [this, id](bool gained) { dialog_.notify_focus(id, gained); }));
+      QObject::connect(combo, &QComboBox::activated, combo, [this, id](int index) {
+        notify([&] { dialog_.notify_selected(id, index + 1); });
+      });
+      QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo,
+                       [this, id](const QString& text) {
+                         notify([&] { dialog_.notify_edited(id, std_text(text)); });
+                       });
+      combo->installEventFilter(new FocusWatcher(
+          combo, [this, id](bool gained) { notify([&] { dialog_.notify_focus(id, gained); }); }));
       return combo;
     }
     case ControlKind::check_box: {
       auto* box = new QCheckBox(caption, window_);
-      QObject::connect(box, &QCheckBox::clicked, box, [this, id] { dialog_.notify_clicked(id); });
+      QObject::connect(box, &QCheckBox::clicked, box,
+                       [this, id] { notify([&] { dialog_.notify_clicked(id); }); });
       return box;
     }
     case ControlKind::static_text: {
@@ -303,7 +329,6 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
     }
     case ControlKind::picture: {
       auto* picture = new QLabel(window_);
-      picture->setPixmap(picture_pixmap(item.bitmap, window_->devicePixelRatioF()));
       picture->setAlignment(Qt::AlignCenter);
       picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
       return picture;
@@ -334,6 +359,16 @@ void QtDialogView::place(const TemplateControl& item, QWidget* w) const {
     area.setWidth(needed);
   }
   w->setGeometry(area);
+  if (item.kind == ControlKind::picture) {
+    auto* picture = static_cast<QLabel*>(w);
+    picture->setPixmap(centred_part(picture_pixmap(item.bitmap, picture->devicePixelRatioF()),
+                                    picture->contentsRect().size()));
+  } else if (item.kind == ControlKind::combo_box) {
+    auto* combo = static_cast<QComboBox*>(w);
+    const int row = combo->fontMetrics().height();  // a list row is one line of its font
+    combo->setMaxVisibleItems(
+        dropped_rows(units_.y(item.rect.height), units_.y(kComboEditHeight), row));
+  }
 }
 
 void QtDialogView::connect_scroll_bar(int id, QWidget* widget) {
@@ -366,7 +401,8 @@ void QtDialogView::connect_scroll_bar(int id, QWidget* widget) {
         return;
     }
     if (scroll == ScrollAction::thumb) {
-      dialog_.notify_scroll(id, scroll, bar->sliderPosition());
+      const int thumb = bar->sliderPosition();
+      notify([&] { dialog_.notify_scroll(id, scroll, thumb); });
       sync_bar(id);
     } else {
       this->scroll(id, scroll);
@@ -375,6 +411,7 @@ void QtDialogView::connect_scroll_bar(int id, QWidget* widget) {
 }
 
 void QtDialogView::sync_bar(int id) {
+  if (closed_) return;  // the window went while the notification ran
   // The stored position decides, not the widget's own step: Qt applies this after us.
   auto* bar = qobject_cast<QScrollBar*>(widget(id));
   const Control* c = dialog_.control(id);
@@ -386,8 +423,27 @@ void QtDialogView::sync_bar(int id) {
 void QtDialogView::scroll(int bar, ScrollAction action) {
   const Control* c = dialog_.control(bar);
   if (c == nullptr) return;
-  dialog_.notify_scroll(bar, action, c->position);
+  const int position = c->position;
+  notify([&] { dialog_.notify_scroll(bar, action, position); });
   sync_bar(bar);
+}
+
+void QtDialogView::notify(const std::function<void()>& notification) {
+  ++notifying_;
+  notification();
+  --notifying_;
+  if (notifying_ == 0 && closed_) release_window();
+}
+
+void QtDialogView::release_window() {
+  // Not at once: we may be inside one of its widgets' signals; the event loop deletes it.
+  if (window_ != nullptr) window_->deleteLater();
+}
+
+void QtDialogView::end_presses() {
+  for (const auto& [id, w] : widgets_) {
+    if (auto* bar = dynamic_cast<SpinnerBar*>(w)) bar->end_press();
+  }
 }
 
 void QtDialogView::connect_spinner_keys(const DialogTemplate& t) {
@@ -512,11 +568,10 @@ void QtDialogView::refresh(const Control& c) {
 void QtDialogView::close() {
   if (closed_) return;
   closed_ = true;
-  if (window_ != nullptr) {
-    window_->hide();
-    window_->deleteLater();  // not at once: we may be inside one of its widgets' signals
-  }
+  if (window_ != nullptr) window_->hide();
   dialog_.notify_destroyed();
+  // Inside a notification the window lives on until it ends: its widgets are still in use.
+  if (notifying_ == 0) release_window();
 }
 
 std::unique_ptr<DialogView> make_qt_view(Dialog& dialog) {

@@ -37,6 +37,14 @@ struct DialogUnits {
 // else the bitmap itself.
 QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio);
 
+// The centred part of a picture that a control of `shown` logical pixels can show. A label
+// would offset a larger picture by half its overflow at a screen scale of 2.
+QPixmap centred_part(const QPixmap& picture, QSize shown);
+
+// How many entries a drop-down list shows in `dropped` pixels (the template's height of the
+// whole combo box, its edit field included) with rows of `row` pixels: at least one.
+int dropped_rows(int dropped, int edit, int row);
+
 // The top-level application window: fixed, without close, minimise or maximise box. Escape
 // does not close it; a close by the window manager is a destruction like "Exit".
 
@@ -44,15 +52,18 @@ class DialogWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit DialogWindow(std::function<void()> on_close);
+  // `on_blocked` runs when a modal window (a message) starts to block this one.
+  DialogWindow(std::function<void()> on_close, std::function<void()> on_blocked);
   void reject() override {}
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   std::function<void()> on_close_;
+  std::function<void()> on_blocked_;
 };
 
 class QtDialogView final : public DialogView {
@@ -77,6 +88,12 @@ class QtDialogView final : public DialogView {
   // One scroll action on spinner `bar`, from its arrows or from the keys of its edit box.
   void scroll(int bar, ScrollAction action);
   void sync_bar(int bar);
+  // Runs one notification of the dialog. The window is not deleted while one runs, even when
+  // it is destroyed meanwhile (by a message's nested loop seeing another client close it).
+  void notify(const std::function<void()>& notification);
+  void release_window();
+  // A message ends every spinner's held press: one user action gives at most one message.
+  void end_presses();
   // Up, Down, Page Up and Page Down in an edit box that has a spinner act on the spinner.
   void connect_spinner_keys(const DialogTemplate& t);
   void describe(const TemplateControl& item, QWidget* w) const;
@@ -87,6 +104,7 @@ class QtDialogView final : public DialogView {
   std::vector<QWidget*> created_;
   DialogUnits units_;
   bool closed_ = false;
+  int notifying_ = 0;  // notifications running, nested ones included
   std::unique_ptr<QAbstractNativeEventFilter> destroy_watcher_;
 };
 

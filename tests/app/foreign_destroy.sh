@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# The window destroyed by another X client (XDestroyWindow, as `xdotool windowclose` does)
-# ends the run with status 0, as "Exit" does.
-#   foreign_destroy.sh PROGRAM REFERENCE_DIR
+# The real window under Xvfb, driven by another X client as a hostile hand would.
+#   foreign_destroy.sh PROGRAM REFERENCE_DIR [CASE]
+# CASE close (the default): the window destroyed by another client (XDestroyWindow, as
+#   `xdotool windowclose` does) ends the run with status 0, as "Exit" does.
+# CASE held-arrow: with a text that is not a number in clay, a press of 0.1 s on the sand
+#   spinner's lower arrow gives one message; once it is answered, no other follows.
+# CASE message-then-close: the window destroyed while a message from a spinner key is open;
+#   answering the message ends the run with status 0.
 set -u
 program="$1"
 reference="$2"
+case_name="${3:-close}"
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
   echo "skipped: Xvfb or xdotool is not installed (./dev.sh test installs them)"
   exit 77
@@ -31,7 +37,54 @@ export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan_x11.supp:print_suppressio
 app=$!
 window="$(timeout 10 xdotool search --sync --onlyvisible --name 'Vantrel \(Version' | head -n 1)"
 [ -n "$window" ] || { echo "the window did not appear"; cat "$work/out"; exit 1; }
+
+# A point of the window given in dialog units (the window is 516 x 353 of them).
+eval "$(xdotool getwindowgeometry --shell "$window")"
+at() { echo "$(($1 * WIDTH / 516)) $(($2 * HEIGHT / 353))"; }
+click_at() { xdotool mousemove --window "$window" $(at "$1" "$2") click 1; }
+type_into() {  # a field by its centre, then its new text
+  click_at "$1" "$2"
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type "$3"
+}
+messages() { xdotool search --onlyvisible --name '^Vantrel$' 2>/dev/null; }
+wait_for_message() {
+  for _ in $(seq 100); do
+    box="$(messages | head -n 1)"
+    [ -n "$box" ] && return 0
+    sleep 0.1
+  done
+  echo "no message appeared"
+  exit 1
+}
+answer() { xdotool windowfocus "$box" key Return; }
+
+case "$case_name" in
+  close) ;;
+  held-arrow)
+    type_into 117 62 abc  # clay
+    xdotool mousemove --window "$window" $(at 49 66) mousedown 1  # sand's lower arrow
+    sleep 0.1
+    xdotool mouseup 1
+    wait_for_message
+    answer
+    # The bar repeats after 0.5 s: a second message would be there well within 2 s.
+    for _ in $(seq 20); do
+      [ -z "$(messages)" ] || { echo "another message after the first was answered"; exit 1; }
+      sleep 0.1
+    done
+    ;;
+  message-then-close)
+    type_into 117 62 1,5  # clay
+    click_at 29 62        # sand
+    xdotool key Up
+    wait_for_message
+    ;;
+  *) echo "unknown case $case_name"; exit 2 ;;
+esac
+
 xdotool windowclose "$window"
+[ "$case_name" = message-then-close ] && answer
 
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then
@@ -42,4 +95,4 @@ wait "$app"
 status=$?
 app=
 [ "$status" -eq 0 ] || { echo "exit status $status"; cat "$work/out"; exit 1; }
-echo "ended with status 0"
+echo "$case_name: ended with status 0"

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "artwork/soil_profile.hpp"
+#include "support/scroll_arrows.hpp"
 #include "ui/dialog.hpp"
 #include "ui/qt_dialog_view.hpp"
 
@@ -52,18 +53,8 @@ class DialogWindowTest : public ::testing::Test {
   }
   void click_arrow(int id, QStyle::SubControl arrow) {
     auto* bar = widget<QScrollBar>(id);
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.subControls = QStyle::SC_All;
-    const QRect area = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, bar);
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, area.center());
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                      testing::arrow_rect(bar, arrow).center());
   }
 
   Dialog dialog;
@@ -383,17 +374,10 @@ namespace {
 
 TEST_F(DialogWindowTest, ProfileLabelsInsideTheShownPartOfTheDrawing) {
   show();
-  QLabel* picture = nullptr;
-  for (int order = 1; QWidget* w = view->created(order); ++order) {
-    auto* label = qobject_cast<QLabel*>(w);
-    if (label != nullptr && !label->pixmap().isNull() &&
-        label->pixmap().deviceIndependentSize().toSize() ==
-            QSize(artwork::kProfileWidth, artwork::kProfileHeight)) {
-      picture = label;
-    }
-  }
+  auto* picture = qobject_cast<QLabel*>(view->created(102));  // bitmap 107, the profile
   ASSERT_NE(picture, nullptr);
   const int shown = picture->contentsRect().width();
+  EXPECT_EQ(picture->pixmap().deviceIndependentSize().toSize(), picture->contentsRect().size());
   ASSERT_LT(shown, artwork::kProfileWidth);  // the frame is narrower than the drawing
   const double left = (artwork::kProfileWidth - shown) / 2.0;
   for (const QRectF& plate : artwork::profile_plates()) {
