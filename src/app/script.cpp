@@ -155,6 +155,7 @@ int run_script(std::istream& script, std::ostream& out, std::ostream& errors, ui
       errors << "script line " << number << ": " << m.why() << ": " << line << '\n';
       return kScriptMalformed;
     }
+    out.flush();  // a driver that waits for a command's answer sees it now
     if (platform.quit()) return platform.quit_code();
   }
   return 0;

@@ -1,5 +1,6 @@
 // The edges of files and processes, through the program's own session binary: trace pairs cut
 // by a size limit, reference files that are not files, trace files that are FIFOs.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "support/child_process.hpp"
 #include "support/session.hpp"
 
 namespace vantrel {
@@ -74,14 +76,23 @@ TEST(TraceEdges, AFifoNeverFreezesOrKillsTheProgram) {
   Ran r = bash_in(dir, std::string(kCalculate) + " | FORT99=fifo " + kScript);
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_EQ(count(r.out, "could not be written"), 1U) << r.out;
-  // A reader that goes away after the first calculation: EPIPE, not SIGPIPE.
-  r = bash_in(dir,
-              "(exec 3<fifo; sleep 0.5) & sleep 0.2; (printf \"choose 1011 1\\nclick 30002\\n\"; "
-              "sleep 1; printf \"click 30002\\ntext 1069\\n\") | FORT99=fifo " +
-                  kScript);
-  EXPECT_EQ(r.status, 0) << r.out;
-  EXPECT_EQ(count(r.out, "could not be written"), 1U) << r.out;
-  EXPECT_EQ(count(r.out, "1069|"), 1U) << r.out;
+  // A reader that goes away after the first calculation: EPIPE, not SIGPIPE. Each step waits
+  // for the one before: the reader is there before the run, the first pair has reached it
+  // before it goes, and the second calculation comes only after it has gone.
+  const int reader = ::open((dir / "fifo").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  testing::ChildProcess script(kScript, dir.path(), {"FORT99=fifo"});
+  ASSERT_TRUE(script.started());
+  script.send("choose 1011 1\nclick 30002\ntext 1069\n");
+  ASSERT_TRUE(script.wait_for("1069|")) << script.output();
+  char pair[64];
+  EXPECT_EQ(::read(reader, pair, sizeof pair), 42);  // both lines of the first calculation
+  ::close(reader);
+  script.send("click 30002\ntext 1069\n");
+  script.close_input();
+  EXPECT_EQ(script.finish(), 0) << script.output();  // not killed by SIGPIPE
+  EXPECT_EQ(count(script.output(), "could not be written"), 1U) << script.output();
+  EXPECT_EQ(count(script.output(), "1069|"), 2U) << script.output();
   // The null device is a trace file like any other.
   r = bash_in(dir, std::string(kCalculate) + " | FORT99=/dev/null " + kScript);
   EXPECT_EQ(r.status, 0);
