@@ -10,7 +10,10 @@ started=$SECONDS
 ./dev.sh package
 deb="$(ls build/package/vantrel_*_*.deb | head -n 1)"
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q \
-  "./$deb" desktop-file-utils appstream man-db groff-base > /dev/null
+  "./$deb" desktop-file-utils appstream man-db groff-base lintian > /dev/null
+
+# Debian's own checks of the package: an error fails the run, warnings are shown.
+lintian --fail-on error --allow-root "$deb"
 files="$(dpkg -L vantrel)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -33,11 +36,24 @@ want="$(cd reference && printf "$session" | FORT99=/dev/null "$OLDPWD/build/pack
 # The command-line tools and their version, the manuals, the desktop files.
 [ "$(vantrel-batch --version)" = "vantrel-batch 1.5.3" ] || fail "vantrel-batch --version"
 [ "$(vantrel-reference --version)" = "vantrel-reference 1.5.3" ] || fail "vantrel-reference --version"
-vantrel-batch --quiet --data /usr/share/vantrel/reference examples/fields.csv > "$work/results.csv"
-[ "$(wc -l < "$work/results.csv")" -eq 5 ] || fail "vantrel-batch on examples/fields.csv"
-for page in vantrel vantrel-script vantrel-batch vantrel-reference; do
+[ "$(vantrel-script --version)" = "vantrel-script 1.5.3" ] || fail "vantrel-script --version"
+[ "$(vantrel-launcher --version)" = "vantrel-launcher 1.5.3" ] || fail "vantrel-launcher --version"
+vantrel-launcher --help | grep -q -- --seed || fail "vantrel-launcher --help"
+vantrel-script --help | grep -q "usage: vantrel-script" || fail "vantrel-script --help"
+
+# The manual's example, as it stands, on the installed example input.
+examples=/usr/share/doc/vantrel/examples
+[ -f "$examples/fields.csv" ] && [ -f "$examples/measured.csv" ] || fail "no examples in $examples"
+man vantrel-batch 2>/dev/null | grep -q "$examples/fields.csv" || fail "the manual's example path"
+vantrel-batch --quiet --data /usr/share/vantrel/reference "$examples/fields.csv" > "$work/results.csv"
+[ "$(wc -l < "$work/results.csv")" -eq 5 ] || fail "vantrel-batch on $examples/fields.csv"
+# Every picture the installed guide shows is installed beside it.
+for image in $(grep -o 'images/[a-z-]*\.png' /usr/share/doc/vantrel/user-guide.md); do
+  [ -f "/usr/share/doc/vantrel/$image" ] || fail "the user guide's $image is not installed"
+done
+for page in vantrel vantrel-launcher vantrel-script vantrel-batch vantrel-reference; do
   man -w "$page" > /dev/null || fail "no manual page for $page"
-  [ -z "$(groff -man -ww -z "$(man -w "$page")" 2>&1)" ] || fail "the manual page of $page warns"
+  [ -z "$(zcat -f "$(man -w "$page")" | groff -man -ww -z 2>&1)" ] || fail "the manual page of $page warns"
 done
 desktop-file-validate /usr/share/applications/org.vantrel.Vantrel.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.vantrel.Vantrel.metainfo.xml > /dev/null

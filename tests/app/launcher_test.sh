@@ -40,4 +40,20 @@ check "and says which folder" grep -q "cannot create the folder $work/blocked/va
 # Without HOME or XDG_DATA_HOME there is no folder to use.
 out="$(env -u HOME -u XDG_DATA_HOME VANTREL_REFERENCE_DIR="$reference" "$launcher" --seed 2>&1)"
 check "no home is reported" grep -q "HOME and XDG_DATA_HOME are unset" <<< "$out"
+# Help and version answer without starting anything; other arguments are a usage error. A
+# program that would start is a stand-in that fails loudly.
+answers() {  # expected status, then the arguments
+  local want="$1"
+  shift
+  out="$(VANTREL_PROGRAM=/bin/false XDG_DATA_HOME="$work/asked" "$launcher" "$@" 2>&1)"
+  test "$?" -eq "$want"
+}
+check "--help answers with the usage" answers 0 --help
+check "the usage names --seed" grep -q -- "--seed" <<< "$out"
+check "--version answers with the version" answers 0 --version
+check "the version is the launcher's" grep -qx "vantrel-launcher [0-9.]*" <<< "$out"
+check "--help made no folder" test ! -e "$work/asked"
+check "an unknown option is a usage error" answers 2 --frobnicate
+check "and says so on standard error" grep -q "unknown arguments: --frobnicate" <<< "$out"
+check "two arguments are a usage error" answers 2 --seed --seed
 exit "$failed"

@@ -50,6 +50,31 @@ TEST(ScriptCommand, ASessionOnTheBundledFiles) {
   EXPECT_FALSE(std::filesystem::exists(dir / "fort.99"));
 }
 
+// Help and version answer at once, in a folder without reference files, and start nothing;
+// any other argument is a usage error (vantrel itself ignores its command line).
+TEST(ScriptCommand, HelpVersionAndUnknownArguments) {
+  struct Case {
+    const char* arguments;
+    int status;
+    const char* out;  // what standard output starts with
+    const char* err;
+  } cases[] = {
+      {"--help", 0, "usage: vantrel-script < SCRIPT\n", ""},
+      {"-h", 0, "usage: vantrel-script < SCRIPT\n", ""},
+      {"--version", 0, "vantrel-script 1.5.3\n", ""},
+      {"--verbose", 2, "", "vantrel-script: unknown argument --verbose (see --help)\n"},
+      {"--help --version", 2, "", "vantrel-script: unknown argument --help (see --help)\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const Outcome r = run_in(dir, kScript + " " + c.arguments, "click 30002\n");
+    EXPECT_EQ(r.status, c.status) << c.arguments;
+    EXPECT_EQ(r.out.substr(0, std::string(c.out).size()), c.out) << c.arguments;
+    EXPECT_EQ(r.err, c.err) << c.arguments;
+    EXPECT_FALSE(std::filesystem::exists(dir / kCropFileName)) << c.arguments;  // no start
+  }
+}
+
 TEST(ScriptCommand, TraceLinesOfEarlierRunsAreKept) {
   TempDir dir;
   testing::copy_reference_files(dir.path());
