@@ -1,5 +1,6 @@
 #include "app/batch_report.hpp"
 
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -46,8 +47,11 @@ class PdfReport final : public ProfileReport {
  public:
   PdfReport(const std::filesystem::path& file, const RetentionCurves& curves)
       : application_(make_application(argc_, argv_)),
-        writer_(QString::fromStdString(file.string())),
+        file_(QString::fromStdString(file.string())),
+        writer_(&file_),
         curves_(curves) {
+    // The writer does not report a failed write (a full disk): the file we own does.
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) open_error_ = file_.errorString();
     writer_.setPageSize(QPageSize(QPageSize::A4));
     writer_.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     writer_.setResolution(300);
@@ -76,8 +80,14 @@ class PdfReport final : public ProfileReport {
       painter_.scale(unit, unit);
       text(0, 10, "The input holds no profiles.", 12, true);
     }
-    if (!painter_.end()) {
-      error = "the PDF could not be completed";
+    const bool ended = painter_.end();
+    if (!open_error_.isEmpty() || !file_.flush() || file_.error() != QFileDevice::NoError) {
+      error = (open_error_.isEmpty() ? file_.errorString() : open_error_).toStdString();
+      return false;
+    }
+    file_.close();
+    if (!ended || file_.error() != QFileDevice::NoError) {
+      error = ended ? file_.errorString().toStdString() : "the PDF could not be completed";
       return false;
     }
     return true;
@@ -319,6 +329,8 @@ class PdfReport final : public ProfileReport {
   char name_[14] = "vantrel-batch";
   char* argv_[2] = {name_, nullptr};
   std::unique_ptr<QGuiApplication> application_;
+  QFile file_;
+  QString open_error_;
   QPdfWriter writer_;
   QPainter painter_;
   const RetentionCurves& curves_;

@@ -149,16 +149,17 @@ class Outputs {
       }
     };
     if (settings_.json) json_.write(json_end());
-    if (report_ && !report_->finish(error)) {
+    const bool drawn = !report_ || report_->finish(error);
+    if (!drawn) {
       errors_ << settings_.report->string() << ": cannot write: " << error << '\n';
-      report_file_.discard();
+      report_file_.discard();  // the file it would replace stays as it was
       ok = false;
     }
     report_.reset();
     commit(settings_.horizons, horizons_);
     commit(settings_.results, results_);
     commit(settings_.json, json_);
-    commit(settings_.report, report_file_);
+    if (drawn) commit(settings_.report, report_file_);
     out_.flush();
     if (to_stdout() && !out_) {
       errors_ << "vantrel-batch: standard output: cannot write\n";
@@ -197,17 +198,44 @@ class Outputs {
   bool progress_shown_ = false;
 };
 
-// The jobs share the work: each reads the next chunk (one job at a time, in input order),
-// computes it, and hands it to the writing; whichever job finds the next chunk in order ready
-// writes it and every ready one after it. A job does not read while `limit` chunks are read
-// but not yet written, which bounds the memory.
+// The jobs read the next chunk (one job at a time, in input order) and compute it; the thread
+// that runs the batch writes the chunks in order, so that everything the outputs own (the
+// report's painter and its fonts among them) lives and works on that one thread. A job does
+// not read while `limit` chunks are read but not yet written, which bounds the memory. With
+// one job that thread reads, computes and writes in turn.
 class Jobs {
  public:
   Jobs(ProfileReader& reader, Outputs& outputs, std::function<void(Chunk&)> compute,
        std::size_t limit)
       : reader_(reader), outputs_(outputs), compute_(std::move(compute)), limit_(limit) {}
 
-  void job() {
+  void run(int jobs) {
+    if (jobs <= 1) {
+      for (Chunk chunk; read_next(chunk); chunk = Chunk{}) {
+        compute_(chunk);
+        outputs_.write(chunk);
+      }
+      return;
+    }
+    std::vector<std::thread> workers;
+    for (int w = 0; w < jobs; ++w)
+      workers.emplace_back([this] { work(); });
+    write_in_order();
+    for (std::thread& w : workers)
+      w.join();
+  }
+
+ private:
+  bool read_next(Chunk& chunk) {
+    const std::lock_guard reading(read_mutex_);
+    if (input_ended_ || !read_chunk(reader_, chunk)) {
+      input_ended_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  void work() {
     while (true) {
       Chunk chunk;
       std::size_t seq = 0;
@@ -219,31 +247,40 @@ class Jobs {
         }
         if (input_ended_ || !read_chunk(reader_, chunk)) {
           input_ended_ = true;
+          const std::lock_guard lock(mutex_);
+          ++ended_jobs_;
+          ready_changed_.notify_all();
           return;
         }
         const std::lock_guard lock(mutex_);
         seq = read_++;
       }
       compute_(chunk);
-      std::unique_lock lock(mutex_);
+      const std::lock_guard lock(mutex_);
       ready_.emplace(seq, std::move(chunk));
-      if (writing_) continue;
-      writing_ = true;
-      for (auto next = ready_.find(written_); next != ready_.end(); next = ready_.find(written_)) {
-        Chunk in_order = std::move(next->second);
-        ready_.erase(next);
-        lock.unlock();
-        outputs_.write(in_order);
-        in_order = Chunk{};
-        lock.lock();
-        ++written_;
-        room_.notify_all();
-      }
-      writing_ = false;
+      ready_changed_.notify_all();
     }
   }
 
- private:
+  void write_in_order() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+      ready_changed_.wait(lock, [&] { return ready_.count(written_) > 0 || all_written(); });
+      if (ready_.count(written_) == 0) return;  // every job has ended and all is written
+      Chunk in_order = std::move(ready_.at(written_));
+      ready_.erase(written_);
+      lock.unlock();
+      outputs_.write(in_order);
+      in_order = Chunk{};
+      lock.lock();
+      ++written_;
+      room_.notify_all();
+    }
+  }
+
+  // Guarded by mutex_: no job reads any more and every chunk read has been written.
+  bool all_written() const { return ended_jobs_ > 0 && read_ == written_ && ready_.empty(); }
+
   ProfileReader& reader_;
   Outputs& outputs_;
   std::function<void(Chunk&)> compute_;
@@ -252,8 +289,9 @@ class Jobs {
   bool input_ended_ = false;  // guarded by read_mutex_
   std::mutex mutex_;
   std::condition_variable room_;
+  std::condition_variable ready_changed_;
   std::size_t read_ = 0, written_ = 0;
-  bool writing_ = false;
+  int ended_jobs_ = 0;
   std::map<std::size_t, Chunk> ready_;
 };
 
@@ -313,12 +351,7 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
                   settings.json.has_value());
   };
   Jobs run(profiles, outputs, compute, static_cast<std::size_t>(jobs) * 4);
-  std::vector<std::thread> helpers;
-  for (int w = 1; w < jobs; ++w)
-    helpers.emplace_back([&run] { run.job(); });
-  run.job();  // one job runs in this thread alone
-  for (std::thread& h : helpers)
-    h.join();
+  run.run(jobs);
   const bool written = outputs.finish();
   if (counts != nullptr) *counts = outputs.counts;
   if (!written) return kBatchUsage;

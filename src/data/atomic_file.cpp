@@ -1,5 +1,6 @@
 #include "data/atomic_file.hpp"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,8 +15,37 @@ AtomicFile::~AtomicFile() {
   discard();
 }
 
+namespace {
+
+// The mode a new file gets: 0666 less the process's umask.
+mode_t new_file_mode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
 bool AtomicFile::open(const std::filesystem::path& target, std::string& error) {
   target_ = target;
+  if (target.empty()) {
+    error = "an empty file name";
+    return false;
+  }
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode)) {
+    // A device or a FIFO: written as it is, never renamed over.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    file_ = fd < 0 ? nullptr : ::fdopen(fd, "w");
+    if (file_ == nullptr) {
+      error = std::strerror(errno);
+      if (fd >= 0) ::close(fd);
+      return false;
+    }
+    in_place_ = true;
+    return true;
+  }
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
   std::string base(1, '.');
   base += target.filename().string();
@@ -31,7 +61,9 @@ bool AtomicFile::open(const std::filesystem::path& target, std::string& error) {
     return false;
   }
   temporary_ = name.data();
-  ::fchmod(fd, 0644);  // an ordinary output file, not mkstemp's private one
+  // mkstemp's file is private (0600): an output gets the mode of the file it replaces, or a
+  // new file's mode.
+  ::fchmod(fd, exists ? existing.st_mode & 07777 : new_file_mode());
   file_ = ::fdopen(fd, "w");
   if (file_ == nullptr) {
     error = std::strerror(errno);
@@ -57,12 +89,13 @@ void AtomicFile::release() {
 }
 
 bool AtomicFile::commit(std::string& error) {
-  if (temporary_.empty()) {
+  if (temporary_.empty() && !in_place_) {
     error = "no file was opened";
     return false;
   }
   if (file_ != nullptr) {
-    if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) {
+    // A device or a FIFO cannot be synced; a regular file is on disk before it is renamed.
+    if (std::fflush(file_) != 0 || (!in_place_ && ::fsync(::fileno(file_)) != 0)) {
       failed_ = true;
       saved_errno_ = errno;
     }
@@ -77,6 +110,7 @@ bool AtomicFile::commit(std::string& error) {
     discard();
     return false;
   }
+  if (in_place_) return true;
   if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
     error = std::strerror(errno);
     discard();
@@ -89,7 +123,7 @@ bool AtomicFile::commit(std::string& error) {
 void AtomicFile::discard() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());  // never the target written in place
   temporary_.clear();
 }
 

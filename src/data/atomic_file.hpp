@@ -1,5 +1,7 @@
 // An output file that appears whole or not at all: written to a temporary file beside its
-// target and renamed over the target only when complete.
+// target and renamed over the target only when complete. A target that exists and is not a
+// regular file (a device such as /dev/null or /dev/stdout, a FIFO) is written in place as a
+// stream instead: renaming over it would replace the device with a file.
 #pragma once
 
 #include <cstdio>
@@ -16,7 +18,9 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // Creates the temporary file in the target's folder; false with the reason.
+  // Creates the temporary file in the target's folder (or opens a target that is not a regular
+  // file); false with the reason. A new file gets mode 0666 less the umask, a replaced one
+  // keeps its mode.
   bool open(const std::filesystem::path& target, std::string& error);
   bool write(std::string_view text);
   // Closes the temporary file, leaving it for another writer to fill by its name.
@@ -27,13 +31,16 @@ class AtomicFile {
   void discard();
 
   const std::filesystem::path& target() const { return target_; }
-  const std::filesystem::path& temporary() const { return temporary_; }
+  // The file being written: the temporary file, or the target itself when written in place.
+  const std::filesystem::path& temporary() const { return in_place_ ? target_ : temporary_; }
+  bool in_place() const { return in_place_; }
 
  private:
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   std::FILE* file_ = nullptr;
   bool failed_ = false;
+  bool in_place_ = false;
   int saved_errno_ = 0;
 };
 

@@ -1,0 +1,157 @@
+// vantrel-batch and vantrel-reference under attack: many threads, full disks, outputs that are
+// not files, modes, and what a hostile input may hold.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/temp_dir.hpp"
+
+namespace vantrel {
+namespace {
+
+using testing::read_all;
+using testing::TempDir;
+
+const std::string kBatch = VANTREL_BATCH;
+const std::string kReference = VANTREL_REFERENCE_DIR;
+const std::string kExamples = VANTREL_EXAMPLES;
+const std::string kTool = VANTREL_REFERENCE_TOOL;
+
+struct Ran {
+  int status = -1;  // the exit status, or 128 + the signal that ended it
+  std::string output;
+};
+
+// Runs a shell command line; standard output and error together.
+Ran shell(const std::string& command) {
+  Ran r;
+  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return r;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    r.output.append(buffer, n);
+  const int raw = ::pclose(pipe);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  return r;
+}
+
+// A command line run in `dir`.
+Ran in_dir(const TempDir& dir, const std::string& command) {
+  return shell("cd '" + dir.path().string() + "' || exit 1; " + command);
+}
+
+const std::string kRun = kBatch + " --quiet --data " + kReference;
+const std::string kFields = kExamples + "/fields.csv";
+const std::string kMeasured = kExamples + "/measured.csv";
+
+// vantrel-batch on the example input in `dir`, with the options given.
+Ran batch(const TempDir& dir, const std::string& options) {
+  return in_dir(dir, kRun + " " + options + " " + kFields);
+}
+
+std::size_t leftovers(const TempDir& dir) {
+  std::size_t n = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    n += e.path().filename().string().find(".partial-") != std::string::npos ? 1 : 0;
+  return n;
+}
+
+// Every job thread computes, but the pages are drawn on the one thread that owns the painter:
+// the run never crashes, whatever the number of jobs, and loses no output.
+TEST(BatchAttack, TheReportOnManyThreads) {
+  for (const int jobs : {8, 2, 8, 16, 3, 8, 8, 8}) {
+    SCOPED_TRACE(jobs);
+    TempDir dir;
+    const Ran r =
+        shell("cd " + dir.path().string() + " && " + kBatch + " --quiet --data " + kReference +
+              " --jobs " + std::to_string(jobs) + " --report r.pdf --results r.csv --json r.json " +
+              kExamples + "/fields.csv");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(read_all(dir / "r.pdf").find("%%EOF"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir / "r.csv"));
+    EXPECT_EQ(leftovers(dir), 0U);
+  }
+}
+
+// A write that fails (the file-size limit, a full device) is seen: exit 2, and the file that
+// was there stays as it was.
+TEST(BatchAttack, AFailedReportWriteKeepsTheOldFile) {
+  TempDir dir;
+  dir.write("r.pdf", "the report of yesterday");
+  const Ran limited = in_dir(dir, "ulimit -f 20; " + kRun + " --report r.pdf " + kFields);
+  EXPECT_EQ(limited.status, 2) << limited.output;
+  EXPECT_NE(limited.output.find("r.pdf: cannot write: File too large"), std::string::npos)
+      << limited.output;
+  EXPECT_EQ(read_all(dir / "r.pdf"), "the report of yesterday");
+  EXPECT_EQ(leftovers(dir), 0U);
+  for (const char* option : {"--report /dev/full", "--results /dev/full", "--json /dev/full"}) {
+    const Ran full = batch(dir, option);
+    EXPECT_EQ(full.status, 2) << option << full.output;
+    EXPECT_NE(full.output.find("/dev/full: cannot write: No space left on device"),
+              std::string::npos)
+        << full.output;
+  }
+}
+
+// An output that exists and is not a regular file is written in place, never renamed over.
+TEST(BatchAttack, OutputsThatAreNotFilesAreWrittenInPlace) {
+  TempDir dir;
+  for (const char* option : {"--results /dev/null", "--report /dev/null --json /dev/stdout"}) {
+    const Ran r = batch(dir, option);
+    EXPECT_EQ(r.status, 0) << option << r.output;
+  }
+  struct stat null_device {};
+  ASSERT_EQ(::stat("/dev/null", &null_device), 0);
+  EXPECT_TRUE(S_ISCHR(null_device.st_mode));
+  // A FIFO with a reader: the reader gets the whole output, the FIFO stays a FIFO.
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+  const Ran piped = in_dir(dir, "timeout 20 " + kRun + " --results pipe " + kFields +
+                                    " & timeout 20 cat pipe > got.csv; wait $!; echo status $?");
+  EXPECT_NE(piped.output.find("status 0"), std::string::npos) << piped.output;
+  EXPECT_EQ(read_all(dir / "got.csv").substr(0, 8), "profile,");
+  struct stat fifo {};
+  ASSERT_EQ(::stat((dir / "pipe").c_str(), &fifo), 0);
+  EXPECT_TRUE(S_ISFIFO(fifo.st_mode));
+  // vantrel-reference the same way.
+  EXPECT_EQ(shell(kTool + " -o /dev/null " + kMeasured).status, 0);
+  EXPECT_EQ(shell(kTool + " -o /dev/full " + kMeasured).status, 2);
+  EXPECT_EQ(leftovers(dir), 0U);
+}
+
+// New outputs get 0666 less the umask; a replaced output keeps its mode.
+TEST(BatchAttack, OutputModesFollowTheUmaskAndTheFileReplaced) {
+  struct Case {
+    const char* umask;
+    int existing;  // the mode of a file already there, or 0 for none
+    int expected;
+  } cases[] = {{"077", 0, 0600},
+               {"022", 0, 0644},
+               {"002", 0, 0664},
+               {"022", 0600, 0600},
+               {"077", 0640, 0640}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.umask) + " " + std::to_string(c.existing));
+    TempDir dir;
+    if (c.existing != 0) {
+      dir.write("r.csv", "old");
+      ::chmod((dir / "r.csv").c_str(), static_cast<mode_t>(c.existing));
+      dir.write("m.csv", "old");
+      ::chmod((dir / "m.csv").c_str(), static_cast<mode_t>(c.existing));
+    }
+    const Ran r = in_dir(dir, "umask " + std::string(c.umask) + "; " + kRun + " --results r.csv " +
+                                  kFields + " && " + kTool + " -o m.csv " + kMeasured);
+    ASSERT_EQ(r.status, 0) << r.output;
+    for (const char* name : {"r.csv", "m.csv"}) {
+      struct stat made {};
+      ASSERT_EQ(::stat((dir / name).c_str(), &made), 0);
+      EXPECT_EQ(made.st_mode & 07777, static_cast<mode_t>(c.expected)) << name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantrel
