@@ -4,6 +4,10 @@
 #   bench/batch_bench.sh BATCH_PROGRAM REFERENCE_DIR
 # Targets: 60,000 horizons/s on one job, 1.8 times that on two, peak memory under 64 MB at
 # 100,000 profiles and within 10 % of that at 10,000.
+# Then the hostile shapes, whose time must grow with the input's size alone and whose memory
+# must stay under 64 MB: rows sorted by horizon (every profile split, so every row an error),
+# a million distinct names, two million unreadable lines (unclosed quotes), and ten million
+# rows sorted by horizon. Set VANTREL_BENCH_QUICK=1 to leave out the ten million.
 set -euo pipefail
 batch="$1"
 reference="$2"
@@ -44,3 +48,42 @@ for jobs in 1 2; do
   measure 10000 "$jobs"
   measure 100000 "$jobs"
 done
+
+# The hostile shapes: NAME ROWS and a file in-NAME.csv.
+sorted_by_horizon() {  # profiles horizons
+  awk -v n="$1" -v hs="$2" 'BEGIN {
+    print "profile,horizon,thickness,sand,clay,stones,crop";
+    for (h = 1; h <= hs; h++)
+      for (p = 0; p < n; p++)
+        printf "field-%07d,%d,20,%d,%d,0,%s\n", p, h, 20 + p % 50, 10 + h, h == 1 ? "Potato" : "";
+  }' > "$work/in-$3.csv"
+}
+distinct_names() {  # profiles
+  awk -v n="$1" 'BEGIN {
+    print "profile,horizon,thickness,sand,clay,stones,crop";
+    for (p = 0; p < n; p++) printf "name-%08d,1,20,%d,15,0,Potato\n", p, 20 + p % 60;
+  }' > "$work/in-$2.csv"
+}
+bad_lines() {  # lines
+  awk -v n="$1" 'BEGIN {
+    print "profile,horizon,thickness,sand,clay,stones,crop";
+    for (i = 0; i < n; i++) print "\"unclosed,1,20,40,20,0,Potato";
+  }' > "$work/in-$2.csv"
+}
+hostile() {  # name rows
+  /usr/bin/time -v "$batch" --quiet --jobs 2 --data "$reference" --results "$work/r.csv" \
+    "$work/in-$1.csv" > /dev/null 2> "$work/time" || true
+  awk -F': ' -v name="$1" -v rows="$2" '
+    /Elapsed \(wall clock\)/ { n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i] }
+    /Maximum resident set size/ { rss = $2 }
+    END { printf "%-24s %9d rows: %6.2f s, %8.0f rows/s, peak memory %5.1f MB\n",
+                 name, rows, s, rows / s, rss / 1024 }' "$work/time"
+  rm -f "$work/in-$1.csv"
+}
+sorted_by_horizon 10000 3 sorted-10k && hostile sorted-10k 30000
+sorted_by_horizon 100000 3 sorted-100k && hostile sorted-100k 300000
+distinct_names 1000000 distinct-1M && hostile distinct-1M 1000000
+bad_lines 2000000 bad-2M && hostile bad-2M 2000000
+if [ -z "${VANTREL_BENCH_QUICK:-}" ]; then
+  sorted_by_horizon 2000000 5 sorted-10M && hostile sorted-10M 10000000
+fi

@@ -49,10 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string error;
   std::vector<std::string> ignored;
   if (!columns.read(header.fields, error, ignored)) return 0;
-  SeenProfiles seen([&] { return std::make_unique<std::istringstream>(bytes); }, columns);
-  ProfileReader profiles(reader, columns, seen);
+  std::istringstream again(bytes);
+  CsvReader first_pass(again, 512);
+  CsvRecord skipped;
+  first_pass.next(skipped);
+  SplitProfiles split;
+  if (!split.find(first_pass, columns, error)) __builtin_trap();
+  ProfileReader profiles(reader, columns, split);
   ProfileInput profile;
-  std::vector<std::string> bad_lines;
+  BadLines bad_lines;
   const BatchTables batch(*tables.curves, *tables.crops);
   while (profiles.next(profile, bad_lines)) {
     if (profile.rows.size() > static_cast<std::size_t>(kMaxRowsPerProfile)) __builtin_trap();
@@ -61,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (r.status == ProfileStatus::error && !r.horizons.empty()) __builtin_trap();
     const std::string out = horizons_rows(r) + results_row(r) + json_profile(r);
     if (out.empty()) __builtin_trap();
-    bad_lines.clear();
+    bad_lines = BadLines{};
   }
   return 0;
 }

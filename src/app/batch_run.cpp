@@ -30,7 +30,7 @@ constexpr std::size_t kChunkBytes = 1 << 20;
 // A run of consecutive profiles, read together and written together.
 struct Chunk {
   std::vector<ProfileInput> inputs;
-  std::vector<std::string> bad_lines;  // lines that belong to no profile: "LINE: reason"
+  BadLines bad_lines;  // lines that belong to no profile
   std::size_t bytes = 0;
   // Filled by a worker.
   std::vector<ProfileResult> results;  // kept for the report and the counts
@@ -98,10 +98,13 @@ class Outputs {
 
   void write(const Chunk& chunk) {
     clear_progress();
-    for (const std::string& bad : chunk.bad_lines) {
+    for (const std::string& bad : chunk.bad_lines.kept)
       errors_ << settings_.input.string() << ':' << bad << '\n';
-      ++counts.bad_lines;
+    if (chunk.bad_lines.more > 0) {
+      errors_ << settings_.input.string() << ':' << chunk.bad_lines.last_line << ": "
+              << chunk.bad_lines.more << " more unreadable lines up to this one\n";
     }
+    counts.bad_lines += chunk.bad_lines.count();
     if (settings_.horizons) horizons_.write(chunk.horizons);
     if (to_stdout()) {
       out_ << chunk.rows;
@@ -342,9 +345,20 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
 
   const int jobs = std::max(settings.jobs, 1);
   const bool keep_entries = settings.report.has_value();
-  SeenProfiles seen(
-      [&] { return std::make_unique<std::ifstream>(settings.input, std::ios::binary); }, columns);
-  ProfileReader profiles(reader, columns, seen);
+  // A first pass finds the split profiles, so that every part of one is an error before any
+  // part is written.
+  SplitProfiles split;
+  {
+    std::ifstream again(settings.input, std::ios::binary);
+    CsvReader first_pass(again);
+    CsvRecord skipped;
+    first_pass.next(skipped);  // the header
+    if (!again || !split.find(first_pass, columns, problem)) {
+      errors << input_name << ": " << (problem.empty() ? "cannot read" : problem) << '\n';
+      return kBatchUsage;
+    }
+  }
+  ProfileReader profiles(reader, columns, split);
   const BatchTables tables(curves, crops);
   const auto compute = [&](Chunk& chunk) {
     compute_chunk(tables, columns, keep_entries, chunk, settings.horizons.has_value(), true,

@@ -14,40 +14,56 @@
 
 namespace vantrel {
 
-// Profile names already seen, in fixed memory: a Bloom filter answers "certainly not seen";
-// a possible match is confirmed by reading the input again from its start.
-class SeenProfiles {
+// The profile names whose rows are not consecutive (a split profile), found by one pass over
+// the input before any profile is computed, in time linear in the input and bounded memory:
+// each group of consecutive rows gives its name's 64-bit hash and first line; past a million
+// groups they are spread over temporary bucket files by hash, and each bucket, sorted, shows
+// the names met in more than one group. Only those names are kept.
+class SplitProfiles {
  public:
-  using Reopen = std::function<std::unique_ptr<std::istream>()>;
-  SeenProfiles(Reopen reopen, const ColumnMap& columns);
+  // Past `in_memory` groups, the groups go to bucket files.
+  explicit SplitProfiles(std::size_t in_memory = std::size_t{1} << 20) : in_memory_(in_memory) {}
 
-  // Records the name of a group of rows beginning on `line`; when an earlier group has the
-  // same name, the line that group began on.
-  std::optional<int> add(const std::string& name, int line);
+  // Reads the records after the header; false with the reason when a temporary file fails.
+  bool find(CsvReader& reader, const ColumnMap& columns, std::string& error);
+  // The line on which the first group of a split profile began; nothing when its rows are
+  // consecutive.
+  std::optional<int> first_line(const std::string& name) const;
+  std::size_t count() const { return split_.size(); }
 
  private:
-  std::optional<int> earlier_group(const std::string& name, int line) const;
+  std::size_t in_memory_;
+  std::vector<std::pair<std::uint64_t, int>> split_;  // by hash
+};
 
-  Reopen reopen_;
-  const ColumnMap& columns_;
-  std::vector<std::uint64_t> bits_;
+// Unreadable lines, as "LINE: reason": the first kKept of them are kept, the others counted,
+// so that memory stays bounded whatever the input.
+struct BadLines {
+  static constexpr std::size_t kKept = 1000;
+  std::vector<std::string> kept;
+  long long more = 0;  // counted, not kept
+  int last_line = 0;   // the line of the last one counted
+  void add(int line, const std::string& reason);
+  long long count() const { return static_cast<long long>(kept.size()) + more; }
+  bool empty() const { return count() == 0; }
 };
 
 // Reads the records after the header and hands on one profile at a time: consecutive rows
-// with the same name. Lines that cannot be read belong to no profile and are handed on as
-// "LINE: reason". A profile keeps at most kMaxRowsPerProfile rows and counts the rest.
+// with the same name. Lines that cannot be read belong to no profile and go to `bad_lines`. A
+// profile keeps at most kMaxRowsPerProfile rows and counts the rest; every part of a split
+// profile is an error.
 class ProfileReader {
  public:
-  ProfileReader(CsvReader& reader, const ColumnMap& columns, SeenProfiles& seen);
+  ProfileReader(CsvReader& reader, const ColumnMap& columns, const SplitProfiles& split);
 
   // The next profile; false at the end. `bad_lines` receives the unreadable lines met on
   // the way.
-  bool next(ProfileInput& profile, std::vector<std::string>& bad_lines);
+  bool next(ProfileInput& profile, BadLines& bad_lines);
 
  private:
   CsvReader& reader_;
   const ColumnMap& columns_;
-  SeenProfiles& seen_;
+  const SplitProfiles& split_;
   std::optional<CsvRecord> pending_;  // the first row of the next profile
 };
 

@@ -365,6 +365,19 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
   r.water = profile_water(layers, r.root_depth, r.tolerance);
   r.irrigation_depth = r.water.fp - r.water.rp;
   if (r.etc) r.interval = r.irrigation_depth / *r.etc;
+  // Values beyond single precision (a huge thickness, a tiny etc) give no result to write.
+  const float results[] = {r.water.taw,
+                           r.water.raw,
+                           r.water.fp,
+                           r.water.rp,
+                           r.water.root_zone_taw,
+                           r.irrigation_depth,
+                           r.interval.value_or(0.0F)};
+  if (!std::all_of(std::begin(results), std::end(results),
+                   [](float v) { return std::isfinite(v); })) {
+    r.horizons.clear();
+    fail(r, input.first_line, "the results are beyond the numbers a result can hold");
+  }
   return r;
 }
 

@@ -5,8 +5,11 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 
+#include "data/csv_reader.hpp"
+#include "profile/batch_input.hpp"
 #include "support/temp_dir.hpp"
 
 namespace vantrel {
@@ -149,6 +152,94 @@ TEST(BatchAttack, OutputModesFollowTheUmaskAndTheFileReplaced) {
       struct stat made {};
       ASSERT_EQ(::stat((dir / name).c_str(), &made), 0);
       EXPECT_EQ(made.st_mode & 07777, static_cast<mode_t>(c.expected)) << name;
+    }
+  }
+}
+
+// A split profile is an error in every part, the first included, before any part is written;
+// the search keeps its answer when the groups go to bucket files.
+TEST(BatchAttack, ASplitProfileIsAnErrorInAllItsParts) {
+  std::string csv = "profile,horizon,thickness,sand,clay,crop\n";
+  for (int h = 1; h <= 3; ++h) {  // sorted by horizon: every profile split three times
+    for (const char* name : {"north", "south", "east"})
+      csv += std::string(name) + "," + std::to_string(h) + ",30,40,20,Potato\n";
+  }
+  csv += "west,1,30,40,20,Potato\nwest,2,30,40,20,\n";  // consecutive: computed
+  for (const std::size_t in_memory : {std::size_t{1} << 20, std::size_t{2}}) {
+    std::istringstream in(csv);
+    CsvReader reader(in);
+    CsvRecord header;
+    ASSERT_TRUE(reader.next(header));
+    ColumnMap columns;
+    std::string error;
+    std::vector<std::string> ignored;
+    ASSERT_TRUE(columns.read(header.fields, error, ignored));
+    SplitProfiles split(in_memory);
+    ASSERT_TRUE(split.find(reader, columns, error)) << error;
+    EXPECT_EQ(split.count(), 3U);
+    EXPECT_EQ(split.first_line("north"), 2);
+    EXPECT_EQ(split.first_line("east"), 4);
+    EXPECT_FALSE(split.first_line("west").has_value());
+    EXPECT_FALSE(split.first_line("nowhere").has_value());
+  }
+  TempDir dir;
+  dir.write("in.csv", csv);
+  const Ran r = in_dir(dir, kRun + " --jobs 2 in.csv");
+  EXPECT_EQ(r.status, 1);
+  std::size_t errors = 0;
+  for (std::size_t at = r.output.find(",error,"); at != std::string::npos;
+       at = r.output.find(",error,", at + 1)) {
+    ++errors;
+  }
+  EXPECT_EQ(errors, 9U) << r.output;  // all nine parts
+  EXPECT_EQ(r.output.find(",ok,Potato"), r.output.find("west,ok,Potato") + 4) << r.output;
+  EXPECT_NE(r.output.find("in.csv:2: profile \"north\" continues after other profiles; its rows "
+                          "must be consecutive"),
+            std::string::npos);
+}
+
+// Unreadable lines are counted, not kept, past the first thousand of a chunk.
+TEST(BatchAttack, ManyUnreadableLinesStayInBoundedMemory) {
+  TempDir dir;
+  std::string csv = "profile,horizon,thickness,sand,clay,crop\n";
+  for (int i = 0; i < 3000; ++i)
+    csv += "\"open quote,1,30,40,20,Potato\n";
+  csv += "a,1,30,40,20,Potato\n";
+  dir.write("in.csv", csv);
+  const Ran r = in_dir(dir, kRun + " in.csv");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.output.find("in.csv:3001: 2000 more unreadable lines up to this one"),
+            std::string::npos)
+      << r.output.substr(r.output.size() - 300);
+  EXPECT_NE(r.output.find("a,ok,Potato"), std::string::npos);
+}
+
+// Root depth and tolerance given directly follow the window's rule; a result that is not a
+// finite number is an error, never a blank cell of an "ok" row.
+TEST(BatchAttack, RangesAndResultsThatAreNotNumbers) {
+  struct Case {
+    const char* row;
+    const char* says;  // empty: computed
+  } cases[] = {
+      {"p,1,30,40,20,90,500,5", "drought tolerance \"500\" is not from 0 to 100 %"},
+      {"p,1,30,40,20,90,-50,5", "drought tolerance \"-50\" is not from 0 to 100 %"},
+      {"p,1,30,40,20,-1,50,5", "root depth \"-1\" is not 0 cm or more"},
+      {"p,1,30,40,20,90,50,1e-44", "the results are beyond the numbers a result can hold"},
+      {"p,1,30,40,20,0,100,5", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    TempDir dir;
+    dir.write("in.csv", "profile,horizon,thickness,sand,clay,root_depth,tolerance,etc\n" +
+                            std::string(c.row) + "\n");
+    const Ran r = in_dir(dir, kRun + " in.csv");
+    if (*c.says == '\0') {
+      EXPECT_EQ(r.status, 0) << r.output;
+      EXPECT_NE(r.output.find("p,ok,"), std::string::npos) << r.output;
+    } else {
+      EXPECT_EQ(r.status, 1) << r.output;
+      EXPECT_NE(r.output.find("in.csv:2: " + std::string(c.says)), std::string::npos) << r.output;
+      EXPECT_NE(r.output.find("p,error,"), std::string::npos) << r.output;
     }
   }
 }

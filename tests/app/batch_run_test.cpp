@@ -87,6 +87,8 @@ TEST(BatchInput, EveryBadRowIsNamedAndTheOthersAreComputed) {
       {"bad,1,30,40,20,0,Potato,90,50\n", "2: give either a crop or root_depth and tolerance"},
       {"bad,1,30,40,20,0,Potato,,\nother,1,30,40,20,0,Potato,,\nbad,2,30,40,20,0,,,\n",
        "4: profile \"bad\" continues after other profiles; its rows began on line 2"},
+      {"bad,1,30,40,20,0,Potato,,\nother,1,30,40,20,0,Potato,,\nbad,2,30,40,20,0,,,\n",
+       "2: profile \"bad\" continues after other profiles; its rows must be consecutive"},
       {",1,30,40,20,0,Potato,,\n", "2: no profile name"},
       {"bad,1,30,\"40,20,0,Potato,,\n", "2: a quoted field has no closing quote"},
   };
