@@ -1,6 +1,4 @@
 // vantrel-batch: the window's numbers for every profile of a CSV file.
-#include <pthread.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -51,31 +49,6 @@ damaged reference file, an output that cannot be written).
 int usage_error(const std::string& message) {
   std::cerr << "vantrel-batch: " << message << "\nTry 'vantrel-batch --help'.\n";
   return kBatchUsage;
-}
-
-// Interrupted runs leave no output behind: the signals are taken by a thread of their own,
-// which removes the temporary files before the process ends.
-void remove_temporaries_on_signal(const std::vector<std::filesystem::path>* folders) {
-  sigset_t set;
-  sigemptyset(&set);
-  for (const int s : {SIGINT, SIGTERM, SIGHUP})
-    sigaddset(&set, s);
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  std::thread([set, folders] {
-    int signal_number = 0;
-    if (sigwait(&set, &signal_number) != 0) return;
-    const std::string own = std::string(temporary_mark()) + std::to_string(::getpid()) + ".";
-    for (const auto& folder : *folders) {
-      std::error_code ec;
-      for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(".", 0) == 0 && name.find(own) != std::string::npos) {
-          std::filesystem::remove(entry.path(), ec);
-        }
-      }
-    }
-    std::_Exit(128 + signal_number);
-  }).detach();
 }
 
 }  // namespace
@@ -147,6 +120,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!input) return usage_error("no input file");
+  if (input->empty()) return usage_error("an empty input file name");
   settings.input = *input;
   settings.progress = !quiet && ::isatty(STDERR_FILENO) == 1;
 
@@ -202,7 +176,7 @@ int main(int argc, char** argv) {
   std::vector<std::filesystem::path> folders;
   for (const auto& out : outputs)
     folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
-  remove_temporaries_on_signal(&folders);
+  clean_up_on_signals(folders);
   if (settings.report) settings.make_report = make_pdf_report;
   return run_batch(settings, *curves, *crops, std::cout, std::cerr);
 }

@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
       if (i + 1 >= args.size() || args[i + 1].empty()) return usage_error(arg + " needs a file");
       output = args[++i];
     } else if (arg.rfind("--output=", 0) == 0) {
+      if (arg.size() == 9) return usage_error("--output needs a file");
       output = arg.substr(9);
     } else if (arg.size() > 1 && arg[0] == '-') {
       return usage_error("unknown option " + arg);
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!input) return usage_error("no input file");
+  if (input->empty()) return usage_error("an empty input file name");
   const std::string name = input->string();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(*input, ec)) {
@@ -126,6 +128,7 @@ int main(int argc, char** argv) {
     std::cerr << name << ':' << p.line << ": " << p.reason << '\n';
 
   if (output) {
+    clean_up_on_signals({output->has_parent_path() ? output->parent_path() : "."});
     AtomicFile file;
     std::string error;
     const bool opened = file.open(*output, error);

@@ -1,12 +1,16 @@
 #include "data/atomic_file.hpp"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace vantrel {
@@ -127,6 +131,33 @@ void AtomicFile::discard() {
   temporary_.clear();
 }
 
+void clean_up_on_signals(std::vector<std::filesystem::path> folders) {
+  std::signal(SIGPIPE, SIG_IGN);
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int s : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+                      SIGPROF, SIGXCPU, SIGPOLL, SIGPWR, SIGSTKFLT})
+    sigaddset(&set, s);
+  for (int s = SIGRTMIN; s <= SIGRTMAX; ++s)
+    sigaddset(&set, s);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  std::thread([set, folders = std::move(folders)] {
+    int signal_number = 0;
+    if (sigwait(&set, &signal_number) != 0) return;
+    const std::string own = std::string(temporary_mark()) + std::to_string(::getpid()) + ".";
+    for (const auto& folder : folders) {
+      std::error_code ec;
+      for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind('.', 0) == 0 && name.find(own) != std::string::npos) {
+          std::filesystem::remove(entry.path(), ec);
+        }
+      }
+    }
+    std::_Exit(128 + signal_number);
+  }).detach();
+}
+
 std::string_view temporary_mark() {
   return ".partial-";
 }
@@ -134,8 +165,10 @@ std::string_view temporary_mark() {
 bool same_file(const std::filesystem::path& output, const std::filesystem::path& file) {
   std::error_code ec;
   if (std::filesystem::equivalent(output, file, ec)) return true;
-  const auto a = std::filesystem::weakly_canonical(std::filesystem::absolute(output), ec);
-  const auto b = std::filesystem::weakly_canonical(std::filesystem::absolute(file), ec);
+  if (output.empty() || file.empty()) return false;  // no file has an empty name
+  const auto a = std::filesystem::weakly_canonical(std::filesystem::absolute(output, ec), ec);
+  if (ec) return false;
+  const auto b = std::filesystem::weakly_canonical(std::filesystem::absolute(file, ec), ec);
   return !ec && a == b;
 }
 

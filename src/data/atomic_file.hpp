@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantrel {
 
@@ -47,6 +48,12 @@ class AtomicFile {
 // Temporary files are named ".TARGET" + this mark + the process id + a random suffix, so that
 // a process can find its own.
 std::string_view temporary_mark();
+
+// Interrupted runs leave no output behind: every signal that would end the process is taken by
+// a thread of its own, which removes this process's temporary files in `folders` and ends the
+// process with 128 + the signal. SIGPIPE is ignored: a closed standard error is no reason to
+// stop, and a closed output shows as a failed write. Call before any other thread starts.
+void clean_up_on_signals(std::vector<std::filesystem::path> folders);
 
 // True when writing to `output` would overwrite `file` (the same file, or the same path).
 bool same_file(const std::filesystem::path& output, const std::filesystem::path& file);

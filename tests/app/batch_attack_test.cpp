@@ -244,5 +244,61 @@ TEST(BatchAttack, RangesAndResultsThatAreNotNumbers) {
   }
 }
 
+// Empty file names are usage errors, not aborts on an uncaught exception.
+TEST(BatchAttack, EmptyPathsAreUsageErrors) {
+  TempDir dir;
+  struct Case {
+    std::string command;
+    const char* says;
+  } cases[] = {
+      {kRun + " --results x.csv ''", "an empty input file name"},
+      {kRun + " ''", "an empty input file name"},
+      {kRun + " --results= " + kFields, "--results needs a file name"},
+      {kBatch + " --data '' " + kFields, "--data needs a folder"},
+      {kTool + " " + kMeasured + " --output=", "--output needs a file"},
+      {kTool + " ''", "an empty input file name"},
+      {kTool + " -o '' " + kMeasured, "-o needs a file"},
+  };
+  for (const Case& c : cases) {
+    const Ran r = in_dir(dir, c.command);
+    EXPECT_EQ(r.status, 2) << c.command << "\n" << r.output;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << c.command << "\n" << r.output;
+  }
+}
+
+// Any signal that ends a run removes its temporary files first; a closed standard error (a
+// reader that has gone) stops nothing.
+TEST(BatchAttack, SignalsLeaveNoTemporaryFiles) {
+  TempDir dir;
+  std::string csv = "profile,horizon,thickness,sand,clay,crop\n";
+  for (int p = 0; p < 40000; ++p)
+    csv += "f" + std::to_string(p) + ",1,30," + std::to_string(20 + p % 60) + ",15,Potato\n";
+  dir.write("in.csv", csv);
+  for (const auto& [signal, status] :
+       {std::pair{"USR1", 138}, {"ALRM", 142}, {"TERM", 143}, {"USR2", 140}, {"PROF", 155}}) {
+    SCOPED_TRACE(signal);
+    // Sent once the run has made its temporary file, so that it is surely still running.
+    const Ran r = in_dir(dir, kRun +
+                                  " --jobs 1 --results r.csv in.csv & run=$!; "
+                                  "for i in $(seq 2000); do ls -a | grep -q partial && break; "
+                                  "sleep 0.01; done; kill -" +
+                                  std::string(signal) + " $run; wait $run; echo status $?");
+    EXPECT_NE(r.output.find("status " + std::to_string(status)), std::string::npos) << r.output;
+    EXPECT_EQ(leftovers(dir), 0U);
+    EXPECT_FALSE(std::filesystem::exists(dir / "r.csv"));
+  }
+  // Standard error read by a reader that leaves after its first line: the run goes on.
+  std::string bad = "profile,horizon,thickness,sand,clay,crop\n";
+  for (int p = 0; p < 20000; ++p)
+    bad += "b" + std::to_string(p) + ",9,30,40,20,Potato\n";
+  dir.write("bad.csv", bad + csv.substr(csv.find('\n') + 1));
+  const Ran result = in_dir(dir, "(" + kRun +
+                                     " --results r.csv bad.csv 2>&1; echo status $? > "
+                                     "st) | head -n 1 > /dev/null; cat st");
+  EXPECT_EQ(result.output, "status 1\n");
+  EXPECT_TRUE(std::filesystem::exists(dir / "r.csv"));
+  EXPECT_EQ(leftovers(dir), 0U);
+}
+
 }  // namespace
 }  // namespace vantrel
