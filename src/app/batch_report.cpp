@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
@@ -14,6 +15,7 @@
 #include <cstdio>
 
 #include "data/number_text.hpp"
+#include "data/safe_text.hpp"
 #include "physics/soil_properties.hpp"
 
 namespace vantrel {
@@ -113,9 +115,25 @@ class PdfReport final : public ProfileReport {
     painter_.drawText(QPointF(x, y), s);
   }
 
+  // A text of the input as it may be printed: no controls, no reordering marks, and cut with
+  // an ellipsis to `width` mm in the painter's current font.
+  QString fitted(const std::string& input, double width) const {
+    const QString safe = QString::fromStdString(page_text(input));
+    return QFontMetricsF(painter_.font(), painter_.device())
+        .elidedText(safe, Qt::ElideRight, width);
+  }
+
+  void heading(const ProfileResult& p) {
+    QFont font("Liberation Sans");
+    font.setPointSizeF(points(14));
+    font.setBold(true);
+    painter_.setFont(font);
+    painter_.drawText(QPointF(0, 6), fitted("Profile " + p.name, kPageWidth));
+  }
+
   void draw_page(const ProfileResult& p) {
     painter_.setPen(Qt::black);
-    text(0, 6, "Profile " + QString::fromStdString(p.name), 14, true);
+    heading(p);
     text(0, 12,
          QString("Status: %1 (input line %2)")
              .arg(QString::fromStdString(std::string(status_name(p.status))))
@@ -126,13 +144,20 @@ class PdfReport final : public ProfileReport {
       QFont font("Liberation Sans");
       font.setPointSizeF(points(8));
       painter_.setFont(font);
+      // At most three lines inside the margins; a longer message ends in an ellipsis.
       const QRectF box(0, y - 3, kPageWidth, 14);
-      painter_.drawText(box, Qt::TextWordWrap, QString::fromStdString(p.message));
+      painter_.save();
+      painter_.setClipRect(box);
+      painter_.drawText(box, Qt::TextWordWrap, fitted(p.message, 2.8 * kPageWidth));
+      painter_.restore();
       y += 12;
     }
     if (p.status == ProfileStatus::error) return;
 
-    const QString crop = p.crop.empty() ? "(given directly)" : QString::fromStdString(p.crop);
+    QFont crop_font("Liberation Sans");
+    crop_font.setPointSizeF(points(9));
+    painter_.setFont(crop_font);
+    const QString crop = p.crop.empty() ? "(given directly)" : fitted(p.crop, 40);
     text(0, y + 2,
          QString("Crop: %1    Root depth: %2 cm    Drought tolerance: %3 %    Crop water use: %4")
              .arg(crop, form(p.root_depth), form(p.tolerance),

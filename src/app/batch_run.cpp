@@ -17,6 +17,7 @@
 
 #include "data/atomic_file.hpp"
 #include "data/csv_reader.hpp"
+#include "data/safe_text.hpp"
 #include "profile/batch_input.hpp"
 #include "profile/batch_output.hpp"
 
@@ -99,7 +100,7 @@ class Outputs {
   void write(const Chunk& chunk) {
     clear_progress();
     for (const std::string& bad : chunk.bad_lines.kept)
-      errors_ << settings_.input.string() << ':' << bad << '\n';
+      errors_ << settings_.input.string() << ':' << terminal_text(bad) << '\n';
     if (chunk.bad_lines.more > 0) {
       errors_ << settings_.input.string() << ':' << chunk.bad_lines.last_line << ": "
               << chunk.bad_lines.more << " more unreadable lines up to this one\n";
@@ -114,7 +115,7 @@ class Outputs {
     std::size_t start = 0;
     for (const ProfileResult& r : chunk.results) {
       for (const std::string& e : r.errors)
-        errors_ << settings_.input.string() << ':' << e << '\n';
+        errors_ << settings_.input.string() << ':' << terminal_text(e) << '\n';
       const std::size_t mark = chunk.json.find('\x1f', start);
       if (settings_.json) {
         if (counts.profiles > 0) json_.write(kJsonSeparator);
@@ -334,7 +335,8 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
     return kBatchUsage;
   }
   for (const std::string& name : ignored)
-    errors << input_name << ':' << header.line << ": column \"" << name << "\" is not used\n";
+    errors << input_name << ':' << header.line << ": column \"" << terminal_text(name)
+           << "\" is not used\n";
 
   Outputs outputs(settings, out, errors);
   if (!outputs.open(problem)) {

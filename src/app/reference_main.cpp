@@ -10,6 +10,7 @@
 #include "data/atomic_file.hpp"
 #include "data/measured_profiles.hpp"
 #include "data/retention_curves.hpp"
+#include "data/safe_text.hpp"
 
 namespace {
 
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
   std::vector<MeasuredSample> samples = read_measured(in, problems, header_ok);
   if (!header_ok) {
     for (const MeasuredProblem& p : problems)
-      std::cerr << name << ':' << p.line << ": " << p.reason << '\n';
+      std::cerr << name << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
     return kUsage;
   }
   std::vector<std::pair<std::string, int>> profiles;  // in order, with their first line
@@ -125,7 +126,7 @@ int main(int argc, char** argv) {
   const int written = write_reference_profiles(samples, input->filename().string(), VANTREL_VERSION,
                                                kMaxProfiles, text, &used_samples);
   for (const MeasuredProblem& p : problems)
-    std::cerr << name << ':' << p.line << ": " << p.reason << '\n';
+    std::cerr << name << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
 
   if (output) {
     clean_up_on_signals({output->has_parent_path() ? output->parent_path() : "."});

@@ -6,6 +6,7 @@
 
 #include "data/csv_reader.hpp"
 #include "data/number_text.hpp"
+#include "data/safe_text.hpp"
 
 namespace vantrel {
 
@@ -27,6 +28,11 @@ std::string csv_number(const std::optional<float>& v) {
   return v ? shortest_form(*v) : std::string();
 }
 
+// A text cell: quoted as CSV needs, and never a formula to a spreadsheet.
+std::string csv_text(const std::string& text) {
+  return csv_field(spreadsheet_text(text));
+}
+
 }  // namespace
 
 std::string horizons_header() {
@@ -37,7 +43,7 @@ std::string horizons_header() {
 std::string horizons_rows(const ProfileResult& profile) {
   std::string out;
   for (const HorizonResult& h : profile.horizons) {
-    out += csv_field(profile.name) + ',' + std::to_string(h.horizon) + ',' + shortest_form(h.top) +
+    out += csv_text(profile.name) + ',' + std::to_string(h.horizon) + ',' + shortest_form(h.top) +
            ',' + shortest_form(h.bottom) + ',' + csv_field(h.texture) + ',' +
            shortest_form(h.density) + ',' + shortest_form(h.fc) + ',' + shortest_form(h.sp) + ',' +
            shortest_form(h.wp) + ',' + shortest_form(h.theta_s) + ',' + std::to_string(h.entries) +
@@ -53,16 +59,16 @@ std::string results_header() {
 
 std::string results_row(const ProfileResult& p) {
   const auto number = [&](float v) { return computed(p) ? shortest_form(v) : std::string(); };
-  return csv_field(p.name) + ',' + std::string(status_name(p.status)) + ',' + csv_field(p.crop) +
+  return csv_text(p.name) + ',' + std::string(status_name(p.status)) + ',' + csv_text(p.crop) +
          ',' + number(p.root_depth) + ',' + number(p.tolerance) + ',' + number(p.water.taw) + ',' +
          number(p.water.raw) + ',' + number(p.water.fp) + ',' + number(p.water.rp) + ',' +
          number(p.water.root_zone_taw) + ',' + number(p.irrigation_depth) + ',' +
-         csv_number(p.interval) + ',' + csv_field(p.message) + '\n';
+         csv_number(p.interval) + ',' + csv_text(p.message) + '\n';
 }
 
 std::string json_string(std::string_view text) {
   std::string out = "\"";
-  for (const char c : text) {
+  for (const char c : valid_utf8(text)) {
     const auto u = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
       out += '\\';

@@ -5,10 +5,12 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
 #include "data/csv_reader.hpp"
+#include "data/safe_text.hpp"
 #include "profile/batch_input.hpp"
 #include "support/temp_dir.hpp"
 
@@ -298,6 +300,40 @@ TEST(BatchAttack, SignalsLeaveNoTemporaryFiles) {
   EXPECT_EQ(result.output, "status 1\n");
   EXPECT_TRUE(std::filesystem::exists(dir / "r.csv"));
   EXPECT_EQ(leftovers(dir), 0U);
+}
+
+// Names from a hostile input: never a formula in the CSV outputs, always valid UTF-8 in the
+// JSON, never a control sequence on the terminal, never reordered or past the margin on the page.
+TEST(BatchAttack, HostileNamesInEveryOutput) {
+  TempDir dir;
+  const std::string long_name(400, 'n');
+  dir.write("in.csv",
+            "profile,horizon,thickness,sand,clay,crop\n"
+            "=HYPERLINK(\"http://x\"),1,30,40,20,Potato\n"
+            "bad \xFF byte,1,30,40,20,Potato\n"
+            "\x1b[2Jred,7,30,40,20,Potato\n"
+            "\xE2\x80\xAE"
+            "evil,1,30,40,20,Potato\n" +
+                long_name + ",1,30,40,20,Potato\n");
+  const Ran r = in_dir(dir, kRun +
+                                " --results r.csv --horizons h.csv --json r.json --report "
+                                "r.pdf in.csv");
+  EXPECT_EQ(r.status, 1) << r.output;  // the horizon 7 row
+  EXPECT_EQ(r.output.find('\x1b'), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("in.csv:4: horizon"), std::string::npos) << r.output;
+  const std::string results = read_all(dir / "r.csv");
+  EXPECT_NE(results.find("\n\"'=HYPERLINK(\"\"http://x\"\")\",ok,"), std::string::npos) << results;
+  EXPECT_NE(read_all(dir / "h.csv").find("\n\"'=HYPERLINK("), std::string::npos);
+  const std::string json = read_all(dir / "r.json");
+  EXPECT_EQ(valid_utf8(json), json);
+  EXPECT_NE(json.find("\"bad \xEF\xBF\xBD byte\""), std::string::npos);
+  EXPECT_NE(json.find("\"=HYPERLINK("), std::string::npos);  // JSON keeps the text
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) return;
+  const Ran page = in_dir(dir, "pdftotext -layout r.pdf -");
+  EXPECT_EQ(page.output.find("\xE2\x80\xAE"), std::string::npos);
+  EXPECT_NE(page.output.find("Profile evil"), std::string::npos);
+  EXPECT_EQ(page.output.find(long_name.substr(0, 200)), std::string::npos);  // cut short
+  EXPECT_NE(page.output.find("nnn\xE2\x80\xA6"), std::string::npos);         // with an ellipsis
 }
 
 }  // namespace
