@@ -157,17 +157,21 @@ int main(int argc, char** argv) {
       return kBatchUsage;
     }
   }
+  std::vector<RetentionDefect> defects;
   auto curves = std::make_unique<RetentionCurves>();
   auto crops = std::make_unique<CropTable>();
   auto textures = std::make_unique<TextureDefaults>();
   try {
-    load_retention_curves(references[0], *curves, std::cerr);
+    load_retention_curves(references[0], *curves, std::cerr, &defects);
     load_crop_table(references[1], *crops, std::cerr);
     load_texture_defaults(references[2], *textures, std::cerr);
   } catch (const FatalStop& stop) {
     std::cerr << stop.what() << '\n';
     return kBatchUsage;
   }
+  // The program reads a short file as it always has; this tool says where it is short.
+  for (const RetentionDefect& d : defects)
+    std::cerr << references[0].string() << ':' << d.line << ": " << d.reason << '\n';
   if (curves->profile_count == 0) {
     std::cerr << references[0].string() << ": no reference profiles in the file\n";
     return kBatchUsage;
@@ -178,5 +182,5 @@ int main(int argc, char** argv) {
     folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
   clean_up_on_signals(folders);
   if (settings.report) settings.make_report = make_pdf_report;
-  return run_batch(settings, *curves, *crops, std::cout, std::cerr);
+  return run_batch(settings, *curves, *crops, std::cout, std::cerr, nullptr, defects);
 }

@@ -302,7 +302,8 @@ class Jobs {
 }  // namespace
 
 int run_batch(const BatchSettings& settings, const RetentionCurves& curves, const CropTable& crops,
-              std::ostream& out, std::ostream& errors, BatchCounts* counts) {
+              std::ostream& out, std::ostream& errors, BatchCounts* counts,
+              const std::vector<RetentionDefect>& defects) {
   const std::string input_name = settings.input.string();
   std::error_code ec;
   if (!std::filesystem::is_regular_file(settings.input, ec)) {
@@ -361,7 +362,7 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
     }
   }
   ProfileReader profiles(reader, columns, split);
-  const BatchTables tables(curves, crops);
+  const BatchTables tables(curves, crops, defects);
   const auto compute = [&](Chunk& chunk) {
     compute_chunk(tables, columns, keep_entries, chunk, settings.horizons.has_value(), true,
                   settings.json.has_value());

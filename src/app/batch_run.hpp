@@ -46,7 +46,10 @@ struct BatchCounts {
 
 // Runs the batch over the input with the loaded tables. Results go to `out` when no output
 // file is named; errors go to `errors` as FILE:LINE: reason. Returns the exit status.
+// `defects` are the places where the reference file is short (a warning for every profile whose
+// estimate rests on one).
 int run_batch(const BatchSettings& settings, const RetentionCurves& curves, const CropTable& crops,
-              std::ostream& out, std::ostream& errors, BatchCounts* counts = nullptr);
+              std::ostream& out, std::ostream& errors, BatchCounts* counts = nullptr,
+              const std::vector<RetentionDefect>& defects = {});
 
 }  // namespace vantrel

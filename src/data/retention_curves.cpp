@@ -48,25 +48,39 @@ std::string conversion_report(const ReferenceFile& unit, int column, const Numbe
          std::to_string(column) + ": \"" + std::string(text.trimmed()) + "\" is not a number";
 }
 
-// Reads the 3 header lines of the next profile; false at the end of the file.
-bool read_profile_header(ReferenceFile& unit, LineText& line) {
-  for (int i = 0; i < kHeaderLines; ++i) {
+constexpr int kColumns = 13;
+
+// Reads the 3 header lines of the next profile; false at the end of the file, with `read` the
+// header lines there were.
+bool read_profile_header(ReferenceFile& unit, LineText& line, int& read) {
+  for (read = 0; read < kHeaderLines; ++read) {
     if (unit.read_line(line) != kReadOk) return false;
   }
   return true;
 }
 
+void note(std::vector<RetentionDefect>* defects, int profile, int line, std::string reason) {
+  if (defects != nullptr) defects->push_back({profile, line, std::move(reason)});
+}
+
 }  // namespace
 
 void load_retention_curves(const std::filesystem::path& file, RetentionCurves& table,
-                           std::ostream& warnings) {
+                           std::ostream& warnings, std::vector<RetentionDefect>* defects) {
   table = RetentionCurves{};
   ReferenceFile unit(file);
   LineText line;
   FieldArray fields;  // starts blank: a column no line has supplied reads as blank
   int field_count = 0;
+  int header_lines = 0;
 
-  while (read_profile_header(unit, line)) {
+  while (read_profile_header(unit, line, header_lines) || header_lines > 0) {
+    if (header_lines < kHeaderLines) {
+      note(defects, 0, unit.line_number(),
+           "the file ends inside the header of reference profile " +
+               std::to_string(table.profile_count + 1) + ", which is not used");
+      return;
+    }
     if (table.profile_count == kMaxProfiles) {
       warnings << "warning: " << file.string() << " holds more than " << kMaxProfiles
                << " reference profiles; only the first " << kMaxProfiles << " are used\n";
@@ -74,8 +88,19 @@ void load_retention_curves(const std::filesystem::path& file, RetentionCurves& t
     }
     const int k = ++table.profile_count;
     for (int j = 1; j <= kLayers; ++j) {
-      if (unit.read_line(line) != kReadOk) return;
+      if (unit.read_line(line) != kReadOk) {
+        note(defects, k, unit.line_number(),
+             "reference profile " + std::to_string(k) + " ends after " + std::to_string(j - 1) +
+                 " of its " + std::to_string(kLayers) + " layers: the others hold 0");
+        return;
+      }
       SPLIT_STRING(line, ',', fields, field_count);
+      if (field_count < kColumns) {
+        note(defects, k, unit.line_number(),
+             "layer " + std::to_string(j) + " of reference profile " + std::to_string(k) + " has " +
+                 std::to_string(field_count) + " of its " + std::to_string(kColumns) +
+                 " columns: the others keep the values of the line above");
+      }
       for (const int c : kNumericColumns) {
         const NumberText number(fields[c].view().substr(0, kNumberLength));
         if (STRING_TO_REAL(number, (*table.column(c))(k, j)) == NumberRead::error) {

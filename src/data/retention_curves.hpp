@@ -5,6 +5,8 @@
 #include <cassert>
 #include <filesystem>
 #include <iosfwd>
+#include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -45,12 +47,23 @@ struct RetentionCurves {
 
 inline constexpr const char* kRetentionFileName = "Soil_WRC.csv";
 
+// A place where the file is shorter than its form. The loading goes on as the program has
+// always read such a file, but a tool that reports on its estimates names these.
+struct RetentionDefect {
+  int profile = 0;  // the reference profile it touches, 0 for one that was not loaded
+  int line = 0;     // the line of the file
+  std::string reason;
+};
+
 // Loads the file into the table (which is cleared first). Each profile is 3 header lines and
 // 20 layer lines; the end of the file ends loading wherever it comes. Profiles after the 200th
 // are ignored with one warning line. A number that does not read is a FatalStop naming the
 // file, the line and the text.
+// `defects`, when given, receives the profiles that end early (their unread layers stay 0),
+// a header cut short, and the layer lines with fewer than 13 columns (the missing columns keep
+// the values of the line above).
 void load_retention_curves(const std::filesystem::path& file, RetentionCurves& table,
-                           std::ostream& warnings);
+                           std::ostream& warnings, std::vector<RetentionDefect>* defects = nullptr);
 void load_retention_curves(const std::filesystem::path& file, RetentionCurves& table);
 
 }  // namespace vantrel

@@ -208,9 +208,16 @@ bool crop_values(const BatchTables& tables, ProfileResult& r, int line) {
 
 }  // namespace
 
-BatchTables::BatchTables(const RetentionCurves& c, const CropTable& t) : curves(c), crops(t) {
+BatchTables::BatchTables(const RetentionCurves& c, const CropTable& t,
+                         const std::vector<RetentionDefect>& defects)
+    : curves(c), crops(t) {
   for (int i = 1; i <= crops.row_count; ++i)
     crop_rows[crops.row(i).name.trimmed()] = i;
+  for (const RetentionDefect& d : defects) {
+    if (d.profile > 0)
+      damaged.emplace(d.profile, d.reason + " (" + kRetentionFileName + " line " +
+                                     std::to_string(d.line) + ")");
+  }
 }
 
 std::string_view column_name(Column c) {
@@ -338,8 +345,10 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
     in.density = row.density.value_or(0.0F);
     in.density_set = row.density.has_value();
     HorizonResult& h = kept[static_cast<std::size_t>(row.horizon - 1)];
+    // The entries are kept for the report, and to see whether they come from a short profile.
+    const bool entries = keep_entries || !tables.damaged.empty();
     const HorizonCommit commit =
-        commit_horizon(tables.curves, no_trace, in, layers, keep_entries ? &h.used : nullptr);
+        commit_horizon(tables.curves, no_trace, in, layers, entries ? &h.used : nullptr);
     h.horizon = row.horizon;
     h.texture = std::string(in.texture_name.trimmed());
     h.stones = row.stones;
@@ -356,6 +365,18 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
     h.sp = layers.sp(i);
     h.wp = layers.wp(i);
     if (h.entries < kEnoughEntries) warn(r, entries_warning(i, h.entries));
+    std::vector<int> named;  // each short reference profile once per horizon
+    for (const ReferenceEntry& e : h.used) {
+      const auto short_profile = tables.damaged.find(e.k);
+      if (short_profile == tables.damaged.end() ||
+          std::find(named.begin(), named.end(), e.k) != named.end()) {
+        continue;
+      }
+      named.push_back(e.k);
+      warn(r, "horizon " + std::to_string(i) +
+                  " rests on a short reference profile: " + short_profile->second);
+    }
+    if (!keep_entries) h.used.clear();
     if (h.bottom > kTableDepth) {
       warn(r, "horizon " + std::to_string(i) + " reaches " + shortest_form(h.bottom) +
                   " cm, below the " + shortest_form(kTableDepth) + " cm of the reference profiles");

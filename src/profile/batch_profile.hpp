@@ -94,15 +94,20 @@ struct ProfileResult {
 // The reference tables a batch computes with, and the crops by name (a later row wins, as
 // in the window's list).
 struct BatchTables {
-  BatchTables(const RetentionCurves& curves, const CropTable& crops);
+  BatchTables(const RetentionCurves& curves, const CropTable& crops,
+              const std::vector<RetentionDefect>& defects = {});
   const RetentionCurves& curves;
   const CropTable& crops;
   std::unordered_map<std::string_view, int> crop_rows;
+  // Reference profiles the file gives short, with the first reason: an estimate that rests on
+  // one of them is a warning.
+  std::unordered_map<int, std::string> damaged;
 };
 
 // Checks the profile's rows, replays them and sums the profile. A bad row makes the profile an
 // error (its numbers are not computed); a horizon that rests on fewer than three reference
-// entries, or reaches below the reference profiles, makes it a warning.
+// entries, on a reference profile the file gives short, or reaches below the reference
+// profiles, makes it a warning.
 ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
                               const ProfileInput& input, bool keep_entries);
 

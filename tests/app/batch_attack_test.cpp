@@ -13,6 +13,7 @@
 #include "data/safe_text.hpp"
 #include "profile/batch_input.hpp"
 #include "support/temp_dir.hpp"
+#include "support/wrc_text.hpp"
 
 namespace vantrel {
 namespace {
@@ -334,6 +335,69 @@ TEST(BatchAttack, HostileNamesInEveryOutput) {
   EXPECT_NE(page.output.find("Profile evil"), std::string::npos);
   EXPECT_EQ(page.output.find(long_name.substr(0, 200)), std::string::npos);  // cut short
   EXPECT_NE(page.output.find("nnn\xE2\x80\xA6"), std::string::npos);         // with an ellipsis
+}
+
+// A reference file cut short is read as the program reads it, but the tool says where it is
+// short and marks each profile whose estimate rests on a short reference profile.
+TEST(BatchAttack, ShortReferenceFilesAreNamed) {
+  // Three reference profiles of one composition: every estimate rests on all three.
+  std::string profile[3];
+  for (int k = 0; k < 3; ++k) {
+    profile[k] = testing::profile_header(k + 1);
+    for (int j = 1; j <= 20; ++j)
+      profile[k] += testing::layer_line(1.3, 45.0, 8.0, 0.05, 1.5, 20.0, 40.0);
+  }
+  const std::string whole = profile[0] + profile[1] + profile[2];
+  const std::string layer = testing::layer_line(1.3, 45.0, 8.0, 0.05, 1.5, 20.0, 40.0);
+  const auto cut_after_lines = [&](int lines) {
+    std::size_t at = 0;
+    for (int i = 0; i < lines; ++i)
+      at = whole.find('\n', at) + 1;
+    return whole.substr(0, at);
+  };
+  struct Case {
+    std::string file;
+    const char* says;  // on standard error, after "Soil_WRC.csv:"
+    bool warning;      // the profile computed on it is a warning
+  } cases[] = {
+      {cut_after_lines(46 + 10), "56: reference profile 3 ends after 7 of its 20 layers", true},
+      {cut_after_lines(46 + 22), "68: reference profile 3 ends after 19 of its 20 layers", true},
+      {cut_after_lines(46 + 23) + "Profile 4\n",
+       "70: the file ends inside the header of reference "
+       "profile 4, which is not used",
+       false},
+      {cut_after_lines(46 + 23) + "Profile 4\nsite\n", "71: the file ends inside the header",
+       false},
+      {whole.substr(0, whole.size() - 20), "69: layer 20 of reference profile 3 has", true},
+      {profile[0] + profile[1] + profile[2].substr(0, profile[2].find(layer)) + "1.3,Ap,45,8\n" +
+           profile[2].substr(profile[2].find(layer) + layer.size()),
+       "50: layer 1 of reference profile 3 has 4 of its 13 columns", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.says);
+    TempDir dir;
+    for (const char* name : {"fao-crop_databse.csv", "Soil_texture_default.csv"})
+      std::filesystem::copy_file(std::filesystem::path(kReference) / name, dir / name);
+    dir.write("Soil_WRC.csv", c.file);
+    dir.write("in.csv", "profile,horizon,thickness,sand,clay,crop\np,1,20,40,20,Potato\n");
+    const Ran r = in_dir(dir, kBatch + " --quiet --data . in.csv");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("Soil_WRC.csv:" + std::string(c.says)), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("p,warning,") != std::string::npos, c.warning) << r.output;
+    if (c.warning) {
+      EXPECT_NE(r.output.find("horizon 1 rests on a short reference profile: "), std::string::npos)
+          << r.output;
+    }
+  }
+  TempDir dir;  // the whole file: no word about it
+  for (const char* name : {"fao-crop_databse.csv", "Soil_texture_default.csv"})
+    std::filesystem::copy_file(std::filesystem::path(kReference) / name, dir / name);
+  dir.write("Soil_WRC.csv", whole);
+  dir.write("in.csv", "profile,horizon,thickness,sand,clay,crop\np,1,20,40,20,Potato\n");
+  const Ran r = in_dir(dir, kBatch + " --quiet --data . in.csv");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output.find("Soil_WRC.csv"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("p,ok,"), std::string::npos) << r.output;
 }
 
 }  // namespace
