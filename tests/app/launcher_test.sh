@@ -40,6 +40,25 @@ check "and says which folder" grep -q "cannot create the folder $work/blocked/va
 # Without HOME or XDG_DATA_HOME there is no folder to use.
 out="$(env -u HOME -u XDG_DATA_HOME VANTREL_REFERENCE_DIR="$reference" "$launcher" --seed 2>&1)"
 check "no home is reported" grep -q "HOME and XDG_DATA_HOME are unset" <<< "$out"
+# A copy cut short (here by a file-size limit, as by a full disk) leaves no reference file
+# behind, and the next start copies it whole.
+out="$( (ulimit -f 100; seed "$work/limited") 2>&1)"
+status=$?
+check "a copy cut short stops with status 1" test "$status" -eq 1
+check "and leaves no half file" test ! -e "$work/limited/vantrel/Soil_WRC.csv"
+check "nor a temporary one" test -z "$(ls -A "$work/limited/vantrel" | grep partial)"
+seed "$work/limited" > /dev/null
+check "the next start copies it whole" cmp -s "$reference/Soil_WRC.csv" \
+  "$work/limited/vantrel/Soil_WRC.csv"
+
+# Started through a link, it finds the installed files beside the script itself.
+mkdir -p "$work/prefix/bin" "$work/prefix/share/vantrel" "$work/links"
+cp "$launcher" "$work/prefix/bin/vantrel-launcher"
+cp -r "$reference" "$work/prefix/share/vantrel/reference"
+ln -s "$work/prefix/bin/vantrel-launcher" "$work/links/vl"
+linked="$(XDG_DATA_HOME="$work/linked" "$work/links/vl" --seed 2>&1)"
+check "a linked launcher seeds the folder" cmp -s "$reference/Soil_WRC.csv" "$linked/Soil_WRC.csv"
+
 # Help and version answer without starting anything; other arguments are a usage error. A
 # program that would start is a stand-in that fails loudly.
 answers() {  # expected status, then the arguments
