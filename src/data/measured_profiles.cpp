@@ -126,6 +126,21 @@ std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<Measured
                               std::to_string(s.line) + ")"});
       continue;
     }
+    // Several samples of one layer come as several points at one suction: all are fitted
+    // together, and each counts as a sample.
+    const auto same = static_cast<int>(
+        std::count_if(s.points.begin(), s.points.end(),
+                      [&](const RetentionPoint& p) { return p.suction == v[kSuction]; }));
+    if (same > 0) {
+      char suction[32];
+      std::snprintf(suction, sizeof suction, "%g", v[kSuction]);
+      problems.push_back({record.line,
+                          "sample " + depth_range(s) + " has " + std::to_string(same + 1) +
+                              " points at " + suction +
+                              " kPa: taken as replicate samples of one layer, fitted together",
+                          true});
+      s.replicates = std::max(s.replicates, same + 1);
+    }
     s.points.push_back({v[kSuction], v[kTheta]});
   }
   return samples;
@@ -154,6 +169,13 @@ void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProbl
       problems.push_back({s.line, "sample " + depth_range(s) +
                                       ": the fitted curve misses a point by " + text +
                                       " %vol (more than 5)"});
+      continue;
+    }
+    const RetentionCurve& c = s.curve;
+    if (const auto why = implausible_layer(s.density, c.theta_s, c.theta_r, c.alpha, c.n, c.m())) {
+      problems.push_back({s.line, "sample " + depth_range(s) +
+                                      ": the fitted curve is unlike any real soil (" + *why +
+                                      "), so the sample is left out"});
       continue;
     }
     kept.push_back(std::move(s));
@@ -196,8 +218,10 @@ int write_reference_profiles(const std::vector<MeasuredSample>& samples, const s
   const int count = std::min(static_cast<int>(order.size()), max_profiles);
   if (written_samples != nullptr) {
     *written_samples = 0;
-    for (int k = 0; k < count; ++k)
-      *written_samples += by_profile[order[static_cast<std::size_t>(k)]].size();
+    for (int k = 0; k < count; ++k) {
+      for (const MeasuredSample* s : by_profile[order[static_cast<std::size_t>(k)]])
+        *written_samples += static_cast<std::size_t>(s->replicates);
+    }
   }
   const auto cut = [](std::string line) {
     if (line.size() > 250) line.resize(250);  // a reference line is read up to 256 characters

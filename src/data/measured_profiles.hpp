@@ -23,6 +23,7 @@ struct MeasuredSample {
   std::optional<double> organic_matter;  // %
   std::string label;                     // the horizon's name, if given
   int line = 0;                          // its first row
+  int replicates = 1;                    // samples given for this layer: points at one suction
   std::vector<RetentionPoint> points;
   RetentionCurve curve;  // filled by the fit
 };
@@ -31,6 +32,7 @@ struct MeasuredSample {
 struct MeasuredProblem {
   int line = 0;
   std::string reason;
+  bool note = false;  // worth saying, but nothing is left out
 };
 
 // Reads the rows (a header naming the columns, in any order) into samples in order of first
@@ -42,8 +44,9 @@ std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<Measured
 inline constexpr int kMinimumPoints = 4;
 inline constexpr double kLargestMisfit = 5.0;  // %vol
 
-// Fits every sample; a sample with too few points, or whose curve misses a point by more than
-// 5 %vol, is a problem and is dropped.
+// Fits every sample; a sample with too few points, whose curve misses a point by more than
+// 5 %vol, or whose curve and density are unlike any real soil (implausible_layer), is a
+// problem and is dropped.
 void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProblem>& problems);
 
 // For each of the 20 layers of 10 cm, the index of the sample it takes: the one that covers

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <vector>
 
@@ -194,6 +195,38 @@ double largest_misfit(const RetentionCurve& curve, std::span<const RetentionPoin
     largest = std::isfinite(d) ? std::max(largest, d) : kInfinite;
   }
   return largest;
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+std::optional<std::string> implausible_layer(double density, double theta_s, double theta_r,
+                                             double alpha, double n, double m) {
+  // Bounds hold to single precision: the file stores its values as floats.
+  const auto between = [](double v, double low, double high) {
+    return v >= low * (1 - 1e-6) && v <= high * (1 + 1e-6);
+  };
+  const auto named = [](const char* what, double v) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%s %.4g", what, v);
+    return std::string(text);
+  };
+  if (!between(alpha, 0.01, 5.0)) return named("alpha (1/kPa) outside 0.01 to 5:", alpha);
+  if (!between(n, 1.05, 4.0)) return named("n outside 1.05 to 4:", n);
+  if (!(std::fabs(m - (1.0 - 1.0 / n)) < 1e-3)) return named("m is not 1 - 1/n:", m);
+  if (!between(density, 0.9, 1.85)) return named("density (kg/L) outside 0.9 to 1.85:", density);
+  const double pores = 100.0 * (1.0 - density / 2.65) + 3.0;
+  if (!(theta_s <= pores + 0.01)) {
+    return named("theta_s (%vol) above the pore space plus 3 %vol:", theta_s);
+  }
+  const RetentionCurve curve{theta_s, theta_r, alpha, n};
+  const double wilting = curve.theta_at(1500);
+  const double wet = curve.theta_at(10);
+  if (!(theta_r >= 0 && theta_r < wilting && wilting < wet && wet < theta_s)) {
+    return named("the curve does not fall from saturation to wilting point; theta_s", theta_s);
+  }
+  return std::nullopt;
 }
 
 }  // namespace vantrel

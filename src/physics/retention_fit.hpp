@@ -2,7 +2,9 @@
 // every parameter kept within bounds that real soils respect.
 #pragma once
 
+#include <optional>
 #include <span>
+#include <string>
 
 namespace vantrel {
 
@@ -33,6 +35,13 @@ struct RetentionCurve {
 // log scale) and n are searched on a grid and refined. Deterministic.
 RetentionCurve fit_retention_curve(std::span<const RetentionPoint> points,
                                    const RetentionBounds& bounds);
+
+// What makes a layer's curve and density unlike any real soil, or nothing when they are like
+// one: alpha 0.01 to 5 1/kPa, n 1.05 to 4, m = 1 - 1/n, 0 <= theta_r < theta(1500 kPa) <
+// theta(10 kPa) < theta_s, a dry bulk density of 0.9 to 1.85 kg/L, and theta_s at most the
+// pore space 1 - density/2.65 plus 3 %vol. The bundled reference profiles all pass it.
+std::optional<std::string> implausible_layer(double density, double theta_s, double theta_r,
+                                             double alpha, double n, double m);
 
 // The largest distance, in % by volume, between the curve and the points.
 double largest_misfit(const RetentionCurve& curve, std::span<const RetentionPoint> points);

@@ -13,6 +13,7 @@
 #include "data/fields.hpp"
 #include "data/retention_curves.hpp"
 #include "data/text_tables.hpp"
+#include "physics/retention_fit.hpp"
 #include "physics/soil_properties.hpp"
 #include "physics/soil_texture.hpp"
 #include "reference_data/saxton_rawls.hpp"
@@ -128,19 +129,11 @@ TEST_F(BundledProfiles, EveryLayerIsPlausibleSoil) {
   int implausible = 0;
   for (int k = 1; k <= t.profile_count; ++k) {
     for (int j = 1; j <= kLayers; ++j) {
-      const auto theta = [&](double h) {
-        return van_genuchten(t.theta_s(k, j), t.theta_r(k, j), t.alpha(k, j), t.n(k, j), t.m(k, j),
-                             h);
-      };
-      const double porosity = 100.0 * (1.0 - t.density(k, j) / 2.65);
-      const bool plausible = t.alpha(k, j) >= 0.01F && t.alpha(k, j) <= 5.0F &&
-                             t.n(k, j) >= 1.05F && t.n(k, j) <= 4.0F && t.theta_r(k, j) >= 0.0F &&
-                             t.theta_r(k, j) < theta(1500) && theta(1500) < theta(10) &&
-                             theta(10) < t.theta_s(k, j) && t.density(k, j) >= 0.9F &&
-                             t.density(k, j) <= 1.85F && t.theta_s(k, j) <= porosity + 3.0 + 0.01 &&
-                             std::fabs(t.m(k, j) - (1.0 - 1.0 / t.n(k, j))) < 1e-3;
+      const auto why = implausible_layer(t.density(k, j), t.theta_s(k, j), t.theta_r(k, j),
+                                         t.alpha(k, j), t.n(k, j), t.m(k, j));
+      const bool plausible = !why.has_value();
       if (!plausible) ++implausible;
-      EXPECT_TRUE(plausible) << "profile " << k << " layer " << j;
+      EXPECT_TRUE(plausible) << "profile " << k << " layer " << j << ": " << why.value_or("");
     }
   }
   EXPECT_EQ(implausible, 0);

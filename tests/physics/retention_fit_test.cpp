@@ -73,3 +73,47 @@ TEST(RetentionFit, WeightsPullTheCurveToTheirPoints) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// The plausibility of a layer at each of its bounds, and a value just past each.
+TEST(ImplausibleLayer, EachBoundAndJustPastIt) {
+  struct Case {
+    double density, theta_s, theta_r, alpha, n;
+    const char* fault;  // what the reason starts with; empty when plausible
+  } cases[] = {
+      {1.3, 45, 5, 0.05, 1.5, ""},
+      {1.3, 45, 5, 0.01, 1.5, ""},
+      {1.3, 45, 5, 0.0099, 1.5, "alpha"},
+      {1.3, 45, 5, 5.0, 1.5, ""},
+      {1.3, 45, 5, 5.1, 1.5, "alpha"},
+      {1.3, 45, 5, 0.05, 1.05, ""},
+      {1.3, 45, 5, 0.05, 1.04, "n "},
+      {1.3, 45, 5, 0.05, 4.0, ""},
+      {1.3, 45, 5, 0.05, 4.01, "n "},
+      {0.9, 45, 5, 0.05, 1.5, ""},
+      {0.89, 45, 5, 0.05, 1.5, "density"},
+      {1.85, 32, 5, 0.05, 1.5, ""},
+      {1.86, 32, 5, 0.05, 1.5, "density"},
+      {1.3, 100.0 * (1 - 1.3 / 2.65) + 3.0, 5, 0.05, 1.5, ""},  // at the pore space plus 3
+      {1.3, 100.0 * (1 - 1.3 / 2.65) + 3.1, 5, 0.05, 1.5, "theta_s"},
+      {1.3, 100, 5, 0.05, 1.5, "theta_s"},
+      {1.3, 0, 0, 0.05, 1.5, "the curve"},  // all water contents 0
+      {1.3, 45, 45, 0.05, 1.5, "the curve"},
+      {1.3, 45, -1, 0.05, 1.5, "the curve"},
+  };
+  for (const Case& c : cases) {
+    const auto why = implausible_layer(c.density, c.theta_s, c.theta_r, c.alpha, c.n, 1 - 1 / c.n);
+    if (*c.fault == '\0') {
+      EXPECT_FALSE(why.has_value()) << why.value_or("") << " for " << c.density << " " << c.alpha;
+    } else {
+      ASSERT_TRUE(why.has_value()) << c.fault;
+      EXPECT_EQ(why->rfind(c.fault, 0), 0U) << *why;
+    }
+  }
+  EXPECT_TRUE(implausible_layer(1.3, 45, 5, 0.05, 1.5, 0.5).has_value());  // m is not 1 - 1/n
+}
+
+}  // namespace
+}  // namespace vantrel
