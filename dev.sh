@@ -3,6 +3,7 @@
 #   ./dev.sh run     build the program and start it on the bundled reference files
 #   ./dev.sh test    configure, build and run every test
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./dev.sh tsan    vantrel-batch built with ThreadSanitizer, on many threads, repeatedly
 #   ./dev.sh batch ARGS  optimised build, then vantrel-batch with ARGS
 #   ./dev.sh tool NAME ARGS  optimised build, then the command-line tool NAME with ARGS
 #   ./dev.sh bench   optimised build, then the benchmarks
@@ -95,6 +96,12 @@ case "${1:-test}" in
     build asan
     ctest --preset asan -j "$(jobs)"
     ;;
+  tsan)
+    install_missing "${PACKAGES[@]}"
+    cmake --preset tsan >/dev/null
+    cmake --build --preset tsan
+    tests/app/batch_threads.sh build/tsan/src/app/vantrel-batch reference examples "${2:-3}"
+    ;;
   bench)
     install_missing "${PACKAGES[@]}" time
     build release
@@ -140,7 +147,7 @@ case "${1:-test}" in
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [run|test|asan|batch|tool|bench|package|fuzz|format|reference|validation|artwork|docs|deps]" >&2
+    echo "usage: $0 [run|test|asan|tsan|batch|tool|bench|package|fuzz|format|reference|validation|artwork|docs|deps]" >&2
     exit 2
     ;;
 esac
