@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "profile/batch_input.hpp"
-#include "profile/batch_output.hpp"
+#include "batch/batch_input.hpp"
+#include "batch/batch_output.hpp"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <iostream>
 #include <memory>
 
-#include "app/qt_platform.hpp"
 #include "app/startup.hpp"
 #include "data/reference_file.hpp"
-#include "ui/qt_dialog_view.hpp"
+#include "ui/qt/qt_dialog_view.hpp"
+#include "ui/qt/qt_platform.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "profile/program.hpp"
+#include "profile/routines/program.hpp"
 #include "ui/dialog.hpp"
 
 namespace vantrel {

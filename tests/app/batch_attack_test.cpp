@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
+#include "batch/batch_input.hpp"
 #include "data/csv_reader.hpp"
 #include "data/safe_text.hpp"
-#include "profile/batch_input.hpp"
 #include "support/temp_dir.hpp"
 #include "support/wrc_text.hpp"
 

@@ -1,6 +1,6 @@
 // vantrel-batch: bad input, stream order over several threads, whole outputs, the command line
 // and the report.
-#include "app/batch_run.hpp"
+#include "batch/batch_run.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -12,9 +12,9 @@
 #include <QTimer>
 #include <sstream>
 
-#include "app/qt_platform.hpp"
 #include "support/session.hpp"
-#include "ui/qt_dialog_view.hpp"
+#include "ui/qt/qt_dialog_view.hpp"
+#include "ui/qt/qt_platform.hpp"
 
 namespace vantrel {
 namespace {

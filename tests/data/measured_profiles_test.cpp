@@ -1,5 +1,5 @@
 // Measured samples made into reference profiles, and the profiles read back by the program.
-#include "data/measured_profiles.hpp"
+#include "import/measured_profiles.hpp"
 
 #include <gtest/gtest.h>
 

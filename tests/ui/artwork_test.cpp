@@ -10,7 +10,7 @@
 
 #include "artwork/texture_chart.hpp"
 #include "ui/dialog_template.hpp"
-#include "ui/qt_dialog_view.hpp"
+#include "ui/qt/qt_dialog_view.hpp"
 
 namespace vantrel::ui {
 namespace {

@@ -21,7 +21,7 @@
 #include "artwork/soil_profile.hpp"
 #include "support/scroll_arrows.hpp"
 #include "ui/dialog.hpp"
-#include "ui/qt_dialog_view.hpp"
+#include "ui/qt/qt_dialog_view.hpp"
 
 namespace vantrel::ui {
 namespace {

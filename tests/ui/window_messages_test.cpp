@@ -16,8 +16,8 @@
 
 #include "support/scroll_arrows.hpp"
 #include "ui/dialog.hpp"
-#include "ui/qt_dialog_view.hpp"
-#include "ui/qt_spinner_bar.hpp"
+#include "ui/qt/qt_dialog_view.hpp"
+#include "ui/qt/qt_spinner_bar.hpp"
 
 namespace vantrel::ui {
 namespace {

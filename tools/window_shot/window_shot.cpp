@@ -10,7 +10,7 @@
 #include "app/script.hpp"
 #include "app/startup.hpp"
 #include "data/reference_file.hpp"
-#include "ui/qt_dialog_view.hpp"
+#include "ui/qt/qt_dialog_view.hpp"
 
 int main(int argc, char** argv) {
   using namespace vantrel;

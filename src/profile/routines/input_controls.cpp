@@ -4,7 +4,7 @@
 
 #include "data/fields.hpp"
 #include "physics/soil_texture.hpp"
-#include "profile/program.hpp"
+#include "profile/routines/program.hpp"
 
 namespace vantrel {
 

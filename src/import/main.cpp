@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "data/atomic_file.hpp"
-#include "data/measured_profiles.hpp"
 #include "data/retention_curves.hpp"
 #include "data/safe_text.hpp"
+#include "import/measured_profiles.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/batch_report.hpp"
+#include "batch/batch_report.hpp"
 
 #include <QFile>
 #include <QFont>

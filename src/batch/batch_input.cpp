@@ -1,4 +1,4 @@
-#include "profile/batch_input.hpp"
+#include "batch/batch_input.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -109,7 +109,9 @@ bool SplitProfiles::find(CsvReader& reader, const ColumnMap& columns, std::strin
     }
   }
   if (buckets.used()) {
-    if (!buckets.put(groups, error) || !buckets.split(split_, error)) return false;
+    if (!buckets.put(groups, error)) return false;
+    std::vector<Group>().swap(groups);  // its memory is the split list's now
+    if (!buckets.split(split_, error)) return false;
   } else {
     add_split(groups, split_);
   }

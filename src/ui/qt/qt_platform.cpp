@@ -1,4 +1,4 @@
-#include "app/qt_platform.hpp"
+#include "ui/qt/qt_platform.hpp"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>

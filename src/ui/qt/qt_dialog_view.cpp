@@ -1,4 +1,4 @@
-#include "ui/qt_dialog_view.hpp"
+#include "ui/qt/qt_dialog_view.hpp"
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
@@ -24,7 +24,7 @@
 #include <string>
 
 #include "ui/dialog_help.hpp"
-#include "ui/qt_spinner_bar.hpp"
+#include "ui/qt/qt_spinner_bar.hpp"
 
 namespace vantrel::ui {
 

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/batch_report.hpp"
-#include "app/batch_run.hpp"
+#include "batch/batch_report.hpp"
+#include "batch/batch_run.hpp"
 #include "data/atomic_file.hpp"
 #include "data/reference_file.hpp"
 

@@ -1,4 +1,4 @@
-#include "app/batch_run.hpp"
+#include "batch/batch_run.hpp"
 
 #include <unistd.h>
 
@@ -15,11 +15,11 @@
 #include <thread>
 #include <vector>
 
+#include "batch/batch_input.hpp"
+#include "batch/batch_output.hpp"
 #include "data/atomic_file.hpp"
 #include "data/csv_reader.hpp"
 #include "data/safe_text.hpp"
-#include "profile/batch_input.hpp"
-#include "profile/batch_output.hpp"
 
 namespace vantrel {
 

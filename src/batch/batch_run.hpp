@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
+#include "batch/batch_profile.hpp"
 #include "data/retention_curves.hpp"
 #include "data/text_tables.hpp"
-#include "profile/batch_profile.hpp"
 
 namespace vantrel {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/batch_run.hpp"
+#include "batch/batch_run.hpp"
 
 namespace vantrel {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "profile/batch_profile.hpp"
+#include "batch/batch_profile.hpp"
 
 namespace vantrel {
 

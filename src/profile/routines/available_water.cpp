@@ -3,7 +3,7 @@
 #include "data/number_text.hpp"
 #include "profile/input_checks.hpp"
 #include "profile/profile_math.hpp"
-#include "profile/program.hpp"
+#include "profile/routines/program.hpp"
 
 namespace vantrel {
 

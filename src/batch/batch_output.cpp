@@ -1,4 +1,4 @@
-#include "profile/batch_output.hpp"
+#include "batch/batch_output.hpp"
 
 #include <cmath>
 #include <cstdio>

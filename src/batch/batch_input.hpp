@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "batch/batch_profile.hpp"
 #include "data/csv_reader.hpp"
-#include "profile/batch_profile.hpp"
 
 namespace vantrel {
 

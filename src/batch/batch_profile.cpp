@@ -1,4 +1,4 @@
-#include "profile/batch_profile.hpp"
+#include "batch/batch_profile.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "data/fields.hpp"
 #include "profile/input_checks.hpp"
 #include "profile/profile_math.hpp"
-#include "profile/program.hpp"
+#include "profile/routines/program.hpp"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "profile/program.hpp"
+#include "profile/routines/program.hpp"
 
 #include <array>
 #include <string>

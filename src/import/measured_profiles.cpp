@@ -1,4 +1,4 @@
-#include "data/measured_profiles.hpp"
+#include "import/measured_profiles.hpp"
 
 #include <algorithm>
 #include <array>

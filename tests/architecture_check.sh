@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The folder map of docs/architecture.md, checked: each folder of src/ includes only the folders
+# below it, and only the program (app), its Qt view and the batch report include Qt.
+#   architecture_check.sh SRC_DIR
+set -u
+src="$1"
+failed=0
+
+# folder: the folders its files may include (its own included)
+allowed() {
+  case "$1" in
+    data) echo "data" ;;
+    physics) echo "data physics" ;;
+    profile) echo "data physics profile" ;;
+    ui) echo "data ui" ;;
+    profile/routines) echo "data physics profile ui profile/routines" ;;
+    app) echo "data physics profile ui profile/routines app ui/qt" ;;
+    ui/qt) echo "data ui ui/qt" ;;
+    batch) echo "data physics profile batch" ;;
+    import) echo "data physics import" ;;
+    *) echo "" ;;
+  esac
+}
+
+# The folder an include names: "profile/routines/program.hpp" is profile/routines.
+folder_of() {
+  case "$1" in
+    profile/routines/*) echo "profile/routines" ;;
+    ui/qt/*) echo "ui/qt" ;;
+    *) echo "${1%%/*}" ;;
+  esac
+}
+
+while IFS= read -r file; do
+  rel="${file#"$src"/}"
+  folder="$(dirname "$rel")"
+  permitted="$(allowed "$folder")"
+  if [ -z "$permitted" ]; then
+    echo "$rel: the folder $folder is not in the map"
+    failed=1
+    continue
+  fi
+  while IFS= read -r included; do
+    target="$(folder_of "$included")"
+    case " $permitted " in
+      *" $target "*) ;;
+      *) echo "$rel includes $included: $folder may not use $target"; failed=1 ;;
+    esac
+  done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+  if grep -q '^#include <Q' "$file"; then
+    case "$rel" in
+      app/* | ui/qt/* | batch/batch_report.cpp | batch/main.cpp) ;;
+      *) echo "$rel includes Qt: only app, ui/qt and the batch report may"; failed=1 ;;
+    esac
+  fi
+done < <(find "$src" -name '*.cpp' -o -name '*.hpp' | sort)
+
+[ "$failed" -eq 0 ] && echo "every folder includes only what it may"
+exit "$failed"
