@@ -19,7 +19,6 @@ constexpr std::array<std::string_view, kColumnCount> kNames = {
 constexpr std::array<bool, kColumnCount> kRequired = {true,  true,  true,  true,  true, false,
                                                       false, false, false, false, false};
 constexpr float kTableDepth = kLayers * kLayerThickness;  // cm the reference profiles cover
-constexpr int kEnoughEntries = 3;
 
 std::string_view cell(const ColumnMap& columns, const BatchRow& row, Column c) {
   const auto& index = columns.index[static_cast<std::size_t>(c)];

@@ -1,5 +1,7 @@
 #include "data/retention_curves.hpp"
 
+#include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -109,6 +111,33 @@ void load_retention_curves(const std::filesystem::path& file, RetentionCurves& t
       }
     }
   }
+}
+
+std::string reference_text_line(std::string text) {
+  if (text.size() > 250) text.resize(250);  // a line is read up to 256 characters
+  return text + '\n';
+}
+
+std::string reference_columns_line() {
+  return "density kg/L,horizon,theta_s %vol,theta_r %vol,alpha 1/kPa,n,m,Ks cm/d,organic "
+         "matter %,silt %,layer bottom cm,clay %,sand %\n";
+}
+
+std::string reference_layer_line(const ReferenceLayer& l) {
+  std::string label = l.label.substr(0, 16);
+  std::replace(label.begin(), label.end(), ',', ' ');
+  const auto optional = [](const std::optional<double>& v) {
+    if (!v) return std::string();
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", *v);
+    return std::string(text);
+  };
+  char line[256];
+  std::snprintf(line, sizeof line, "%.3f,%s,%.2f,%.2f,%.5f,%.4f,%.4f,%s,%s,%.1f,%d,%.1f,%.1f\n",
+                l.density, label.c_str(), l.theta_s, l.theta_r, l.alpha, l.n, l.m,
+                optional(l.ks).c_str(), optional(l.organic_matter).c_str(), l.silt, l.bottom,
+                l.clay, l.sand);
+  return line;
 }
 
 void load_retention_curves(const std::filesystem::path& file, RetentionCurves& table) {

@@ -5,6 +5,7 @@
 #include <cassert>
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,24 @@ struct RetentionCurves {
 };
 
 inline constexpr const char* kRetentionFileName = "Soil_WRC.csv";
+
+// Writing the file, for the tools that make reference profiles: one home for its format.
+// One layer line's values.
+struct ReferenceLayer {
+  double density = 0;  // kg/L
+  std::string label;   // the horizon's name; commas become blanks, cut to 16 characters
+  double theta_s = 0, theta_r = 0, alpha = 0, n = 0, m = 0;
+  std::optional<double> ks;              // cm/d
+  std::optional<double> organic_matter;  // %
+  double silt = 0;                       // %
+  int bottom = 0;                        // cm
+  double clay = 0, sand = 0;             // %
+};
+// A header line of a profile, cut to what a line of the file may hold.
+std::string reference_text_line(std::string text);
+// The third header line of a profile: the columns' names.
+std::string reference_columns_line();
+std::string reference_layer_line(const ReferenceLayer& layer);
 
 // A place where the file is shorter than its form. The loading goes on as the program has
 // always read such a file, but a tool that reports on its estimates names these.

@@ -8,6 +8,7 @@
 
 #include "data/csv_reader.hpp"
 #include "data/fields.hpp"
+#include "data/retention_curves.hpp"
 
 namespace vantrel {
 
@@ -18,8 +19,6 @@ constexpr std::array<const char*, 11> kColumnNames = {
     "profile",   "top_cm",  "bottom_cm",          "sand",   "clay", "density", "suction_kpa",
     "theta_pct", "ks_cm_d", "organic_matter_pct", "horizon"};
 constexpr int kRequiredColumns = 8;
-constexpr int kLayerCount = 20;
-constexpr double kLayerDepth = 10.0;
 
 std::string trimmed(const std::string& s) {
   return std::string(trimmed_field(s));
@@ -185,8 +184,8 @@ void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProbl
 
 std::vector<std::size_t> layer_samples(const std::vector<const MeasuredSample*>& samples) {
   std::vector<std::size_t> chosen;
-  for (int j = 1; j <= kLayerCount; ++j) {
-    const double middle = kLayerDepth * j - kLayerDepth / 2;
+  for (int j = 1; j <= kLayers; ++j) {
+    const double middle = double{kLayerThickness} * j - double{kLayerThickness} / 2;
     std::optional<std::size_t> covering;
     std::size_t nearest = 0;
     double nearest_distance = 1e300;
@@ -223,39 +222,24 @@ int write_reference_profiles(const std::vector<MeasuredSample>& samples, const s
         *written_samples += static_cast<std::size_t>(s->replicates);
     }
   }
-  const auto cut = [](std::string line) {
-    if (line.size() > 250) line.resize(250);  // a reference line is read up to 256 characters
-    return line + '\n';
-  };
   for (int k = 0; k < count; ++k) {
     const auto& list = by_profile[order[static_cast<std::size_t>(k)]];
-    out << cut("Reference profile " + std::to_string(k + 1) + " of " + std::to_string(count) +
-               ": " + order[static_cast<std::size_t>(k)] + ", " + std::to_string(list.size()) +
-               " measured sample(s) from " + source);
-    out << cut("Source: " + source +
-               "; van Genuchten curves (m = 1 - 1/n) fitted by "
-               "vantrel-reference " +
-               version);
-    out << "density kg/L,horizon,theta_s %vol,theta_r %vol,alpha 1/kPa,n,m,Ks cm/d,organic "
-           "matter %,silt %,layer bottom cm,clay %,sand %\n";
+    out << reference_text_line("Reference profile " + std::to_string(k + 1) + " of " +
+                               std::to_string(count) + ": " + order[static_cast<std::size_t>(k)] +
+                               ", " + std::to_string(list.size()) + " measured sample(s) from " +
+                               source);
+    out << reference_text_line("Source: " + source +
+                               "; van Genuchten curves (m = 1 - 1/n) fitted by vantrel-reference " +
+                               version);
+    out << reference_columns_line();
     const std::vector<std::size_t> layers = layer_samples(list);
-    for (int j = 1; j <= kLayerCount; ++j) {
+    for (int j = 1; j <= kLayers; ++j) {
       const MeasuredSample& s = *list[layers[static_cast<std::size_t>(j - 1)]];
       const RetentionCurve& c = s.curve;
-      std::string label = s.label.empty() ? "M" : s.label;
-      std::replace(label.begin(), label.end(), ',', ' ');
-      const auto optional = [](const std::optional<double>& v) {
-        if (!v) return std::string();
-        char text[32];
-        std::snprintf(text, sizeof text, "%.2f", *v);
-        return std::string(text);
-      };
-      char line[256];
-      std::snprintf(line, sizeof line, "%.3f,%s,%.2f,%.2f,%.5f,%.4f,%.4f,%s,%s,%.1f,%d,%.1f,%.1f\n",
-                    s.density, label.substr(0, 16).c_str(), c.theta_s, c.theta_r, c.alpha, c.n,
-                    c.m(), optional(s.ks).c_str(), optional(s.organic_matter).c_str(),
-                    100.0 - s.sand - s.clay, static_cast<int>(kLayerDepth) * j, s.clay, s.sand);
-      out << line;
+      out << reference_layer_line({s.density, s.label.empty() ? "M" : s.label, c.theta_s, c.theta_r,
+                                   c.alpha, c.n, c.m(), s.ks, s.organic_matter,
+                                   100.0 - s.sand - s.clay, static_cast<int>(kLayerThickness) * j,
+                                   s.clay, s.sand});
     }
   }
   return count;

@@ -7,10 +7,12 @@
 #include <limits>
 #include <vector>
 
+#include "physics/van_genuchten.hpp"
+
 namespace vantrel {
 
 double RetentionCurve::theta_at(double suction) const {
-  return theta_r + (theta_s - theta_r) / std::pow(1.0 + std::pow(alpha * suction, n), m());
+  return van_genuchten(theta_s, theta_r, alpha, n, m(), suction);
 }
 
 namespace {
@@ -68,7 +70,7 @@ struct Problem {
     Linear l;
     const double m = 1.0 - 1.0 / n;
     for (const RetentionPoint& p : points) {
-      const double v = 1.0 / std::pow(1.0 + std::pow(alpha * p.suction, n), m);
+      const double v = 1.0 / retention_divisor(alpha, n, m, p.suction);
       const double u = 1.0 - v;
       const double w = p.weight;
       l.sum_uu += w * u * u;

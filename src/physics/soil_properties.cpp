@@ -16,7 +16,6 @@ namespace {
 constexpr float kHalfLayer = 5.0F;
 constexpr float kStartTolerance = 5.0F;
 constexpr float kToleranceStep = 2.0F;
-constexpr int kEnoughEntries = 2;  // the search ends once more entries than this qualify
 constexpr float kPercent = 100.0F;
 
 // Suctions (kPa) of the trace line, in its order; FC, SP and WP are at 10, 100 and 1500.
@@ -247,7 +246,7 @@ int admit_entries(const RetentionCurves& c, const std::vector<Candidate>& candid
   int last = third_pass(candidates);
   if (last != kNever) admit(0, last);
   bool sorted = true;
-  while (last != kNever && admitted.size() <= static_cast<std::size_t>(kEnoughEntries)) {
+  while (last != kNever && admitted.size() < static_cast<std::size_t>(kEnoughEntries)) {
     const int next = next_pass(candidates, last);
     if (next == kNever) break;
     sorted = sorted && admitted.empty();
@@ -301,10 +300,6 @@ float tolerance_of_pass(int pass) {
   return std::min(climbed, kTwoTo25);
 }
 
-double van_genuchten(double theta_s, double theta_r, double alpha, double n, double m, double h) {
-  return theta_r + (theta_s - theta_r) / std::pow(1.0 + std::pow(alpha * h, n), m);
-}
-
 int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& side, float top, float bottom,
                     float user_density, float sand, float clay, float stones, float& density,
                     float& saturated, float& fc, float& sp, float& wp, bool density_set,
@@ -320,7 +315,7 @@ int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& side, float top, fl
   if (nearest_candidates(curves, window, horizon, candidates, complete)) {
     last = admit_entries(curves, candidates, density_set, admitted);
   }
-  if (admitted.size() <= static_cast<std::size_t>(kEnoughEntries) || last > complete) {
+  if (admitted.size() < static_cast<std::size_t>(kEnoughEntries) || last > complete) {
     all_candidates(curves, window, horizon, candidates);
     admitted.clear();
     last = admit_entries(curves, candidates, density_set, admitted);

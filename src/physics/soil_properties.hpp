@@ -5,6 +5,7 @@
 
 #include "data/retention_curves.hpp"
 #include "data/side_unit.hpp"
+#include "physics/van_genuchten.hpp"
 
 namespace vantrel {
 
@@ -23,8 +24,9 @@ LayerWindow layer_window(float top, float bottom);
 float tolerance_of_pass(int pass);
 inline constexpr int kLastPass = 16'777'214;  // the first pass at the greatest tolerance
 
-// van Genuchten water content at suction h (kPa), computed in double precision.
-double van_genuchten(double theta_s, double theta_r, double alpha, double n, double m, double h);
+// An estimate resting on fewer reference entries than this is one to use with care: the
+// search looks for at least this many, and the window and the tools say when it found fewer.
+inline constexpr int kEnoughEntries = 3;
 
 // One entry of the reference table: profile k, layer j.
 struct ReferenceEntry {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "data/retention_curves.hpp"
 #include "physics/retention_fit.hpp"
 #include "physics/soil_texture.hpp"
 #include "reference_data/saxton_rawls.hpp"
@@ -24,7 +25,7 @@ using vantrel::TextureClass;
 using vantrel::reference_data::SaxtonRawls;
 
 constexpr int kProfiles = 120;
-constexpr int kLayers = 20;
+using vantrel::kLayers;
 constexpr std::uint64_t kSeed = 20061569;  // the paper's year and first page
 
 // Coarse to fine; profile p takes its main class from this list in turn.
@@ -226,9 +227,7 @@ void write_header(int profile, TextureClass main_class) {
       "and organic matter for hydrologic solutions. Soil Sci. Soc. Am. J. 70:1569-1578; "
       "van Genuchten curve (m = 1 - 1/n) fitted to saturation up to their air-entry tension "
       "and their power law from 33 to 1500 kPa\n");
-  std::printf(
-      "density kg/L,horizon,theta_s %%vol,theta_r %%vol,alpha 1/kPa,n,m,Ks cm/d,organic "
-      "matter %%,silt %%,layer bottom cm,clay %%,sand %%\n");
+  std::fputs(vantrel::reference_columns_line().c_str(), stdout);
 }
 
 }  // namespace
@@ -278,10 +277,13 @@ int main(int argc, char** argv) {
       segment_low = std::min(segment_low, layer.below_segment);
       segment_high = std::max(segment_high, layer.below_segment);
       const vantrel::RetentionCurve& v = layer.curve;
-      std::printf("%.3f,%s,%.2f,%.2f,%.5f,%.4f,%.4f,%.2f,%.2f,%.1f,%d,%.1f,%.1f\n",
-                  layer.soil.density, layer.label, v.theta_s, v.theta_r, v.alpha, v.n, v.m(),
-                  layer.soil.ks * 2.4, layer.organic_matter, layer.texture.silt(), 10 * j,
-                  layer.texture.clay, layer.texture.sand);
+      std::fputs(vantrel::reference_layer_line({layer.soil.density, layer.label, v.theta_s,
+                                                v.theta_r, v.alpha, v.n, v.m(), layer.soil.ks * 2.4,
+                                                layer.organic_matter, layer.texture.silt(),
+                                                static_cast<int>(vantrel::kLayerThickness) * j,
+                                                layer.texture.clay, layer.texture.sand})
+                     .c_str(),
+                 stdout);
     }
   }
   std::fprintf(stderr,

@@ -14,6 +14,7 @@
 #include "data/retention_curves.hpp"
 #include "data/text_tables.hpp"
 #include "physics/soil_texture.hpp"
+#include "physics/van_genuchten.hpp"
 #include "profile/profile_math.hpp"
 #include "reference_data/saxton_rawls.hpp"
 
@@ -49,8 +50,7 @@ double rosetta_theta(const Rosetta& r, double kpa) {
   const double alpha = std::pow(10.0, r.log_alpha);
   const double n = std::pow(10.0, r.log_n);
   const double h = kpa * kCentimetresPerKilopascal;
-  return 100.0 * (r.theta_r +
-                  (r.theta_s - r.theta_r) / std::pow(1.0 + std::pow(alpha * h, n), 1.0 - 1.0 / n));
+  return 100.0 * vantrel::van_genuchten(r.theta_s, r.theta_r, alpha, n, 1.0 - 1.0 / n, h);
 }
 
 // FAO-56 (Allen et al. 1998) Table 19: field capacity, wilting point and their difference,

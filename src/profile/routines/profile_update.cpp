@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kCellWidth = 5;
 constexpr int kDensityWidth = 6;
-constexpr int kEnoughEntries = 3;
 
 void show_cell(ui::Dialog& d, int control, float value) {
   show_number(d, control, value, kCellWidth, 1);
