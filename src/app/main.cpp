@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "app/startup.hpp"
-#include "data/reference_file.hpp"
 #include "ui/qt/qt_dialog_view.hpp"
 #include "ui/qt/qt_platform.hpp"
 
@@ -37,18 +36,15 @@ int WinMain(char* program_name, int show_state) {
 
   QtPlatform platform;
   Program program(platform, SideUnit::from_environment());
-  try {
-    load_reference_files(program, ".");
-  } catch (const FatalStop& stop) {
-    const std::string report = fatal_report(stop.what(), ".");
-    std::cerr << report << '\n';
+  ui::Dialog dialog;
+  dialog.set_view_factory(ui::make_qt_view);  // without a toolkit it shows no window
+  std::string report;
+  const StartOutcome start = start_run(program, dialog, show_state, std::cerr, &report);
+  if (start == StartOutcome::files_stopped) {
     if (application) error_box(report, "Vantrel");
     return kExitFailed;
   }
-
-  ui::Dialog dialog;
-  dialog.set_view_factory(ui::make_qt_view);
-  if (!application || !open_main_window(program, dialog, show_state)) {
+  if (start == StartOutcome::no_window) {
     // Not the status 0 of a success: the program did not run.
     std::cerr << kInitError << (application ? "" : ": no display (DISPLAY is not set)") << '\n';
     if (application) error_box(kInitError, kInitErrorCaption);

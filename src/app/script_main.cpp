@@ -5,7 +5,6 @@
 
 #include "app/script.hpp"
 #include "app/startup.hpp"
-#include "data/reference_file.hpp"
 
 namespace {
 
@@ -38,18 +37,16 @@ int main(int argc, char** argv) {
   ignore_write_signals();
   ScriptPlatform platform(std::cout);
   Program program(platform, SideUnit::from_environment());
-  try {
-    load_reference_files(program, ".");
-  } catch (const FatalStop& stop) {
-    std::cout.flush();
-    std::cerr << fatal_report(stop.what(), ".") << '\n';
-    return kExitFailed;
-  }
   ui::Dialog dialog;
   dialog.set_view_factory(ui::make_headless_view);
-  if (!open_main_window(program, dialog, ui::show_normal)) {
-    std::cerr << kInitError << '\n';
-    return kExitFailed;
+  switch (start_run(program, dialog, ui::show_normal, std::cerr)) {
+    case StartOutcome::started:
+      break;
+    case StartOutcome::files_stopped:
+      return kExitFailed;
+    case StartOutcome::no_window:
+      std::cerr << kInitError << '\n';
+      return kExitFailed;
   }
   DialogDriver driver(dialog);
   const int status = run_script(std::cin, std::cout, std::cerr, dialog, driver, platform);

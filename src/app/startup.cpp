@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "data/reference_file.hpp"
+
 namespace vantrel {
 
 namespace {
@@ -108,6 +110,20 @@ bool open_main_window(Program& program, ui::Dialog& dialog, int show_command) {
     ui::dialog_set_callback(dialog, c.control, sub, c.event);
   }
   return true;
+}
+
+StartOutcome start_run(Program& program, ui::Dialog& dialog, int show_command, std::ostream& errors,
+                       std::string* report) {
+  try {
+    load_reference_files(program, ".");
+  } catch (const FatalStop& stop) {
+    const std::string text = fatal_report(stop.what(), ".");
+    errors << text << '\n';
+    if (report != nullptr) *report = text;
+    return StartOutcome::files_stopped;
+  }
+  return open_main_window(program, dialog, show_command) ? StartOutcome::started
+                                                         : StartOutcome::no_window;
 }
 
 void ignore_write_signals() {

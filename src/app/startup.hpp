@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "profile/routines/program.hpp"
@@ -24,6 +25,16 @@ void load_reference_files(Program& program, const std::filesystem::path& folder)
 // Creates the dialog from template 101 and brings it up; false when the window cannot be
 // created or shown.
 bool open_main_window(Program& program, ui::Dialog& dialog, int show_command);
+
+// How a start in the working directory ended.
+enum class StartOutcome { started, files_stopped, no_window };
+
+// The start of a run, for the program and every other front end: the reference files of the
+// working directory in their order, then the window with its start values and routines. A
+// stop while loading is written to `errors` with where the program looked; its report also
+// goes to `report` when given. On no_window nothing is written.
+StartOutcome start_run(Program& program, ui::Dialog& dialog, int show_command, std::ostream& errors,
+                       std::string* report = nullptr);
 
 // A trace file whose reader has gone, or that reaches the file-size limit, must fail a write,
 // not end the process: SIGPIPE and SIGXFSZ are ignored, and the writes see EPIPE and EFBIG.

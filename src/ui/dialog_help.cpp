@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "ui/control_ids.hpp"
+
 namespace vantrel::ui {
 
 namespace {
@@ -52,27 +54,25 @@ constexpr std::array<Entry, 28> kControls = {{
      "FP - RP when the soil reaches it."},
 }};
 
-// The output table: its cells by row and column.
+// The output table's columns, each with the cell it takes from a row.
 struct Column {
   std::string_view name;
   std::string_view tooltip;
-  std::array<int, 5> cells;  // rows 1 to 5
+  int TableRow::*cell;
 };
 constexpr std::array<Column, 8> kTable = {{
-    {"top, cm", "Depth of the horizon's top in cm.", {1018, 1022, 1024, 1027, 1029}},
-    {"bottom, cm", "Depth of the horizon's bottom in cm.", {1019, 1023, 1025, 1028, 1030}},
-    {"texture", "Texture class of the horizon.", {1013, 1014, 1015, 1016, 1017}},
-    {"density, kg/L", "Dry bulk density in kg/L.", {1075, 1079, 1076, 1077, 1078}},
-    {"stones, %", "Stone content in % by volume.", {1031, 1042, 1043, 1047, 1050}},
-    {"FC %",
-     "Water content at field capacity, 10 kPa suction, % by volume, stones excluded.",
-     {1020, 1034, 1036, 1037, 1040}},
+    {"top, cm", "Depth of the horizon's top in cm.", &TableRow::top},
+    {"bottom, cm", "Depth of the horizon's bottom in cm.", &TableRow::bottom},
+    {"texture", "Texture class of the horizon.", &TableRow::texture},
+    {"density, kg/L", "Dry bulk density in kg/L.", &TableRow::density},
+    {"stones, %", "Stone content in % by volume.", &TableRow::stones},
+    {"FC %", "Water content at field capacity, 10 kPa suction, % by volume, stones excluded.",
+     &TableRow::fc},
     {"SP %",
      "Water content at the stress point, 100 kPa suction, % by volume, stones excluded.",
-     {1058, 1062, 1059, 1060, 1061}},
-    {"WP %",
-     "Water content at wilting point, 1500 kPa suction, % by volume, stones excluded.",
-     {1021, 1051, 1052, 1053, 1054}},
+     &TableRow::sp},
+    {"WP %", "Water content at wilting point, 1500 kPa suction, % by volume, stones excluded.",
+     &TableRow::wp},
 }};
 
 struct Picture {
@@ -94,8 +94,8 @@ ControlHelp control_help(int id) {
     if (e.id == id) return {std::string(e.name), std::string(e.tooltip)};
   }
   for (const Column& c : kTable) {
-    for (std::size_t row = 0; row < c.cells.size(); ++row) {
-      if (c.cells[row] == id) {
+    for (std::size_t row = 0; row < kTableRows.size(); ++row) {
+      if (kTableRows[row].*c.cell == id) {
         return {"horizon " + std::to_string(row + 1) + ", " + std::string(c.name),
                 std::string(c.tooltip)};
       }

@@ -11,6 +11,7 @@
 #include "data/csv_reader.hpp"
 #include "data/number_text.hpp"
 #include "support/session.hpp"
+#include "ui/control_ids.hpp"
 
 namespace vantrel {
 namespace {
@@ -160,11 +161,6 @@ TEST(BatchIdentity, EveryNumberTheWindowShows) {
   const auto results = read_rows(dir / "r.csv");
   ASSERT_EQ(results.size(), kFields.size());
 
-  constexpr int kCells[5][8] = {{1018, 1019, 1013, 1075, 1031, 1020, 1058, 1021},
-                                {1022, 1023, 1014, 1079, 1042, 1034, 1062, 1051},
-                                {1024, 1025, 1015, 1076, 1043, 1036, 1059, 1052},
-                                {1027, 1028, 1016, 1077, 1047, 1037, 1060, 1053},
-                                {1029, 1030, 1017, 1078, 1050, 1040, 1061, 1054}};
   std::size_t compared = 0;
   for (std::size_t p = 0; p < kFields.size(); ++p) {
     const Field& f = kFields[p];
@@ -185,15 +181,15 @@ TEST(BatchIdentity, EveryNumberTheWindowShows) {
     for (const auto& h : horizons) {
       if (h[0] != f.name) continue;
       const int number = std::stoi(h[1]);
-      const int* cell = kCells[number - 1];
+      const TableRow& cell = table_row(number);
       // top, bottom, texture, density, fc, sp, wp as the table shows them
-      EXPECT_EQ(trimmed(session.text(cell[0])), shown(h[2], 5, 1));
-      EXPECT_EQ(trimmed(session.text(cell[1])), shown(h[3], 5, 1));
-      EXPECT_EQ(trimmed(session.text(cell[2])), h[4]);
-      EXPECT_EQ(trimmed(session.text(cell[3])), shown(h[5], 6, 2));
-      EXPECT_EQ(trimmed(session.text(cell[5])), shown(h[6], 5, 1));
-      EXPECT_EQ(trimmed(session.text(cell[6])), shown(h[7], 5, 1));
-      EXPECT_EQ(trimmed(session.text(cell[7])), shown(h[8], 5, 1));
+      EXPECT_EQ(trimmed(session.text(cell.top)), shown(h[2], 5, 1));
+      EXPECT_EQ(trimmed(session.text(cell.bottom)), shown(h[3], 5, 1));
+      EXPECT_EQ(trimmed(session.text(cell.texture)), h[4]);
+      EXPECT_EQ(trimmed(session.text(cell.density)), shown(h[5], 6, 2));
+      EXPECT_EQ(trimmed(session.text(cell.fc)), shown(h[6], 5, 1));
+      EXPECT_EQ(trimmed(session.text(cell.sp)), shown(h[7], 5, 1));
+      EXPECT_EQ(trimmed(session.text(cell.wp)), shown(h[8], 5, 1));
       compared += 7;
     }
   }

@@ -9,7 +9,6 @@
 
 #include "app/script.hpp"
 #include "app/startup.hpp"
-#include "data/reference_file.hpp"
 #include "ui/qt/qt_dialog_view.hpp"
 
 int main(int argc, char** argv) {
@@ -22,12 +21,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   ScriptPlatform platform(std::cout);
   Program program(platform, SideUnit::from_environment());
-  try {
-    load_reference_files(program, ".");
-  } catch (const FatalStop& stop) {
-    std::cerr << fatal_report(stop.what(), ".") << '\n';
-    return 1;
-  }
   ui::Dialog dialog;
   ui::QtDialogView* view = nullptr;
   dialog.set_view_factory([&](ui::Dialog& d) {
@@ -35,8 +28,9 @@ int main(int argc, char** argv) {
     view = made.get();
     return made;
   });
-  if (!open_main_window(program, dialog, ui::show_normal)) {
-    std::cerr << kInitError << '\n';
+  if (const StartOutcome start = start_run(program, dialog, ui::show_normal, std::cerr);
+      start != StartOutcome::started) {
+    if (start == StartOutcome::no_window) std::cerr << kInitError << '\n';
     return 1;
   }
   DialogDriver driver(dialog);

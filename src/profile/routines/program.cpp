@@ -10,21 +10,9 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::array<TableRow, kHorizons> kRows = {{
-    {1018, 1019, 1013, 1075, 1031, 1020, 1058, 1021},
-    {1022, 1023, 1014, 1079, 1042, 1034, 1062, 1051},
-    {1024, 1025, 1015, 1076, 1043, 1036, 1059, 1052},
-    {1027, 1028, 1016, 1077, 1047, 1037, 1060, 1053},
-    {1029, 1030, 1017, 1078, 1050, 1040, 1061, 1054},
-}};
-
 constexpr std::string_view kCaption = "Vantrel";
 
 }  // namespace
-
-const TableRow& table_row(int horizon) {
-  return kRows.at(static_cast<std::size_t>(horizon - 1));
-}
 
 Program::Program(ui::Platform& platform, SideUnit side)
     : platform_(platform), tables_(std::make_unique<ReferenceTables>()), side_(std::move(side)) {}

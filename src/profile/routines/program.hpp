@@ -12,38 +12,11 @@
 #include "data/side_unit.hpp"
 #include "data/text_tables.hpp"
 #include "profile/profile_layers.hpp"
+#include "ui/control_ids.hpp"
 #include "ui/dialog.hpp"
 #include "ui/platform.hpp"
 
 namespace vantrel {
-
-// Control ids of the main window that the routines address.
-namespace id {
-inline constexpr int dialog = 101;
-inline constexpr int calculate = 30002;
-inline constexpr int exit = 30001;
-inline constexpr int horizon = 1033, horizon_bar = 1039;
-inline constexpr int thickness = 1032, thickness_bar = 1038;
-inline constexpr int sand = 1008, sand_bar = 1026;
-inline constexpr int silt = 1046;
-inline constexpr int clay = 1044, clay_bar = 1045;
-inline constexpr int stones = 1048, stones_bar = 1049;
-inline constexpr int texture_label = 1057;
-inline constexpr int texture_list = 1012;
-inline constexpr int crop_list = 1011;
-inline constexpr int root_depth = 1035, root_depth_bar = 1041;
-inline constexpr int tolerance = 1055, tolerance_bar = 1056;
-inline constexpr int density = 1073, density_bar = 1074;
-inline constexpr int density_set = 1080;
-inline constexpr int update_profile = 1010;
-inline constexpr int taw = 1069, raw = 1070, fp = 1071, rp = 1072;
-}  // namespace id
-
-// The cells of one row of the output table.
-struct TableRow {
-  int top, bottom, texture, density, stones, fc, sp, wp;
-};
-const TableRow& table_row(int horizon);  // horizon 1..5
 
 // The reference tables, filled at start and only read afterwards.
 struct ReferenceTables {
