@@ -53,7 +53,7 @@ case "${1:-test}" in
   batch)
     install_missing "${PACKAGES[@]}"
     build release >/dev/null
-    exec ./build/release/src/app/vantrel-batch "${@:2}"
+    exec ./build/release/src/batch/vantrel-batch "${@:2}"
     ;;
   docs)
     # The user guide's screenshots, from the session scripts in docs/sessions.
@@ -77,7 +77,12 @@ case "${1:-test}" in
       vantrel-batch | vantrel-reference | vantrel-script) ;;
       *) echo "usage: $0 tool vantrel-batch|vantrel-reference|vantrel-script [ARGS]" >&2; exit 2 ;;
     esac
-    exec "./build/release/src/app/$2" "${@:3}"
+    case "$2" in
+      vantrel-batch) folder=batch ;;
+      vantrel-reference) folder=import ;;
+      *) folder=app ;;
+    esac
+    exec "./build/release/src/$folder/$2" "${@:3}"
     ;;
   package)
     # The Debian package, in build/package; its dependencies come from dpkg-shlibdeps.
@@ -100,13 +105,13 @@ case "${1:-test}" in
     install_missing "${PACKAGES[@]}"
     cmake --preset tsan >/dev/null
     cmake --build --preset tsan
-    tests/app/batch_threads.sh build/tsan/src/app/vantrel-batch reference examples "${2:-3}"
+    tests/app/batch_threads.sh build/tsan/src/batch/vantrel-batch reference examples "${2:-3}"
     ;;
   bench)
     install_missing "${PACKAGES[@]}" time
     build release
     ./build/release/bench/vantrel_benchmarks "${@:2}"
-    bench/batch_bench.sh build/release/src/app/vantrel-batch reference
+    bench/batch_bench.sh build/release/src/batch/vantrel-batch reference
     ;;
   reference)
     install_missing "${PACKAGES[@]}"

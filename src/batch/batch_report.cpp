@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -33,12 +32,6 @@ QString form(float value, int width = 5, int decimals = 1) {
   return QString::fromStdString(fixed_form(value, width, decimals)).trimmed();
 }
 
-// The toolkit's notes about its environment (runtime folders, fonts) are not the user's concern.
-void only_serious_messages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg)
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
 struct Definition {
   const char* name;
   const char* unit;
@@ -48,10 +41,7 @@ struct Definition {
 class PdfReport final : public ProfileReport {
  public:
   PdfReport(const std::filesystem::path& file, const RetentionCurves& curves)
-      : application_(make_application(argc_, argv_)),
-        file_(QString::fromStdString(file.string())),
-        writer_(&file_),
-        curves_(curves) {
+      : file_(QString::fromStdString(file.string())), writer_(&file_), curves_(curves) {
     // The writer does not report a failed write (a full disk): the file we own does.
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) open_error_ = file_.errorString();
     writer_.setPageSize(QPageSize(QPageSize::A4));
@@ -96,14 +86,6 @@ class PdfReport final : public ProfileReport {
   }
 
  private:
-  // The painter needs the toolkit's fonts; its offscreen platform needs no display.
-  static std::unique_ptr<QGuiApplication> make_application(int& argc, char** argv) {
-    if (QGuiApplication::instance() != nullptr) return nullptr;
-    qInstallMessageHandler(only_serious_messages);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
-  }
-
   // The font size that prints at `size` points when the painter draws in millimetres.
   double points(double size) const { return size * 25.4 / writer_.resolution(); }
 
@@ -350,10 +332,6 @@ class PdfReport final : public ProfileReport {
     text(plot.left(), plot.bottom() + 8, "suction kPa (log); % by volume; dots: FC, SP, WP", 7);
   }
 
-  int argc_ = 1;
-  char name_[14] = "vantrel-batch";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QGuiApplication> application_;
   QFile file_;
   QString open_error_;
   QPdfWriter writer_;

@@ -1,5 +1,6 @@
-// The printable report of vantrel-batch: one PDF page per profile, drawn with Qt's painter
-// on its offscreen platform, so no display is needed.
+// The printable report of vantrel-batch: one PDF page per profile, drawn with Qt's painter.
+// It needs a QGuiApplication on the thread that calls it (the program's main makes one on
+// the offscreen platform, so no display is needed).
 #pragma once
 
 #include <filesystem>

@@ -1,10 +1,13 @@
 // vantrel-batch: the window's numbers for every profile of a CSV file.
 #include <unistd.h>
 
+#include <QGuiApplication>
 #include <charconv>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -45,6 +48,12 @@ Errors are written as FILE:LINE: reason. Exit status: 0 every profile ok or with
 warning, 1 some profile failed, 2 a usage error (bad option, unreadable input, missing or
 damaged reference file, an output that cannot be written).
 )";
+
+// The toolkit's notes about its environment (runtime folders, fonts) are not the user's concern.
+void only_serious_messages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
 
 int usage_error(const std::string& message) {
   std::cerr << "vantrel-batch: " << message << "\nTry 'vantrel-batch --help'.\n";
@@ -181,6 +190,17 @@ int main(int argc, char** argv) {
   for (const auto& out : outputs)
     folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
   clean_up_on_signals(folders);
-  if (settings.report) settings.make_report = make_pdf_report;
+  // The report draws with Qt's painter, which needs the toolkit's fonts: an application on
+  // its offscreen platform, made only for a report, so the other outputs never start it.
+  int toolkit_argc = 1;
+  char toolkit_name[] = "vantrel-batch";
+  char* toolkit_argv[] = {toolkit_name, nullptr};
+  std::unique_ptr<QGuiApplication> toolkit;
+  if (settings.report) {
+    qInstallMessageHandler(only_serious_messages);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    toolkit = std::make_unique<QGuiApplication>(toolkit_argc, toolkit_argv);
+    settings.make_report = make_pdf_report;
+  }
   return run_batch(settings, *curves, *crops, std::cout, std::cerr, nullptr, defects);
 }
