@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
+
+#include "ui/dialog_geometry.hpp"
 
 namespace vantrel::ui {
 namespace {
@@ -282,6 +286,55 @@ TEST_F(DialogOperations, UninitReleasesEverything) {
   EXPECT_FALSE(dialog_get_text(dialog, 1008, text));
   EXPECT_EQ(dialog.dialog_template(), nullptr);
   dialog_uninit(dialog);  // twice is harmless
+}
+
+}  // namespace
+}  // namespace vantrel::ui
+
+namespace vantrel::ui {
+namespace {
+
+// The geometry every view takes from the template, without a toolkit.
+TEST(DialogGeometry, SpinnersFocusPicturesAndLists) {
+  Dialog dialog;
+  ASSERT_TRUE(dialog_init(kMainDialog, dialog));
+  const DialogTemplate& t = *dialog.dialog_template();
+  const auto pairs = spinner_edits(t);
+  EXPECT_EQ(pairs.size(), 7U);  // every visible spinner beside its edit box
+  for (const auto& [bar, edit] : {std::pair{1026, 1008},
+                                  {1045, 1044},
+                                  {1039, 1033},
+                                  {1041, 1035},
+                                  {1056, 1055},
+                                  {1049, 1048}}) {
+    EXPECT_NE(std::find(pairs.begin(), pairs.end(), std::pair{bar, edit}), pairs.end()) << bar;
+  }
+  int focus = 0;
+  for (const TemplateControl& item : t.controls)
+    focus += takes_focus(item) ? 1 : 0;
+  EXPECT_EQ(focus, 17);  // the tab stops, hidden controls left out
+
+  const DialogUnits units = DialogUnits::of_font(7.0 * 52, 14);
+  EXPECT_EQ(units.pixels({422, 152, 86, 23}).x, 739);
+  EXPECT_EQ(units.pixels({422, 152, 86, 23}).height, 40);
+
+  struct Case {
+    int picture_w, picture_h, shown_w, shown_h;
+    Rect part;
+  } cases[] = {
+      {176, 310, 151, 277, {13, 17, 151, 277}},  // larger: its centre, halves taken apart
+      {176, 310, 200, 400, {0, 0, 176, 310}},    // smaller: whole, for the label to centre
+      {100, 50, 100, 20, {0, 15, 100, 20}},
+  };
+  for (const Case& c : cases) {
+    const Rect part = centred_part(c.picture_w, c.picture_h, c.shown_w, c.shown_h);
+    EXPECT_EQ(std::tuple(part.x, part.y, part.width, part.height),
+              std::tuple(c.part.x, c.part.y, c.part.width, c.part.height));
+  }
+  EXPECT_EQ(dropped_rows(75, 25, 14), 4);  // the texture list, 43 dialog units
+  EXPECT_EQ(dropped_rows(68, 25, 14), 3);  // the crop list, 39 dialog units
+  EXPECT_EQ(dropped_rows(20, 25, 14), 1);
+  EXPECT_EQ(dropped_rows(75, 25, 0), 1);
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ TEST_F(DialogWindowTest, EveryControlAtItsPlace) {
     if (item.id == kNoId) continue;
     QWidget* w = view->widget(item.id);
     ASSERT_NE(w, nullptr) << item.id;
-    QRect expected = u.rect(item.rect);
+    QRect expected = qt_rect(u.pixels(item.rect));
     if (item.kind == ControlKind::combo_box) expected.setHeight(u.y(14));
     if (item.kind == ControlKind::static_text || item.kind == ControlKind::check_box) {
       // May be wider than the template to show the whole caption: never narrower.

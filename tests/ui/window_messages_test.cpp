@@ -137,11 +137,11 @@ TEST(PicturePlacement, TheCentredPartAtEveryScale) {
     const QPixmap part = centred_part(picture, QSize(151, 277));
     EXPECT_EQ(part.deviceIndependentSize().toSize(), QSize(151, 277)) << scale;
     EXPECT_EQ(part.devicePixelRatio(), scale);
-    // Cut evenly: 25 and 33 logical pixels over, 12 and 16 of them on the left and top.
+    // Its centre: 176 / 2 - 151 / 2 = 13 and 310 / 2 - 277 / 2 = 17 pixels in.
     const QImage shown = part.toImage();
-    EXPECT_EQ(shown.pixel(0, 0), drawing.pixel(12 * scale, 16 * scale)) << scale;
+    EXPECT_EQ(shown.pixel(0, 0), drawing.pixel(13 * scale, 17 * scale)) << scale;
     EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() - 1),
-              drawing.pixel((12 + 151) * scale - 1, (16 + 277) * scale - 1))
+              drawing.pixel((13 + 151) * scale - 1, (17 + 277) * scale - 1))
         << scale;
     const QPixmap whole = centred_part(picture, QSize(200, 400));
     EXPECT_EQ(whole.deviceIndependentSize().toSize(), QSize(176, 310));

@@ -30,8 +30,6 @@ namespace vantrel::ui {
 
 namespace {
 
-constexpr int kComboEditHeight = 14;  // dialog units of a combo box's closed edit field
-
 QString qt_text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -101,18 +99,6 @@ class ForeignDestroyWatcher : public QAbstractNativeEventFilter {
   std::function<void()> destroyed_;
 };
 
-bool takes_focus(const TemplateControl& item) {
-  switch (item.kind) {
-    case ControlKind::push_button:
-    case ControlKind::edit:
-    case ControlKind::combo_box:
-    case ControlKind::check_box:
-      return !item.hidden;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
@@ -129,16 +115,12 @@ QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
 QPixmap centred_part(const QPixmap& picture, QSize shown) {
   const qreal ratio = picture.devicePixelRatio();
   const QSize size = picture.deviceIndependentSize().toSize();
-  const QSize kept = size.boundedTo(shown);
-  if (kept == size) return picture;
-  const QPoint from((size.width() - kept.width()) / 2, (size.height() - kept.height()) / 2);
-  QPixmap part = picture.copy(QRect(from * ratio, kept * ratio));  // in the picture's pixels
-  part.setDevicePixelRatio(ratio);
-  return part;
-}
-
-int dropped_rows(int dropped, int edit, int row) {
-  return row > 0 ? std::max(1, (dropped - edit + row / 2) / row) : 1;
+  const Rect part = ui::centred_part(size.width(), size.height(), shown.width(), shown.height());
+  if (part.width == size.width() && part.height == size.height()) return picture;
+  QPixmap cut = picture.copy(QRect(QPoint(part.x, part.y) * ratio,
+                                   QSize(part.width, part.height) * ratio));  // device pixels
+  cut.setDevicePixelRatio(ratio);
+  return cut;
 }
 
 QFont dialog_font() {
@@ -153,17 +135,14 @@ QFont dialog_font() {
   return font;
 }
 
-DialogUnits DialogUnits::of(const QFont& font) {
+DialogUnits dialog_units(const QFont& font) {
   const QFontMetrics metrics(font);
   const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-  DialogUnits units;
-  units.base_x = static_cast<int>(std::lround(metrics.horizontalAdvance(letters) / 52.0));
-  units.base_y = metrics.height();
-  return units;
+  return DialogUnits::of_font(metrics.horizontalAdvance(letters), metrics.height());
 }
 
-QRect DialogUnits::rect(const Rect& r) const {
-  return {x(r.x), y(r.y), x(r.width), y(r.height)};
+QRect qt_rect(const Rect& r) {
+  return {r.x, r.y, r.width, r.height};
 }
 
 DialogWindow::DialogWindow(std::function<void()> on_close, std::function<void()> on_blocked)
@@ -230,7 +209,7 @@ bool QtDialogView::show(int show_command) {
       "QPushButton:pressed { background: #cfcfcf; }"
       "QPushButton:default { border: 2px solid #23456f; }"
       "QPushButton:focus { border-style: dashed; border-color: #1d5fb0; background: #fff1b8; }"));
-  units_ = DialogUnits::of(window_->font());
+  units_ = dialog_units(window_->font());
 
   std::vector<QWidget*> frames;
   QWidget* previous_stop = nullptr;
@@ -343,7 +322,7 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
 }
 
 void QtDialogView::place(const TemplateControl& item, QWidget* w) const {
-  QRect area = units_.rect(item.rect);
+  QRect area = qt_rect(units_.pixels(item.rect));
   if (item.kind == ControlKind::combo_box) area.setHeight(units_.y(kComboEditHeight));
   // The template's rectangles were made for a narrower font: a text or check box grows to
   // show its whole caption, to the right, or about its centre when the text is centred.
@@ -447,36 +426,28 @@ void QtDialogView::end_presses() {
 }
 
 void QtDialogView::connect_spinner_keys(const DialogTemplate& t) {
-  // A spinner is the bar just right of its edit box, on the same line.
-  for (const TemplateControl& bar : t.controls) {
-    if (bar.kind != ControlKind::scroll_bar) continue;
-    for (const TemplateControl& edit : t.controls) {
-      const int gap = bar.rect.x - (edit.rect.x + edit.rect.width);
-      if (edit.kind != ControlKind::edit || edit.rect.y != bar.rect.y || gap < 0 || gap > 2) {
-        continue;
+  for (const auto& [bar_id, edit_id] : spinner_edits(t)) {
+    QWidget* box = widget(edit_id);
+    if (box == nullptr) continue;
+    const int bar = bar_id;
+    box->installEventFilter(new KeyWatcher(box, [this, bar](int key) {
+      switch (key) {
+        case Qt::Key_Up:
+          scroll(bar, ScrollAction::line_up);
+          return true;
+        case Qt::Key_Down:
+          scroll(bar, ScrollAction::line_down);
+          return true;
+        case Qt::Key_PageUp:
+          scroll(bar, ScrollAction::page_up);
+          return true;
+        case Qt::Key_PageDown:
+          scroll(bar, ScrollAction::page_down);
+          return true;
+        default:
+          return false;
       }
-      QWidget* box = widget(edit.id);
-      if (box == nullptr) continue;
-      const int bar_id = bar.id;
-      box->installEventFilter(new KeyWatcher(box, [this, bar_id](int key) {
-        switch (key) {
-          case Qt::Key_Up:
-            scroll(bar_id, ScrollAction::line_up);
-            return true;
-          case Qt::Key_Down:
-            scroll(bar_id, ScrollAction::line_down);
-            return true;
-          case Qt::Key_PageUp:
-            scroll(bar_id, ScrollAction::page_up);
-            return true;
-          case Qt::Key_PageDown:
-            scroll(bar_id, ScrollAction::page_down);
-            return true;
-          default:
-            return false;
-        }
-      }));
-    }
+    }));
   }
 }
 

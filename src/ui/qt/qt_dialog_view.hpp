@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/dialog.hpp"
+#include "ui/dialog_geometry.hpp"
 
 class QWidget;
 
@@ -22,28 +23,17 @@ namespace vantrel::ui {
 // of Arial), compiled into the program so that every machine lays the window out alike.
 QFont dialog_font();
 
-// Dialog units of a font: base units from the average width of the 52 letters A-Z a-z
-// (rounded) and the font height; x * base_x / 4 and y * base_y / 8, rounded.
-struct DialogUnits {
-  int base_x = 0;
-  int base_y = 0;
-  static DialogUnits of(const QFont& font);
-  int x(int units) const { return (units * base_x + 2) / 4; }
-  int y(int units) const { return (units * base_y + 4) / 8; }
-  QRect rect(const Rect& r) const;
-};
+// The dialog units of a Qt font, and a template rectangle in pixels as Qt's.
+DialogUnits dialog_units(const QFont& font);
+QRect qt_rect(const Rect& r);
 
 // A picture of the template: the drawing at twice the size on screens at scale 2 or more,
 // else the bitmap itself.
 QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio);
 
-// The centred part of a picture that a control of `shown` logical pixels can show. A label
-// would offset a larger picture by half its overflow at a screen scale of 2.
+// The centred part of a picture that a control of `shown` logical pixels can show, cut here:
+// a label would offset a larger picture by half its overflow at a screen scale of 2.
 QPixmap centred_part(const QPixmap& picture, QSize shown);
-
-// How many entries a drop-down list shows in `dropped` pixels (the template's height of the
-// whole combo box, its edit field included) with rows of `row` pixels: at least one.
-int dropped_rows(int dropped, int edit, int row);
 
 // The top-level application window: fixed, without close, minimise or maximise box. Escape
 // does not close it; a close by the window manager is a destruction like "Exit".
