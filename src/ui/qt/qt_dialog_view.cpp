@@ -24,6 +24,7 @@
 #include <string>
 
 #include "ui/dialog_help.hpp"
+#include "ui/qt/qt_event_watchers.hpp"
 #include "ui/qt/qt_spinner_bar.hpp"
 
 namespace vantrel::ui {
@@ -38,136 +39,7 @@ std::string std_text(const QString& text) {
   return text.toUtf8().toStdString();
 }
 
-// Reports focus changes of a combo box; Qt has no signal for them.
-class FocusWatcher : public QObject {
- public:
-  FocusWatcher(QObject* parent, std::function<void(bool)> report)
-      : QObject(parent), report_(std::move(report)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::FocusIn) report_(true);
-    if (event->type() == QEvent::FocusOut) report_(false);
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void(bool)> report_;
-};
-
-// Hands the keys of a widget to a function, which says whether it took them.
-class KeyWatcher : public QObject {
- public:
-  KeyWatcher(QObject* parent, std::function<bool(int)> take)
-      : QObject(parent), take_(std::move(take)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier &&
-        take_(static_cast<QKeyEvent*>(event)->key())) {
-      return true;
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<bool(int)> take_;
-};
-
-// Sees the X server destroy a window from outside (an XDestroyWindow by another client, as
-// `xdotool windowclose` does), which Qt itself does not report.
-class ForeignDestroyWatcher : public QAbstractNativeEventFilter {
- public:
-  ForeignDestroyWatcher(QWidget* window, std::function<void()> destroyed)
-      : window_(window), destroyed_(std::move(destroyed)) {}
-
-  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* /*result*/) override {
-    if (type != "xcb_generic_event_t" || window_ == nullptr) return false;
-    // X11 protocol: a DestroyNotify event (code 17) names the destroyed window at byte 8.
-    constexpr std::uint8_t kDestroyNotify = 17;
-    const auto* bytes = static_cast<const unsigned char*>(message);
-    if ((bytes[0] & 0x7F) != kDestroyNotify) return false;
-    std::uint32_t destroyed = 0;
-    std::memcpy(&destroyed, bytes + 8, sizeof destroyed);
-    if (destroyed == static_cast<std::uint32_t>(window_->winId()) && destroyed_) destroyed_();
-    return false;
-  }
-
- private:
-  QPointer<QWidget> window_;
-  std::function<void()> destroyed_;
-};
-
 }  // namespace
-
-QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
-  if (device_pixel_ratio > 1.0) {
-    QPixmap sharp(QStringLiteral(":/artwork/bitmap%1@2x.png").arg(bitmap));
-    if (!sharp.isNull()) {
-      sharp.setDevicePixelRatio(2.0);  // drawn at twice the size: the same place on screen
-      return sharp;
-    }
-  }
-  return QPixmap(QStringLiteral(":/artwork/bitmap%1.bmp").arg(bitmap));
-}
-
-QPixmap centred_part(const QPixmap& picture, QSize shown) {
-  const qreal ratio = picture.devicePixelRatio();
-  const QSize size = picture.deviceIndependentSize().toSize();
-  const Rect part = ui::centred_part(size.width(), size.height(), shown.width(), shown.height());
-  if (part.width == size.width() && part.height == size.height()) return picture;
-  QPixmap cut = picture.copy(QRect(QPoint(part.x, part.y) * ratio,
-                                   QSize(part.width, part.height) * ratio));  // device pixels
-  cut.setDevicePixelRatio(ratio);
-  return cut;
-}
-
-QFont dialog_font() {
-  static const int loaded = QFontDatabase::addApplicationFont(":/fonts/dialog.ttf");
-  QFont font;
-  const QStringList families = QFontDatabase::applicationFontFamilies(loaded);
-  font.setFamily(families.isEmpty() ? QStringLiteral("Sans Serif") : families.front());
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(12);  // base units 7 x 14: closest to those of MS Sans Serif 8 pt
-  font.setWeight(QFont::Normal);
-  font.setItalic(false);
-  return font;
-}
-
-DialogUnits dialog_units(const QFont& font) {
-  const QFontMetrics metrics(font);
-  const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-  return DialogUnits::of_font(metrics.horizontalAdvance(letters), metrics.height());
-}
-
-QRect qt_rect(const Rect& r) {
-  return {r.x, r.y, r.width, r.height};
-}
-
-DialogWindow::DialogWindow(std::function<void()> on_close, std::function<void()> on_blocked)
-    // An application window with its own taskbar button, a caption and no close box.
-    : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      on_close_(std::move(on_close)),
-      on_blocked_(std::move(on_blocked)) {}
-
-bool DialogWindow::event(QEvent* event) {
-  if (event->type() == QEvent::WindowBlocked && on_blocked_) on_blocked_();
-  return QDialog::event(event);
-}
-
-void DialogWindow::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    event->accept();  // closing would lose the profile without asking; "Exit" is the way out
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-void DialogWindow::closeEvent(QCloseEvent* event) {
-  event->accept();
-  if (on_close_) on_close_();
-}
 
 QtDialogView::QtDialogView(Dialog& dialog) : dialog_(dialog) {}
 
