@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include "support/scroll_arrows.hpp"
+#include "support/window_fixture.hpp"
 #include "ui/dialog.hpp"
 #include "ui/qt/qt_dialog_view.hpp"
 #include "ui/qt/qt_spinner_bar.hpp"
@@ -22,17 +23,11 @@
 namespace vantrel::ui {
 namespace {
 
-class WindowMessagesTest : public ::testing::Test {
+class WindowMessagesTest : public testing::WindowFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dialog_init(kMainDialog, dialog));
-    dialog.set_view_factory([this](Dialog& d) {
-      auto made = std::make_unique<QtDialogView>(d);
-      view = made.get();
-      return made;
-    });
-    ASSERT_TRUE(dialog_show_modeless(dialog, show_normal));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+    WindowFixture::SetUp();
+    show();
     window = view->window();
   }
 
@@ -56,8 +51,6 @@ class WindowMessagesTest : public ::testing::Test {
     return bar->mapTo(window.data(), testing::arrow_rect(bar, arrow).center());
   }
 
-  Dialog dialog;
-  QtDialogView* view = nullptr;
   QPointer<QWidget> window;
   int messages = 0;
 };
