@@ -2,13 +2,13 @@
 #include <unistd.h>
 
 #include <QGuiApplication>
+#include <array>
 #include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -17,6 +17,7 @@
 #include "batch/batch_report.hpp"
 #include "batch/batch_run.hpp"
 #include "data/atomic_file.hpp"
+#include "data/command_line.hpp"
 #include "data/reference_file.hpp"
 
 namespace {
@@ -60,131 +61,129 @@ int usage_error(const std::string& message) {
   return kBatchUsage;
 }
 
+constexpr std::array<OptionSpec, 7> kOptions = {{
+    {"--data", 0, "a folder"},
+    {"--results", 0, "a file name"},
+    {"--horizons", 0, "a file name"},
+    {"--json", 0, "a file name"},
+    {"--report", 0, "a file name"},
+    {"--jobs", 'j', "a whole number from 1 to 256"},
+    {"--quiet", 'q', ""},
+}};
+
+// The settings the command line gives; a usage error in `error`.
+BatchSettings read_settings(const CommandLine& line, std::filesystem::path& data,
+                            std::string& error) {
+  BatchSettings settings;
+  settings.version = VANTREL_VERSION;
+  settings.input = *line.input;
+  data = line.value("--data").value_or(".");
+  const auto path = [&](const char* name) -> std::optional<std::filesystem::path> {
+    if (const auto v = line.value(name)) return std::filesystem::path(*v);
+    return std::nullopt;
+  };
+  settings.results = path("--results");
+  settings.horizons = path("--horizons");
+  settings.json = path("--json");
+  settings.report = path("--report");
+  const unsigned hardware = std::thread::hardware_concurrency();
+  settings.jobs = hardware == 0 ? 1 : static_cast<int>(hardware);
+  if (const auto jobs = line.value("--jobs")) {
+    int n = 0;
+    const char* end = jobs->data() + jobs->size();
+    if (std::from_chars(jobs->data(), end, n).ptr != end || n < 1 || n > 256) {
+      error = "--jobs needs a whole number from 1 to 256";
+    }
+    settings.jobs = n;
+  }
+  settings.progress = !line.has("--quiet") && ::isatty(STDERR_FILENO) == 1;
+  return settings;
+}
+
+// The outputs named; a usage error when one would replace the input, a reference file or
+// another output.
+std::vector<std::filesystem::path> outputs_of(const BatchSettings& settings,
+                                              const std::vector<std::filesystem::path>& references,
+                                              std::string& error) {
+  std::vector<std::filesystem::path> outputs;
+  for (const auto* slot :
+       {&settings.results, &settings.horizons, &settings.json, &settings.report}) {
+    if (!*slot || !error.empty()) continue;
+    const auto& out = **slot;
+    if (same_file(out, settings.input)) {
+      error = "refusing to write " + out.string() + " over the input file";
+    }
+    for (const auto& ref : references) {
+      if (error.empty() && same_file(out, ref)) {
+        error = "refusing to write " + out.string() + " over the reference file " + ref.string();
+      }
+    }
+    for (const auto& other : outputs) {
+      if (error.empty() && same_file(out, other))
+        error = out.string() + " is named for two outputs";
+    }
+    outputs.push_back(out);
+  }
+  return outputs;
+}
+
+// The reference tables, loaded as the window loads them, but never creating a missing file;
+// false (with the reason written) when one cannot be used.
+struct Tables {
+  std::unique_ptr<RetentionCurves> curves = std::make_unique<RetentionCurves>();
+  std::unique_ptr<CropTable> crops = std::make_unique<CropTable>();
+  std::unique_ptr<TextureDefaults> textures = std::make_unique<TextureDefaults>();
+  std::vector<RetentionDefect> defects;
+};
+bool load_tables(const std::vector<std::filesystem::path>& references, Tables& t) {
+  for (const auto& ref : references) {
+    if (const auto why = unreadable_input(ref)) {
+      std::cerr << ref.string() << ": cannot read the reference file: " << *why << '\n';
+      return false;
+    }
+  }
+  try {
+    load_retention_curves(references[0], *t.curves, std::cerr, &t.defects);
+    load_crop_table(references[1], *t.crops, std::cerr);
+    load_texture_defaults(references[2], *t.textures, std::cerr);
+  } catch (const FatalStop& stop) {
+    std::cerr << stop.what() << '\n';
+    return false;
+  }
+  // The program reads a short file as it always has; this tool says where it is short.
+  for (const RetentionDefect& d : t.defects)
+    std::cerr << references[0].string() << ':' << d.line << ": " << d.reason << '\n';
+  if (t.curves->profile_count == 0) {
+    std::cerr << references[0].string() << ": no reference profiles in the file\n";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
-  BatchSettings settings;
-  settings.version = VANTREL_VERSION;
-  std::filesystem::path data = ".";
-  bool quiet = false;
-  std::optional<std::filesystem::path> input;
-  const unsigned hardware = std::thread::hardware_concurrency();
-  settings.jobs = hardware == 0 ? 1 : static_cast<int>(hardware);
-
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string arg = args[i];
-    std::optional<std::string> value;
-    if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg.resize(eq);
-    }
-    const auto take = [&]() -> std::optional<std::string> {
-      if (value) return value;
-      if (i + 1 < args.size()) return args[++i];
-      return std::nullopt;
-    };
-    const auto path_option = [&](std::optional<std::filesystem::path>& slot) {
-      const auto v = take();
-      if (!v || v->empty()) return false;
-      slot = *v;
-      return true;
-    };
-    if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
-      return kBatchOk;
-    }
-    if (arg == "--version") {
-      std::cout << "vantrel-batch " << VANTREL_VERSION << '\n';
-      return kBatchOk;
-    }
-    if (arg == "--quiet" || arg == "-q") {
-      quiet = true;
-    } else if (arg == "--data") {
-      const auto v = take();
-      if (!v || v->empty()) return usage_error("--data needs a folder");
-      data = *v;
-    } else if (arg == "--results" || arg == "--horizons" || arg == "--json" || arg == "--report") {
-      auto& slot = arg == "--results"    ? settings.results
-                   : arg == "--horizons" ? settings.horizons
-                   : arg == "--json"     ? settings.json
-                                         : settings.report;
-      if (!path_option(slot)) return usage_error(arg + " needs a file name");
-    } else if (arg == "--jobs" || arg == "-j") {
-      const auto v = take();
-      int jobs = 0;
-      const char* end = v ? v->data() + v->size() : nullptr;
-      if (!v || std::from_chars(v->data(), end, jobs).ptr != end || jobs < 1 || jobs > 256) {
-        return usage_error("--jobs needs a whole number from 1 to 256");
-      }
-      settings.jobs = jobs;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return usage_error("unknown option " + arg);
-    } else if (input) {
-      return usage_error("more than one input file");
-    } else {
-      input = arg;
-    }
+  const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
+  if (line.help) {
+    std::cout << kUsage;
+    return kBatchOk;
   }
-  if (!input) return usage_error("no input file");
-  if (input->empty()) return usage_error("an empty input file name");
-  settings.input = *input;
-  settings.progress = !quiet && ::isatty(STDERR_FILENO) == 1;
-
-  // Outputs must not replace the input, a reference file or one another.
+  if (line.version) {
+    std::cout << "vantrel-batch " << VANTREL_VERSION << '\n';
+    return kBatchOk;
+  }
+  if (!line.error.empty()) return usage_error(line.error);
+  std::filesystem::path data;
+  std::string error;
+  BatchSettings settings = read_settings(line, data, error);
   const std::vector<std::filesystem::path> references = {
       data / kRetentionFileName, data / kCropFileName, data / kTextureFileName};
-  std::vector<std::filesystem::path> outputs;
-  for (const auto* slot :
-       {&settings.results, &settings.horizons, &settings.json, &settings.report}) {
-    if (!*slot) continue;
-    const auto& out = **slot;
-    if (same_file(out, settings.input)) {
-      return usage_error("refusing to write " + out.string() + " over the input file");
-    }
-    for (const auto& ref : references) {
-      if (same_file(out, ref)) {
-        return usage_error("refusing to write " + out.string() + " over the reference file " +
-                           ref.string());
-      }
-    }
-    for (const auto& other : outputs) {
-      if (same_file(out, other)) return usage_error(out.string() + " is named for two outputs");
-    }
-    outputs.push_back(out);
-  }
-
-  // Unlike the window, never create a missing reference file.
-  for (const auto& ref : references) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(ref, ec)) {
-      std::cerr << ref.string() << ": cannot read the reference file: "
-                << (std::filesystem::exists(ref, ec) ? "not a regular file" : "no such file")
-                << '\n';
-      return kBatchUsage;
-    }
-  }
-  std::vector<RetentionDefect> defects;
-  auto curves = std::make_unique<RetentionCurves>();
-  auto crops = std::make_unique<CropTable>();
-  auto textures = std::make_unique<TextureDefaults>();
-  try {
-    load_retention_curves(references[0], *curves, std::cerr, &defects);
-    load_crop_table(references[1], *crops, std::cerr);
-    load_texture_defaults(references[2], *textures, std::cerr);
-  } catch (const FatalStop& stop) {
-    std::cerr << stop.what() << '\n';
-    return kBatchUsage;
-  }
-  // The program reads a short file as it always has; this tool says where it is short.
-  for (const RetentionDefect& d : defects)
-    std::cerr << references[0].string() << ':' << d.line << ": " << d.reason << '\n';
-  if (curves->profile_count == 0) {
-    std::cerr << references[0].string() << ": no reference profiles in the file\n";
-    return kBatchUsage;
-  }
+  const std::vector<std::filesystem::path> outputs = outputs_of(settings, references, error);
+  if (!error.empty()) return usage_error(error);
+  Tables tables;
+  if (!load_tables(references, tables)) return kBatchUsage;
 
   std::vector<std::filesystem::path> folders;
   for (const auto& out : outputs)
@@ -202,5 +201,6 @@ int main(int argc, char** argv) {
     toolkit = std::make_unique<QGuiApplication>(toolkit_argc, toolkit_argv);
     settings.make_report = make_pdf_report;
   }
-  return run_batch(settings, *curves, *crops, std::cout, std::cerr, nullptr, defects);
+  return run_batch(settings, *tables.curves, *tables.crops, std::cout, std::cerr, nullptr,
+                   tables.defects);
 }

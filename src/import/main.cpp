@@ -1,5 +1,6 @@
 // vantrel-reference: measured water-retention data made into a Soil_WRC.csv for the program.
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <fstream>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "data/atomic_file.hpp"
+#include "data/command_line.hpp"
 #include "data/retention_curves.hpp"
 #include "data/safe_text.hpp"
 #include "import/measured_profiles.hpp"
@@ -43,71 +45,12 @@ int usage_error(const std::string& message) {
   return kUsage;
 }
 
-}  // namespace
+constexpr std::array<OptionSpec, 1> kOptions = {{{"--output", 'o', "a file"}}};
 
-int main(int argc, char** argv) {
-  std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
-  std::optional<std::filesystem::path> input, output;
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      std::cout << kUsageText;
-      return kOk;
-    }
-    if (arg == "--version") {
-      std::cout << "vantrel-reference " << VANTREL_VERSION << '\n';
-      return kOk;
-    }
-    if (arg == "-o" || arg == "--output") {
-      if (i + 1 >= args.size() || args[i + 1].empty()) return usage_error(arg + " needs a file");
-      output = args[++i];
-    } else if (arg.rfind("--output=", 0) == 0) {
-      if (arg.size() == 9) return usage_error("--output needs a file");
-      output = arg.substr(9);
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return usage_error("unknown option " + arg);
-    } else if (input) {
-      return usage_error("more than one input file");
-    } else {
-      input = arg;
-    }
-  }
-  if (!input) return usage_error("no input file");
-  if (input->empty()) return usage_error("an empty input file name");
-  const std::string name = input->string();
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(*input, ec)) {
-    std::cerr << name << ": cannot read: "
-              << (std::filesystem::exists(*input, ec) ? "not a regular file" : "no such file")
-              << '\n';
-    return kUsage;
-  }
-  if (output && same_file(*output, *input)) {
-    return usage_error("refusing to write " + output->string() + " over the input file");
-  }
-  std::ifstream in(*input, std::ios::binary);
-  if (!in) {
-    std::cerr << name << ": cannot read\n";
-    return kUsage;
-  }
-
-  std::vector<MeasuredProblem> problems;
-  bool header_ok = false;
-  std::vector<MeasuredSample> samples = read_measured(in, problems, header_ok);
-  if (!header_ok) {
-    for (const MeasuredProblem& p : problems)
-      std::cerr << name << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
-    return kUsage;
-  }
-  std::vector<std::pair<std::string, int>> profiles;  // in order, with their first line
-  for (const MeasuredSample& s : samples) {
-    bool seen = false;
-    for (const auto& p : profiles)
-      seen = seen || p.first == s.profile;
-    if (!seen) profiles.emplace_back(s.profile, s.line);
-  }
-  fit_samples(samples, problems);
+// The profiles that lost every sample, and a table larger than the program reads, as problems.
+void left_out_profiles(const std::vector<std::pair<std::string, int>>& profiles,
+                       const std::vector<MeasuredSample>& samples,
+                       std::vector<MeasuredProblem>& problems) {
   std::set<std::string> usable;
   for (const MeasuredSample& s : samples)
     usable.insert(s.profile);
@@ -121,28 +64,87 @@ int main(int argc, char** argv) {
                                " profiles: the program reads only the first " +
                                std::to_string(kMaxProfiles) + ", so the rest are left out"});
   }
+}
+
+// The profiles in order of first appearance, with their first line.
+std::vector<std::pair<std::string, int>> profiles_of(const std::vector<MeasuredSample>& samples) {
+  std::vector<std::pair<std::string, int>> profiles;
+  for (const MeasuredSample& s : samples) {
+    const bool seen = std::any_of(profiles.begin(), profiles.end(),
+                                  [&](const auto& p) { return p.first == s.profile; });
+    if (!seen) profiles.emplace_back(s.profile, s.line);
+  }
+  return profiles;
+}
+
+// Writes the text to the output, whole or not at all, or to standard output; false (with the
+// reason written) when it cannot.
+bool write_out(const std::optional<std::filesystem::path>& output, const std::string& text) {
+  if (!output) {
+    std::cout << text << std::flush;
+    return static_cast<bool>(std::cout);
+  }
+  clean_up_on_signals({output->has_parent_path() ? output->parent_path() : "."});
+  AtomicFile file;
+  std::string error;
+  const bool opened = file.open(*output, error);
+  if (opened) file.write(text);  // a failed write shows in the commit
+  if (!opened || !file.commit(error)) {
+    std::cerr << output->string() << ": cannot write: " << error << '\n';
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
+  const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
+  if (line.help) {
+    std::cout << kUsageText;
+    return kOk;
+  }
+  if (line.version) {
+    std::cout << "vantrel-reference " << VANTREL_VERSION << '\n';
+    return kOk;
+  }
+  if (!line.error.empty()) return usage_error(line.error);
+  const std::filesystem::path input = *line.input;
+  std::optional<std::filesystem::path> output;
+  if (const auto named = line.value("--output")) output = *named;
+  const std::string name = input.string();
+  if (const auto why = unreadable_input(input)) {
+    std::cerr << name << ": cannot read: " << *why << '\n';
+    return kUsage;
+  }
+  if (output && same_file(*output, input)) {
+    return usage_error("refusing to write " + output->string() + " over the input file");
+  }
+  std::ifstream in(input, std::ios::binary);
+  std::vector<MeasuredProblem> problems;
+  bool header_ok = false;
+  std::vector<MeasuredSample> samples =
+      in ? read_measured(in, problems, header_ok) : std::vector<MeasuredSample>{};
+  const auto report = [&] {
+    for (const MeasuredProblem& p : problems)
+      std::cerr << name << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
+  };
+  if (!in || !header_ok) {
+    if (!in) std::cerr << name << ": cannot read\n";
+    report();
+    return kUsage;
+  }
+  const auto profiles = profiles_of(samples);
+  fit_samples(samples, problems);
+  left_out_profiles(profiles, samples, problems);
 
   std::ostringstream text;
   std::size_t used_samples = 0;
-  const int written = write_reference_profiles(samples, input->filename().string(), VANTREL_VERSION,
+  const int written = write_reference_profiles(samples, input.filename().string(), VANTREL_VERSION,
                                                kMaxProfiles, text, &used_samples);
-  for (const MeasuredProblem& p : problems)
-    std::cerr << name << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
-
-  if (output) {
-    clean_up_on_signals({output->has_parent_path() ? output->parent_path() : "."});
-    AtomicFile file;
-    std::string error;
-    const bool opened = file.open(*output, error);
-    if (opened) file.write(text.str());  // a failed write shows in the commit
-    if (!opened || !file.commit(error)) {
-      std::cerr << output->string() << ": cannot write: " << error << '\n';
-      return kUsage;
-    }
-  } else {
-    std::cout << text.str() << std::flush;
-    if (!std::cout) return kUsage;
-  }
+  report();
+  if (!write_out(output, text.str())) return kUsage;
   std::cerr << "vantrel-reference: wrote " << written << " profile(s) from " << used_samples
             << " sample(s)" << (output ? " to " + output->string() : std::string()) << '\n';
   const bool left_out = std::any_of(problems.begin(), problems.end(),

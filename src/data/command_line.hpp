@@ -1,0 +1,41 @@
+// The command line of a tool, read as Unix tools read theirs: "--name VALUE", "--name=VALUE",
+// a short "-x VALUE", flags, --help and --version, and one input file. The tools share it, so
+// that they take and refuse the same forms with the same words.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel {
+
+struct OptionSpec {
+  std::string_view name;   // "--results"
+  char short_name = 0;     // 'o' for "-o", or 0
+  std::string_view needs;  // what the value must be ("a file name"); empty for a flag
+};
+
+struct CommandLine {
+  bool help = false, version = false;
+  std::map<std::string, std::string, std::less<>> values;  // by option name; "" for a flag
+  std::optional<std::filesystem::path> input;
+  std::string error;  // a usage error, "" when the line is sound
+
+  bool has(std::string_view name) const { return values.find(name) != values.end(); }
+  std::optional<std::string> value(std::string_view name) const;
+};
+
+// Reads the arguments (without the program's name). An option that needs a value and gets
+// none, or an empty one, is "NAME needs WHAT"; an unknown option, a second input, no input or
+// an empty input name are usage errors too. --help and -h, and --version, end the reading.
+CommandLine read_command_line(const std::vector<std::string>& args,
+                              std::span<const OptionSpec> options);
+
+// Why an input file cannot be read ("no such file", "not a regular file"), or nothing.
+std::optional<std::string> unreadable_input(const std::filesystem::path& file);
+
+}  // namespace vantrel
