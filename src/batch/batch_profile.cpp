@@ -12,12 +12,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::array<std::string_view, kColumnCount> kNames = {
-    "profile", "horizon", "thickness",  "sand",      "clay", "stones",
-    "density", "crop",    "root_depth", "tolerance", "etc",
-};
-constexpr std::array<bool, kColumnCount> kRequired = {true,  true,  true,  true,  true, false,
-                                                      false, false, false, false, false};
 constexpr float kTableDepth = kLayers * kLayerThickness;  // cm the reference profiles cover
 
 std::string_view cell(const ColumnMap& columns, const BatchRow& row, Column c) {
@@ -219,10 +213,6 @@ BatchTables::BatchTables(const RetentionCurves& c, const CropTable& t,
   }
 }
 
-std::string_view column_name(Column c) {
-  return kNames[static_cast<std::size_t>(c)];
-}
-
 std::string_view status_name(ProfileStatus s) {
   switch (s) {
     case ProfileStatus::ok:
@@ -235,105 +225,74 @@ std::string_view status_name(ProfileStatus s) {
   return "error";
 }
 
-bool ColumnMap::read(const std::vector<std::string>& header, std::string& error,
-                     std::vector<std::string>& ignored) {
-  index = {};
-  for (std::size_t i = 0; i < header.size(); ++i) {
-    const std::string_view name = trimmed_field(header[i]);
-    const auto known = std::find(kNames.begin(), kNames.end(), name);
-    if (known == kNames.end()) {
-      ignored.emplace_back(name);
-      continue;
-    }
-    auto& slot = index[static_cast<std::size_t>(known - kNames.begin())];
-    if (slot) {
-      error = "column " + in_quotes(name) + " is named twice";
-      return false;
-    }
-    slot = i;
-  }
-  for (std::size_t c = 0; c < kColumnCount; ++c) {
-    if (kRequired[c] && !index[c]) {
-      error = "no column " + in_quotes(kNames[c]) + " in the header";
-      return false;
-    }
-  }
-  const bool root = has(Column::root_depth);
-  if (root != has(Column::tolerance)) {
-    error = "columns \"root_depth\" and \"tolerance\" come together";
-    return false;
-  }
-  if (!root && !has(Column::crop)) {
-    error = "no column \"crop\", nor \"root_depth\" and \"tolerance\", in the header";
-    return false;
-  }
-  return true;
-}
+namespace {
 
-ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
-                              const ProfileInput& input, bool keep_entries) {
-  ProfileResult r;
-  r.name = input.name;
-  r.first_line = input.first_line;
-  for (const std::string& e : input.errors) {
-    const auto colon = e.find(": ");
-    fail(r, std::stoi(e.substr(0, colon)), e.substr(colon + 2));
-  }
-
+// The rows of a profile read and checked, with the per-profile values they give.
+struct ProfileRows {
   std::vector<RowValues> rows;
   Agreed crop, root_depth, tolerance, etc;
+};
+
+ProfileRows read_rows(const ColumnMap& columns, const ProfileInput& input, ProfileResult& r) {
+  ProfileRows p;
   for (const BatchRow& row : input.rows) {
     std::string reason;
     RowValues values;
     if (!read_row(columns, row, values, reason) ||
-        !crop.take(columns, row, Column::crop, false, reason) ||
-        !root_depth.take(columns, row, Column::root_depth, true, reason) ||
-        !tolerance.take(columns, row, Column::tolerance, true, reason) ||
-        !etc.take(columns, row, Column::etc, true, reason)) {
+        !p.crop.take(columns, row, Column::crop, false, reason) ||
+        !p.root_depth.take(columns, row, Column::root_depth, true, reason) ||
+        !p.tolerance.take(columns, row, Column::tolerance, true, reason) ||
+        !p.etc.take(columns, row, Column::etc, true, reason)) {
       fail(r, row.line, reason);
       continue;
     }
-    rows.push_back(values);
+    p.rows.push_back(values);
   }
   if (input.dropped_rows > 0) {
     fail(r, input.first_line,
          "profile " + in_quotes(r.name) + " has more than " + std::to_string(kMaxRowsPerProfile) +
              " rows; " + std::to_string(input.dropped_rows) + " more were not read");
   }
-  if (r.status == ProfileStatus::error) return r;
+  return p;
+}
 
-  // The crop, or the root depth and tolerance given directly.
-  const bool direct = root_depth.line != 0 || tolerance.line != 0;
-  if (crop.line != 0 && direct) {
-    fail(r, std::max(root_depth.line, tolerance.line),
+// The crop, or the root depth and tolerance given directly, and the crop water use.
+void take_crop(const BatchTables& tables, const ProfileRows& p, int first_line, ProfileResult& r) {
+  const bool direct = p.root_depth.line != 0 || p.tolerance.line != 0;
+  if (p.crop.line != 0 && direct) {
+    fail(r, std::max(p.root_depth.line, p.tolerance.line),
          "give either a crop or root_depth and tolerance, not both");
-  } else if (crop.line != 0) {
-    r.crop = crop.text;
-    crop_values(tables, r, crop.line);
-  } else if (root_depth.line != 0 && tolerance.line != 0) {
-    if (const auto fault = check_crop(root_depth.value, tolerance.value)) {
-      const Agreed& given = fault->field == InputField::root_depth ? root_depth : tolerance;
+  } else if (p.crop.line != 0) {
+    r.crop = p.crop.text;
+    crop_values(tables, r, p.crop.line);
+  } else if (p.root_depth.line != 0 && p.tolerance.line != 0) {
+    if (const auto fault = check_crop(p.root_depth.value, p.tolerance.value)) {
+      const Agreed& given = fault->field == InputField::root_depth ? p.root_depth : p.tolerance;
       fail(r, given.line, describe_fault(*fault, given.text));
     } else {
-      r.root_depth = *root_depth.value;
-      r.tolerance = *tolerance.value;
+      r.root_depth = *p.root_depth.value;
+      r.tolerance = *p.tolerance.value;
     }
   } else {
-    fail(r, direct ? std::max(root_depth.line, tolerance.line) : input.first_line,
+    fail(r, direct ? std::max(p.root_depth.line, p.tolerance.line) : first_line,
          direct ? "root_depth and tolerance must both be given"
                 : "profile " + in_quotes(r.name) + " has no crop and no root_depth and tolerance");
   }
-  if (etc.line != 0 && !(*etc.value > 0)) {
-    fail(r, etc.line, "etc " + in_quotes(etc.text) + " is not above 0 mm/day");
+  if (p.etc.line != 0 && !(*p.etc.value > 0)) {
+    fail(r, p.etc.line, "etc " + in_quotes(p.etc.text) + " is not above 0 mm/day");
   }
-  if (r.status == ProfileStatus::error) return r;
-  r.etc = etc.value;
+  r.etc = p.etc.value;
+}
 
-  // Replay the updates as the window commits them.
+// Replays the updates as the window commits them; the horizons as their last update left them.
+std::array<HorizonResult, kHorizons> replay(const BatchTables& tables,
+                                            const std::vector<RowValues>& rows, bool keep_entries,
+                                            ProfileLayers& layers) {
   NullSink no_trace;  // a density match traces lines; a batch keeps none
-  ProfileLayers layers;
   HorizonInputs in;
   std::array<HorizonResult, kHorizons> kept{};
+  // The entries are kept for the report, and to see whether they come from a short profile.
+  const bool entries = keep_entries || !tables.damaged.empty();
   for (const RowValues& row : rows) {
     in.horizon = row.horizon;
     in.thickness = row.thickness;
@@ -344,8 +303,6 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
     in.density = row.density.value_or(0.0F);
     in.density_set = row.density.has_value();
     HorizonResult& h = kept[static_cast<std::size_t>(row.horizon - 1)];
-    // The entries are kept for the report, and to see whether they come from a short profile.
-    const bool entries = keep_entries || !tables.damaged.empty();
     const HorizonCommit commit =
         commit_horizon(tables.curves, no_trace, in, layers, entries ? &h.used : nullptr);
     h.horizon = row.horizon;
@@ -353,39 +310,46 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
     h.stones = row.stones;
     h.entries = commit.entries;
   }
-  for (HorizonResult& h : kept) {
-    if (h.horizon == 0) continue;
-    const int i = h.horizon;
-    h.top = layers.top(i);
-    h.bottom = layers.bottom(i);
-    h.density = layers.density(i);
-    h.theta_s = layers.theta_s(i);
-    h.fc = layers.fc(i);
-    h.sp = layers.sp(i);
-    h.wp = layers.wp(i);
-    if (h.entries < kEnoughEntries) warn(r, entries_warning(i, h.entries));
-    std::vector<int> named;  // each short reference profile once per horizon
-    for (const ReferenceEntry& e : h.used) {
-      const auto short_profile = tables.damaged.find(e.k);
-      if (short_profile == tables.damaged.end() ||
-          std::find(named.begin(), named.end(), e.k) != named.end()) {
-        continue;
-      }
-      named.push_back(e.k);
-      warn(r, "horizon " + std::to_string(i) +
-                  " rests on a short reference profile: " + short_profile->second);
+  return kept;
+}
+
+// A horizon's values from the profile, with the warnings its estimate calls for.
+void add_horizon(const BatchTables& tables, const ProfileLayers& layers, bool keep_entries,
+                 HorizonResult& h, ProfileResult& r) {
+  const int i = h.horizon;
+  h.top = layers.top(i);
+  h.bottom = layers.bottom(i);
+  h.density = layers.density(i);
+  h.theta_s = layers.theta_s(i);
+  h.fc = layers.fc(i);
+  h.sp = layers.sp(i);
+  h.wp = layers.wp(i);
+  if (h.entries < kEnoughEntries) warn(r, entries_warning(i, h.entries));
+  std::vector<int> named;  // each short reference profile once per horizon
+  for (const ReferenceEntry& e : h.used) {
+    const auto short_profile = tables.damaged.find(e.k);
+    if (short_profile == tables.damaged.end() ||
+        std::find(named.begin(), named.end(), e.k) != named.end()) {
+      continue;
     }
-    if (!keep_entries) h.used.clear();
-    if (h.bottom > kTableDepth) {
-      warn(r, "horizon " + std::to_string(i) + " reaches " + shortest_form(h.bottom) +
-                  " cm, below the " + shortest_form(kTableDepth) + " cm of the reference profiles");
-    }
-    r.horizons.push_back(std::move(h));
+    named.push_back(e.k);
+    warn(r, "horizon " + std::to_string(i) +
+                " rests on a short reference profile: " + short_profile->second);
   }
+  if (!keep_entries) h.used.clear();
+  if (h.bottom > kTableDepth) {
+    warn(r, "horizon " + std::to_string(i) + " reaches " + shortest_form(h.bottom) +
+                " cm, below the " + shortest_form(kTableDepth) + " cm of the reference profiles");
+  }
+  r.horizons.push_back(std::move(h));
+}
+
+// The profile's water; values beyond single precision (a huge thickness, a tiny etc) give no
+// result to write.
+void add_results(const ProfileLayers& layers, int first_line, ProfileResult& r) {
   r.water = profile_water(layers, r.root_depth, r.tolerance);
   r.irrigation_depth = r.water.fp - r.water.rp;
   if (r.etc) r.interval = r.irrigation_depth / *r.etc;
-  // Values beyond single precision (a huge thickness, a tiny etc) give no result to write.
   const float results[] = {r.water.taw,
                            r.water.raw,
                            r.water.fp,
@@ -396,8 +360,34 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
   if (!std::all_of(std::begin(results), std::end(results),
                    [](float v) { return std::isfinite(v); })) {
     r.horizons.clear();
-    fail(r, input.first_line, "the results are beyond the numbers a result can hold");
+    fail(r, first_line, "the results are beyond the numbers a result can hold");
   }
+}
+
+}  // namespace
+
+ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
+                              const ProfileInput& input, bool keep_entries) {
+  ProfileResult r;
+  r.name = input.name;
+  r.first_line = input.first_line;
+  for (const std::string& e : input.errors) {
+    const auto colon = e.find(": ");
+    fail(r, std::stoi(e.substr(0, colon)), e.substr(colon + 2));
+  }
+  const ProfileRows rows = read_rows(columns, input, r);
+  if (r.status == ProfileStatus::error) return r;
+  take_crop(tables, rows, input.first_line, r);
+  if (r.status == ProfileStatus::error) {
+    r.etc.reset();
+    return r;
+  }
+  ProfileLayers layers;
+  std::array<HorizonResult, kHorizons> kept = replay(tables, rows.rows, keep_entries, layers);
+  for (HorizonResult& h : kept) {
+    if (h.horizon != 0) add_horizon(tables, layers, keep_entries, h, r);
+  }
+  add_results(layers, input.first_line, r);
   return r;
 }
 
