@@ -4,7 +4,9 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <tuple>
 
 #include "data/csv_reader.hpp"
 #include "data/fields.hpp"
@@ -38,6 +40,89 @@ std::string depth_range(const MeasuredSample& s) {
   return s.profile + " " + text;
 }
 
+using ColumnIndex = std::array<std::optional<std::size_t>, kColumnNames.size()>;
+
+// Where each column stands in the header; the reason when a required one is missing.
+bool read_header(const CsvRecord& header, ColumnIndex& where, std::string& missing) {
+  for (std::size_t i = 0; i < header.fields.size(); ++i) {
+    for (std::size_t c = 0; c < kColumnNames.size(); ++c) {
+      if (trimmed(header.fields[i]) == kColumnNames[c]) where[c] = i;
+    }
+  }
+  for (int c = 0; c < kRequiredColumns; ++c) {
+    if (!where[static_cast<std::size_t>(c)]) {
+      missing = std::string("no column \"") + kColumnNames[c] + "\"";
+      return false;
+    }
+  }
+  return true;
+}
+
+// One row's required numbers and profile name, or the reason the row is bad.
+struct MeasuredRow {
+  std::string profile;
+  std::array<double, kRequiredColumns> v{};
+};
+std::string read_row(const std::function<std::string(int)>& field, MeasuredRow& row) {
+  auto& v = row.v;
+  for (int c = kTop; c < kRequiredColumns; ++c) {
+    if (!number(field(c), v[static_cast<std::size_t>(c)])) {
+      return std::string(kColumnNames[c]) + " \"" + trimmed(field(c)) + "\" is not a number";
+    }
+  }
+  row.profile = trimmed(field(kProfile));
+  if (row.profile.empty()) return "no profile name";
+  if (!(v[kTop] >= 0 && v[kBottom] > v[kTop])) {
+    return "the depth range is not from a top of 0 cm or more to a deeper bottom";
+  }
+  if (!(v[kSand] >= 0 && v[kClay] >= 0 && v[kSand] + v[kClay] <= 100)) {
+    return "sand and clay are not from 0 to 100 % together";
+  }
+  if (!(v[kDensity] > 0 && v[kDensity] < 2.65)) return "density is not between 0 and 2.65 kg/L";
+  if (!(v[kSuction] > 0)) return "suction_kpa is not above 0";
+  if (!(v[kTheta] >= 0 && v[kTheta] <= 100)) return "theta_pct is not from 0 to 100";
+  return {};
+}
+
+// A new sample from its first row.
+MeasuredSample first_row(const MeasuredRow& row, int line,
+                         const std::function<std::string(int)>& field) {
+  MeasuredSample s;
+  s.profile = row.profile;
+  s.top = row.v[kTop];
+  s.bottom = row.v[kBottom];
+  s.sand = row.v[kSand];
+  s.clay = row.v[kClay];
+  s.density = row.v[kDensity];
+  s.line = line;
+  s.label = trimmed(field(kLabel));
+  double extra = 0;
+  if (number(field(kKs), extra)) s.ks = extra;
+  if (number(field(kOm), extra)) s.organic_matter = extra;
+  return s;
+}
+
+// Adds the row's point to its sample. Several samples of one layer come as several points at
+// one suction: all are fitted together, and each counts as a sample.
+void add_point(MeasuredSample& s, const MeasuredRow& row, int line,
+               std::vector<MeasuredProblem>& problems) {
+  const double suction = row.v[kSuction];
+  const auto same = static_cast<int>(
+      std::count_if(s.points.begin(), s.points.end(),
+                    [&](const RetentionPoint& p) { return p.suction == suction; }));
+  if (same > 0) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", suction);
+    problems.push_back({line,
+                        "sample " + depth_range(s) + " has " + std::to_string(same + 1) +
+                            " points at " + text +
+                            " kPa: taken as replicate samples of one layer, fitted together",
+                        true});
+    s.replicates = std::max(s.replicates, same + 1);
+  }
+  s.points.push_back({suction, row.v[kTheta]});
+}
+
 }  // namespace
 
 std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<MeasuredProblem>& problems,
@@ -50,97 +135,41 @@ std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<Measured
     problems.push_back({record.line == 0 ? 1 : record.line, "no header row"});
     return samples;
   }
-  std::array<std::optional<std::size_t>, kColumnNames.size()> where{};
-  for (std::size_t i = 0; i < record.fields.size(); ++i) {
-    for (std::size_t c = 0; c < kColumnNames.size(); ++c) {
-      if (trimmed(record.fields[i]) == kColumnNames[c]) where[c] = i;
-    }
-  }
-  for (int c = 0; c < kRequiredColumns; ++c) {
-    if (!where[static_cast<std::size_t>(c)]) {
-      problems.push_back({record.line, std::string("no column \"") + kColumnNames[c] + "\""});
-      return samples;
-    }
+  ColumnIndex where{};
+  std::string missing;
+  if (!read_header(record, where, missing)) {
+    problems.push_back({record.line, missing});
+    return samples;
   }
   header_ok = true;
 
   std::map<std::tuple<std::string, double, double>, std::size_t> index;
   while (reader.next(record)) {
-    if (!record.error.empty()) {
-      problems.push_back({record.line, record.error});
-      continue;
-    }
     const auto field = [&](int c) -> std::string {
       const auto& at = where[static_cast<std::size_t>(c)];
       return at && *at < record.fields.size() ? record.fields[*at] : std::string();
     };
-    std::array<double, kRequiredColumns> v{};
-    std::string bad;
-    for (int c = kTop; c < kRequiredColumns && bad.empty(); ++c) {
-      if (!number(field(c), v[static_cast<std::size_t>(c)])) {
-        bad = std::string(kColumnNames[c]) + " \"" + trimmed(field(c)) + "\" is not a number";
-      }
-    }
-    const std::string profile = trimmed(field(kProfile));
-    if (bad.empty() && profile.empty()) bad = "no profile name";
-    if (bad.empty() && !(v[kTop] >= 0 && v[kBottom] > v[kTop])) {
-      bad = "the depth range is not from a top of 0 cm or more to a deeper bottom";
-    }
-    if (bad.empty() && !(v[kSand] >= 0 && v[kClay] >= 0 && v[kSand] + v[kClay] <= 100)) {
-      bad = "sand and clay are not from 0 to 100 % together";
-    }
-    if (bad.empty() && !(v[kDensity] > 0 && v[kDensity] < 2.65)) {
-      bad = "density is not between 0 and 2.65 kg/L";
-    }
-    if (bad.empty() && !(v[kSuction] > 0)) bad = "suction_kpa is not above 0";
-    if (bad.empty() && !(v[kTheta] >= 0 && v[kTheta] <= 100))
-      bad = "theta_pct is not from 0 to 100";
+    MeasuredRow row;
+    const std::string bad = record.error.empty() ? read_row(field, row) : record.error;
     if (!bad.empty()) {
       problems.push_back({record.line, bad});
       continue;
     }
-    const auto key = std::tuple{profile, v[kTop], v[kBottom]};
+    const auto key = std::tuple{row.profile, row.v[kTop], row.v[kBottom]};
     auto found = index.find(key);
     if (found == index.end()) {
-      MeasuredSample s;
-      s.profile = profile;
-      s.top = v[kTop];
-      s.bottom = v[kBottom];
-      s.sand = v[kSand];
-      s.clay = v[kClay];
-      s.density = v[kDensity];
-      s.line = record.line;
-      s.label = trimmed(field(kLabel));
-      double extra = 0;
-      if (number(field(kKs), extra)) s.ks = extra;
-      if (number(field(kOm), extra)) s.organic_matter = extra;
       found = index.emplace(key, samples.size()).first;
-      samples.push_back(std::move(s));
+      samples.push_back(first_row(row, record.line, field));
     }
     MeasuredSample& s = samples[found->second];
-    if (s.sand != v[kSand] || s.clay != v[kClay] || s.density != v[kDensity]) {
+    if (s.sand != row.v[kSand] || s.clay != row.v[kClay] || s.density != row.v[kDensity]) {
       problems.push_back({record.line,
                           "sand, clay or density differ from the sample's first row "
                           "(line " +
                               std::to_string(s.line) + ")"});
       continue;
     }
-    // Several samples of one layer come as several points at one suction: all are fitted
-    // together, and each counts as a sample.
-    const auto same = static_cast<int>(
-        std::count_if(s.points.begin(), s.points.end(),
-                      [&](const RetentionPoint& p) { return p.suction == v[kSuction]; }));
-    if (same > 0) {
-      char suction[32];
-      std::snprintf(suction, sizeof suction, "%g", v[kSuction]);
-      problems.push_back({record.line,
-                          "sample " + depth_range(s) + " has " + std::to_string(same + 1) +
-                              " points at " + suction +
-                              " kPa: taken as replicate samples of one layer, fitted together",
-                          true});
-      s.replicates = std::max(s.replicates, same + 1);
-    }
-    s.points.push_back({v[kSuction], v[kTheta]});
+    add_point(s, row, record.line, problems);
   }
   return samples;
 }
