@@ -18,6 +18,7 @@
 #include "batch/batch_input.hpp"
 #include "batch/batch_output.hpp"
 #include "data/atomic_file.hpp"
+#include "data/command_line.hpp"
 #include "data/csv_reader.hpp"
 #include "data/safe_text.hpp"
 
@@ -301,15 +302,53 @@ class Jobs {
 
 }  // namespace
 
+namespace {
+
+// Reads the input's header into the column map; false with the reason written.
+bool read_columns(const std::string& input_name, CsvReader& reader, ColumnMap& columns,
+                  std::ostream& errors) {
+  CsvRecord header;
+  std::string problem;
+  std::vector<std::string> ignored;
+  if (!reader.next(header)) {
+    errors << input_name << ":1: no header row\n";
+    return false;
+  }
+  if (!header.error.empty() || !columns.read(header.fields, problem, ignored)) {
+    errors << input_name << ':' << header.line << ": "
+           << (header.error.empty() ? problem : header.error) << '\n';
+    return false;
+  }
+  for (const std::string& name : ignored)
+    errors << input_name << ':' << header.line << ": column \"" << terminal_text(name)
+           << "\" is not used\n";
+  return true;
+}
+
+// A first pass over the input finds the split profiles, so that every part of one is an
+// error before any part is written; false with the reason written.
+bool find_split_profiles(const std::filesystem::path& input, const ColumnMap& columns,
+                         SplitProfiles& split, std::ostream& errors) {
+  std::ifstream again(input, std::ios::binary);
+  CsvReader first_pass(again);
+  CsvRecord skipped;
+  first_pass.next(skipped);  // the header
+  std::string problem;
+  if (!again || !split.find(first_pass, columns, problem)) {
+    errors << input.string() << ": " << (problem.empty() ? "cannot read" : problem) << '\n';
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 int run_batch(const BatchSettings& settings, const RetentionCurves& curves, const CropTable& crops,
               std::ostream& out, std::ostream& errors, BatchCounts* counts,
               const std::vector<RetentionDefect>& defects) {
   const std::string input_name = settings.input.string();
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(settings.input, ec)) {
-    errors << input_name << ": cannot read: "
-           << (std::filesystem::exists(settings.input, ec) ? "not a regular file" : "no such file")
-           << '\n';
+  if (const auto why = unreadable_input(settings.input)) {
+    errors << input_name << ": cannot read: " << *why << '\n';
     return kBatchUsage;
   }
   std::ifstream in(settings.input, std::ios::binary);
@@ -318,49 +357,21 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
     return kBatchUsage;
   }
   CsvReader reader(in);
-  CsvRecord header;
-  const bool has_header = reader.next(header);
-  if (has_header && !header.error.empty()) {
-    errors << input_name << ':' << header.line << ": " << header.error << '\n';
-    return kBatchUsage;
-  }
   ColumnMap columns;
-  std::string problem;
-  std::vector<std::string> ignored;
-  if (!has_header) {
-    errors << input_name << ":1: no header row\n";
-    return kBatchUsage;
-  }
-  if (!columns.read(header.fields, problem, ignored)) {
-    errors << input_name << ':' << header.line << ": " << problem << '\n';
-    return kBatchUsage;
-  }
-  for (const std::string& name : ignored)
-    errors << input_name << ':' << header.line << ": column \"" << terminal_text(name)
-           << "\" is not used\n";
+  if (!read_columns(input_name, reader, columns, errors)) return kBatchUsage;
 
   Outputs outputs(settings, out, errors);
+  std::string problem;
   if (!outputs.open(problem)) {
     errors << problem << '\n';
     return kBatchUsage;
   }
+  SplitProfiles split;
+  if (!find_split_profiles(settings.input, columns, split, errors)) return kBatchUsage;
   outputs.start(curves);
 
   const int jobs = std::max(settings.jobs, 1);
   const bool keep_entries = settings.report.has_value();
-  // A first pass finds the split profiles, so that every part of one is an error before any
-  // part is written.
-  SplitProfiles split;
-  {
-    std::ifstream again(settings.input, std::ios::binary);
-    CsvReader first_pass(again);
-    CsvRecord skipped;
-    first_pass.next(skipped);  // the header
-    if (!again || !split.find(first_pass, columns, problem)) {
-      errors << input_name << ": " << (problem.empty() ? "cannot read" : problem) << '\n';
-      return kBatchUsage;
-    }
-  }
   ProfileReader profiles(reader, columns, split);
   const BatchTables tables(curves, crops, defects);
   const auto compute = [&](Chunk& chunk) {
