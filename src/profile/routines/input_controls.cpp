@@ -56,39 +56,31 @@ void set_stored_text(ui::Dialog& d, int control, std::string_view text) {
 
 }  // namespace
 
-void spinner_event(Program& program, ui::Dialog& d, int bar) {
+namespace {
+
+// The other field a spinner's follow-up reads: clay for sand, sand for clay, both for the
+// horizon number.
+struct OtherFields {
+  FieldReading sand, clay;
+};
+
+// Gives the spinner's field the value of position p and carries out its follow-up.
+void apply_position(Program& program, ui::Dialog& d, int bar, float p, const OtherFields& other) {
   HorizonInputs& in = program.inputs();
-
-  // The range comes first: it is set on every event, also on one that goes no further.
-  ui::dialog_set_int(d, bar, -10, ui::sel_range_min);
-  ui::dialog_set_int(d, bar, 110, ui::sel_range_max);
-
-  // What the action reads from the other fields must be numbers, or nothing else happens.
-  FieldReading sand;
-  FieldReading clay;
-  if (bar == id::sand_bar || bar == id::horizon_bar) clay = read_number(d, id::clay, in.clay);
-  if (bar == id::clay_bar || bar == id::horizon_bar) sand = read_number(d, id::sand, in.sand);
-  if (!all_numbers(program, {&sand, &clay}, {"sand", "clay"})) return;
-
-  int position = 0;
-  ui::dialog_get_int(d, bar, position, ui::sel_position);
-  const auto p = static_cast<float>(std::clamp(position, 0, 100));
   const float raw = 100.0F - p;
-
   // Writes the value, then reads back the text just written.
   const auto write_and_read = [&](int field, float value, int decimals, float previous) {
     show_input(d, field, value, decimals);
     return read_number(d, field, previous);
   };
-
   switch (bar) {
     case id::sand_bar:
-      in.clay = clay.value();
+      in.clay = other.clay.value();
       composition_follow_up(program, d, in.sand, in.clay, id::sand,
                             write_and_read(id::sand, raw, kOneDecimal, in.sand));
       break;
     case id::clay_bar:
-      in.sand = sand.value();
+      in.sand = other.sand.value();
       composition_follow_up(program, d, in.clay, in.sand, id::clay,
                             write_and_read(id::clay, raw, kOneDecimal, in.clay));
       break;
@@ -102,17 +94,15 @@ void spinner_event(Program& program, ui::Dialog& d, int bar) {
       in.thickness = std::max(std::min(in.thickness, 99.0F), 5.0F);
       show_input(d, id::thickness, in.thickness);
       break;
-    case id::horizon_bar: {
-      const float number = std::max(std::min(std::trunc(raw) - 7.0F, 5.0F), 1.0F);
-      show_input(d, id::horizon, number);
-      in.sand = sand.value();
-      in.clay = clay.value();
+    case id::horizon_bar:
+      show_input(d, id::horizon, std::max(std::min(std::trunc(raw) - 7.0F, 5.0F), 1.0F));
+      in.sand = other.sand.value();
+      in.clay = other.clay.value();
       if (in.sand > 100.0F - in.clay) in.sand = 100.0F - in.clay;
       show_input(d, id::sand, in.sand);
       in.silt = (100.0F - in.clay) - in.sand;
       show_input(d, id::silt, in.silt);
       break;
-    }
     case id::root_depth_bar:
       show_input(d, id::root_depth, 2.0F * raw);
       break;
@@ -126,6 +116,26 @@ void spinner_event(Program& program, ui::Dialog& d, int bar) {
     default:
       break;
   }
+}
+
+}  // namespace
+
+void spinner_event(Program& program, ui::Dialog& d, int bar) {
+  const HorizonInputs& in = program.inputs();
+
+  // The range comes first: it is set on every event, also on one that goes no further.
+  ui::dialog_set_int(d, bar, -10, ui::sel_range_min);
+  ui::dialog_set_int(d, bar, 110, ui::sel_range_max);
+
+  // What the action reads from the other fields must be numbers, or nothing else happens.
+  OtherFields other;
+  if (bar == id::sand_bar || bar == id::horizon_bar) other.clay = read_number(d, id::clay, in.clay);
+  if (bar == id::clay_bar || bar == id::horizon_bar) other.sand = read_number(d, id::sand, in.sand);
+  if (!all_numbers(program, {&other.sand, &other.clay}, {"sand", "clay"})) return;
+
+  int position = 0;
+  ui::dialog_get_int(d, bar, position, ui::sel_position);
+  apply_position(program, d, bar, static_cast<float>(std::clamp(position, 0, 100)), other);
 }
 
 void texture_choice(Program& program, ui::Dialog& d) {
