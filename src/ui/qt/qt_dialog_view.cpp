@@ -39,6 +39,44 @@ std::string std_text(const QString& text) {
   return text.toUtf8().toStdString();
 }
 
+// The keyboard focus on a button must not look like the default button's frame: the
+// default button has a solid dark frame, the focused one a dashed frame on a light fill.
+constexpr const char* kButtonStyle =
+    "QPushButton { border: 1px solid #7a7a7a; border-radius: 3px; padding: 2px 6px;"
+    "  background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfd, stop:1 #e2e2e2); }"
+    "QPushButton:pressed { background: #cfcfcf; }"
+    "QPushButton:default { border: 2px solid #23456f; }"
+    "QPushButton:focus { border-style: dashed; border-color: #1d5fb0; background: #fff1b8; }";
+
+// A scroll bar's range, steps and position as the dialog holds them.
+void show_bar(QScrollBar* bar, const Control& c) {
+  bar->setRange(std::min(c.range_min, c.range_max), c.range_max);
+  bar->setSingleStep(c.line_step);
+  bar->setPageStep(c.page_step);
+  const int shown = std::clamp(c.position, bar->minimum(), bar->maximum());
+  bar->setValue(shown);
+  bar->setSliderPosition(shown);
+}
+
+// A combo box's entries and text as the dialog holds them, without a notification.
+void show_combo(QComboBox* combo, const Control& c, const QString& text) {
+  QStringList entries;
+  for (const std::string& entry : c.entries)
+    entries << qt_text(entry);
+  QStringList current;
+  for (int i = 0; i < combo->count(); ++i)
+    current << combo->itemText(i);
+  if (entries != current) {
+    combo->clear();
+    combo->addItems(entries);
+  }
+  const QSignalBlocker quiet_edit(combo->lineEdit());
+  if (combo->currentText() != text) {
+    combo->setCurrentIndex(static_cast<int>(entries.indexOf(text)));
+    combo->setEditText(text);
+  }
+}
+
 }  // namespace
 
 QtDialogView::QtDialogView(Dialog& dialog) : dialog_(dialog) {}
@@ -73,14 +111,7 @@ bool QtDialogView::show(int show_command) {
   window_->setWindowTitle(qt_text(t->caption));
   window_->setWindowIcon(QIcon(QStringLiteral(":/artwork/vantrel.ico")));
   window_->setFont(dialog_font());
-  // The keyboard focus on a button must not look like the default button's frame: the
-  // default button has a solid dark frame, the focused one a dashed frame on a light fill.
-  window_->setStyleSheet(QStringLiteral(
-      "QPushButton { border: 1px solid #7a7a7a; border-radius: 3px; padding: 2px 6px;"
-      "  background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfd, stop:1 #e2e2e2); }"
-      "QPushButton:pressed { background: #cfcfcf; }"
-      "QPushButton:default { border: 2px solid #23456f; }"
-      "QPushButton:focus { border-style: dashed; border-color: #1d5fb0; background: #fff1b8; }"));
+  window_->setStyleSheet(kButtonStyle);
   units_ = dialog_units(window_->font());
 
   std::vector<QWidget*> frames;
@@ -149,22 +180,8 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
       connect_scroll_bar(id, bar);
       return bar;
     }
-    case ControlKind::combo_box: {
-      auto* combo = new QComboBox(window_);
-      combo->setEditable(true);
-      combo->setInsertPolicy(QComboBox::NoInsert);
-      combo->setCompleter(nullptr);  // the program matches the typed text exactly
-      QObject::connect(combo, &QComboBox::activated, combo, [this, id](int index) {
-        notify([&] { dialog_.notify_selected(id, index + 1); });
-      });
-      QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo,
-                       [this, id](const QString& text) {
-                         notify([&] { dialog_.notify_edited(id, std_text(text)); });
-                       });
-      combo->installEventFilter(new FocusWatcher(
-          combo, [this, id](bool gained) { notify([&] { dialog_.notify_focus(id, gained); }); }));
-      return combo;
-    }
+    case ControlKind::combo_box:
+      return create_combo(id);
     case ControlKind::check_box: {
       auto* box = new QCheckBox(caption, window_);
       QObject::connect(box, &QCheckBox::clicked, box,
@@ -191,6 +208,23 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
     }
   }
   return new QWidget(window_);
+}
+
+QWidget* QtDialogView::create_combo(int id) {
+  auto* combo = new QComboBox(window_);
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->setCompleter(nullptr);  // the program matches the typed text exactly
+  QObject::connect(combo, &QComboBox::activated, combo, [this, id](int index) {
+    notify([&] { dialog_.notify_selected(id, index + 1); });
+  });
+  QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo,
+                   [this, id](const QString& text) {
+                     notify([&] { dialog_.notify_edited(id, std_text(text)); });
+                   });
+  combo->installEventFilter(new FocusWatcher(
+      combo, [this, id](bool gained) { notify([&] { dialog_.notify_focus(id, gained); }); }));
+  return combo;
 }
 
 void QtDialogView::place(const TemplateControl& item, QWidget* w) const {
@@ -357,35 +391,12 @@ void QtDialogView::refresh(const Control& c) {
       }
       break;
     }
-    case ControlKind::scroll_bar: {
-      auto* bar = static_cast<QScrollBar*>(w);
-      bar->setRange(std::min(c.range_min, c.range_max), c.range_max);
-      bar->setSingleStep(c.line_step);
-      bar->setPageStep(c.page_step);
-      const int shown = std::clamp(c.position, bar->minimum(), bar->maximum());
-      bar->setValue(shown);
-      bar->setSliderPosition(shown);
+    case ControlKind::scroll_bar:
+      show_bar(static_cast<QScrollBar*>(w), c);
       break;
-    }
-    case ControlKind::combo_box: {
-      auto* combo = static_cast<QComboBox*>(w);
-      QStringList entries;
-      for (const std::string& entry : c.entries)
-        entries << qt_text(entry);
-      QStringList current;
-      for (int i = 0; i < combo->count(); ++i)
-        current << combo->itemText(i);
-      if (entries != current) {
-        combo->clear();
-        combo->addItems(entries);
-      }
-      const QSignalBlocker quiet_edit(combo->lineEdit());
-      if (combo->currentText() != text) {
-        combo->setCurrentIndex(static_cast<int>(entries.indexOf(text)));
-        combo->setEditText(text);
-      }
+    case ControlKind::combo_box:
+      show_combo(static_cast<QComboBox*>(w), c, text);
       break;
-    }
     case ControlKind::check_box: {
       auto* box = static_cast<QCheckBox*>(w);
       box->setText(text);

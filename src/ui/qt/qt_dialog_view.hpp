@@ -37,6 +37,7 @@ class QtDialogView final : public DialogView {
 
  private:
   QWidget* create(const TemplateControl& item);
+  QWidget* create_combo(int id);  // an editable list that reports choices, edits and focus
   void place(const TemplateControl& item, QWidget* w) const;
   void connect_scroll_bar(int id, QWidget* bar);
   // One scroll action on spinner `bar`, from its arrows or from the keys of its edit box.
