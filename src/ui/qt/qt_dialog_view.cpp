@@ -1,15 +1,10 @@
 #include "ui/qt/qt_dialog_view.hpp"
 
-#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -18,9 +13,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "ui/dialog_help.hpp"
