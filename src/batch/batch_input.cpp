@@ -30,7 +30,7 @@ struct Group {
 };
 
 // The names met in more than one of these groups, with the first line of each.
-void add_split(std::vector<Group>& groups, std::vector<std::pair<std::uint64_t, int>>& split) {
+void add_split(std::vector<Group>& groups, SplitList& split) {
   std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
     return a.hash != b.hash ? a.hash < b.hash : a.line < b.line;
   });
@@ -69,7 +69,7 @@ class Buckets {
     return true;
   }
   bool used() const { return !files_.empty(); }
-  bool split(std::vector<std::pair<std::uint64_t, int>>& split, std::string& error) {
+  bool split(SplitList& split, std::string& error) {
     for (std::FILE* f : files_) {
       std::vector<Group> groups(static_cast<std::size_t>(std::ftell(f)) / sizeof(Group));
       std::rewind(f);

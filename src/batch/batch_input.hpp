@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <istream>
 #include <memory>
@@ -19,6 +20,8 @@ namespace vantrel {
 // each group of consecutive rows gives its name's 64-bit hash and first line; past a million
 // groups they are spread over temporary bucket files by hash, and each bucket, sorted, shows
 // the names met in more than one group. Only those names are kept.
+using SplitList = std::deque<std::pair<std::uint64_t, int>>;  // name hash, first line
+
 class SplitProfiles {
  public:
   // Past `in_memory` groups, the groups go to bucket files.
@@ -33,7 +36,9 @@ class SplitProfiles {
 
  private:
   std::size_t in_memory_;
-  std::vector<std::pair<std::uint64_t, int>> split_;  // by hash
+  // By hash. A deque grows without copying itself: millions of split names never need twice
+  // their room.
+  SplitList split_;
 };
 
 // Unreadable lines, as "LINE: reason": the first kKept of them are kept, the others counted,
