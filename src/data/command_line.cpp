@@ -21,6 +21,34 @@ std::optional<std::string> CommandLine::value(std::string_view name) const {
   return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
+namespace {
+
+// Takes a known option and its value (attached, or the next argument); the usage error, or "".
+std::string take_option(const OptionSpec& option, const std::string& arg,
+                        const std::optional<std::string>& attached,
+                        const std::vector<std::string>& args, std::size_t& i, CommandLine& line) {
+  const std::string name(option.name);
+  if (option.needs.empty()) {
+    line.values[name] = "";
+    return {};
+  }
+  std::optional<std::string> value = attached;
+  if (!value && i + 1 < args.size()) value = args[++i];
+  if (!value || value->empty()) return arg + " needs " + std::string(option.needs);
+  line.values[name] = *value;
+  return {};
+}
+
+// Takes an argument that is no known option: the input, or a usage error.
+std::string take_other(const std::string& arg, CommandLine& line) {
+  if (arg.size() > 1 && arg[0] == '-') return "unknown option " + arg;
+  if (line.input) return "more than one input file";
+  line.input = arg;
+  return {};
+}
+
+}  // namespace
+
 CommandLine read_command_line(const std::vector<std::string>& args,
                               std::span<const OptionSpec> options) {
   CommandLine line;
@@ -35,26 +63,9 @@ CommandLine read_command_line(const std::vector<std::string>& args,
       (arg == "--version" ? line.version : line.help) = true;
       return line;
     }
-    if (const OptionSpec* option = find_option(options, arg)) {
-      const std::string name(option->name);
-      if (option->needs.empty()) {
-        line.values[name] = "";
-        continue;
-      }
-      std::optional<std::string> value = attached;
-      if (!value && i + 1 < args.size()) value = args[++i];
-      if (!value || value->empty()) {
-        line.error = arg + " needs " + std::string(option->needs);
-      } else {
-        line.values[name] = *value;
-      }
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      line.error = "unknown option " + arg;
-    } else if (line.input) {
-      line.error = "more than one input file";
-    } else {
-      line.input = arg;
-    }
+    const OptionSpec* option = find_option(options, arg);
+    line.error = option != nullptr ? take_option(*option, arg, attached, args, i, line)
+                                   : take_other(arg, line);
   }
   if (line.error.empty() && !line.input) line.error = "no input file";
   if (line.error.empty() && line.input->empty()) line.error = "an empty input file name";

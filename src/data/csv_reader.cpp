@@ -50,6 +50,29 @@ bool CsvReader::next(CsvRecord& record) {
   return false;
 }
 
+namespace {
+
+// Reads the quoted field whose opening quote is at `start` ("" inside stands for one quote);
+// returns the position after the closing quote, or npos (with the reason) when it has none.
+std::size_t read_quoted(const std::string& line, std::size_t start, std::string& field,
+                        std::string& error) {
+  std::size_t k = start + 1;
+  while (k < line.size()) {
+    if (line[k] != '"') {
+      field.push_back(line[k++]);
+    } else if (k + 1 < line.size() && line[k + 1] == '"') {
+      field.push_back('"');
+      k += 2;
+    } else {
+      return k + 1;
+    }
+  }
+  error = "a quoted field has no closing quote";
+  return std::string::npos;
+}
+
+}  // namespace
+
 bool split_csv_line(const std::string& line, std::vector<std::string>& fields, std::string& error) {
   fields.clear();
   std::string field;
@@ -58,23 +81,8 @@ bool split_csv_line(const std::string& line, std::vector<std::string>& fields, s
     field.clear();
     const std::size_t start = line.find_first_not_of(' ', i);
     if (start != std::string::npos && line[start] == '"') {
-      std::size_t k = start + 1;
-      while (true) {
-        if (k >= line.size()) {
-          error = "a quoted field has no closing quote";
-          return false;
-        }
-        if (line[k] == '"') {
-          if (k + 1 < line.size() && line[k + 1] == '"') {
-            field.push_back('"');
-            k += 2;
-            continue;
-          }
-          ++k;
-          break;
-        }
-        field.push_back(line[k++]);
-      }
+      const std::size_t k = read_quoted(line, start, field, error);
+      if (k == std::string::npos) return false;
       const std::size_t after = line.find_first_not_of(' ', k);
       if (after != std::string::npos && line[after] != ',') {
         error = "text after the closing quote of a field";

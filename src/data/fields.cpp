@@ -49,6 +49,22 @@ std::string_view take_digits(std::string_view token, std::size_t& i) {
   return token.substr(first, i - first);
 }
 
+// The exponent after its letter at i: its value (capped) into `exponent`, its text into the
+// token; false when the letter has no digits.
+bool scan_exponent(std::string_view token, std::size_t& i, NumberToken& t, long long& exponent) {
+  ++i;  // the letter
+  bool negative = false;
+  if (i < token.size() && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
+  const std::string_view digits = take_digits(token, i);
+  if (digits.empty()) return false;
+  for (const char c : digits)
+    exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
+  if (negative) exponent = -exponent;
+  t.normalized += negative ? "e-" : "e";
+  t.normalized += digits;
+  return true;
+}
+
 NumberToken scan(std::string_view token) {
   NumberToken t;
   std::size_t i = 0;
@@ -71,18 +87,7 @@ NumberToken scan(std::string_view token) {
 
   long long exponent = 0;
   const bool has_exponent = i < n && is_exponent_letter(token[i]);
-  if (has_exponent) {
-    ++i;
-    bool negative = false;
-    if (i < n && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
-    const std::string_view digits = take_digits(token, i);
-    if (digits.empty()) return t;  // an exponent letter needs digits
-    for (const char c : digits)
-      exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
-    if (negative) exponent = -exponent;
-    t.normalized += negative ? "e-" : "e";
-    t.normalized += digits;
-  }
+  if (has_exponent && !scan_exponent(token, i, t, exponent)) return t;
   if (i != n) return t;
 
   t.valid = true;

@@ -1,5 +1,7 @@
 #include "physics/soil_texture.hpp"
 
+#include <optional>
+
 namespace vantrel {
 
 std::string_view texture_name(TextureClass texture) {
@@ -32,8 +34,11 @@ std::string_view texture_name(TextureClass texture) {
   return "";
 }
 
+namespace {
+
+// The clays, the clay loams and loam, tried first in this order; nothing for the others.
 // Every comparison is in single precision against exact decimal constants.
-TextureClass classify_texture(float sand, float silt, float clay) {
+std::optional<TextureClass> clayey_class(float sand, float silt, float clay) {
   if (silt <= 40.0F && clay >= 40.0F && sand <= 45.0F) return TextureClass::clay;
   if (clay >= 40.0F && silt >= 40.0F) return TextureClass::silty_clay;
   if (clay >= 35.0F && sand >= 45.0F) return TextureClass::sandy_clay;
@@ -44,6 +49,11 @@ TextureClass classify_texture(float sand, float silt, float clay) {
   if (sand >= 22.0F && sand <= 55.0F && clay >= 8.0F && silt >= 28.0F && silt <= 50.0F) {
     return TextureClass::loam;
   }
+  return std::nullopt;
+}
+
+// The silts and the sands, for what no clayey class took.
+TextureClass silty_or_sandy_class(float sand, float silt, float clay) {
   if (clay <= 28.0F && silt >= 50.0F) {
     return clay <= 12.0F && silt >= 80.0F ? TextureClass::silt : TextureClass::silt_loam;
   }
@@ -55,6 +65,12 @@ TextureClass classify_texture(float sand, float silt, float clay) {
     return clay >= 2.0F * sand - 170.0F ? TextureClass::loamy_sand : TextureClass::sand;
   }
   return TextureClass::sand;
+}
+
+}  // namespace
+
+TextureClass classify_texture(float sand, float silt, float clay) {
+  return clayey_class(sand, silt, clay).value_or(silty_or_sandy_class(sand, silt, clay));
 }
 
 }  // namespace vantrel
