@@ -127,8 +127,10 @@ StartOutcome start_run(Program& program, ui::Dialog& dialog, int show_command, s
 }
 
 void ignore_write_signals() {
+#ifndef _WIN32  // Windows has neither signal: its writes fail without one
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 std::string fatal_report(const std::string& what, const std::filesystem::path& folder) {

@@ -1,81 +1,15 @@
 #include "data/atomic_file.hpp"
 
-#include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
-#include <cstring>
-#include <thread>
-#include <vector>
+#include <cstdio>
 
 namespace vantrel {
 
+// What depends on the system (making the temporary file, putting it in place, signals) is in
+// atomic_file_posix.cpp and atomic_file_windows.cpp.
+
 AtomicFile::~AtomicFile() {
   discard();
-}
-
-namespace {
-
-// The mode a new file gets: 0666 less the process's umask.
-mode_t new_file_mode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-}  // namespace
-
-bool AtomicFile::open(const std::filesystem::path& target, std::string& error) {
-  target_ = target;
-  if (target.empty()) {
-    error = "an empty file name";
-    return false;
-  }
-  struct stat existing {};
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode)) {
-    // A device or a FIFO: written as it is, never renamed over.
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-    file_ = fd < 0 ? nullptr : ::fdopen(fd, "w");
-    if (file_ == nullptr) {
-      error = std::strerror(errno);
-      if (fd >= 0) ::close(fd);
-      return false;
-    }
-    in_place_ = true;
-    return true;
-  }
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  std::string base(1, '.');
-  base += target.filename().string();
-  base += temporary_mark();
-  base += std::to_string(::getpid());
-  base += ".XXXXXX";
-  const std::string pattern = (folder / base).string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  temporary_ = name.data();
-  // mkstemp's file is private (0600): an output gets the mode of the file it replaces, or a
-  // new file's mode.
-  ::fchmod(fd, exists ? existing.st_mode & 07777 : new_file_mode());
-  file_ = ::fdopen(fd, "w");
-  if (file_ == nullptr) {
-    error = std::strerror(errno);
-    ::close(fd);
-    discard();
-    return false;
-  }
-  return true;
 }
 
 bool AtomicFile::write(std::string_view text) {
@@ -90,72 +24,6 @@ bool AtomicFile::write(std::string_view text) {
 void AtomicFile::release() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
-}
-
-bool AtomicFile::commit(std::string& error) {
-  if (temporary_.empty() && !in_place_) {
-    error = "no file was opened";
-    return false;
-  }
-  if (file_ != nullptr) {
-    // A device or a FIFO cannot be synced; a regular file is on disk before it is renamed.
-    if (std::fflush(file_) != 0 || (!in_place_ && ::fsync(::fileno(file_)) != 0)) {
-      failed_ = true;
-      saved_errno_ = errno;
-    }
-    if (std::fclose(file_) != 0 && !failed_) {
-      failed_ = true;
-      saved_errno_ = errno;
-    }
-    file_ = nullptr;
-  }
-  if (failed_) {
-    error = std::strerror(saved_errno_);
-    discard();
-    return false;
-  }
-  if (in_place_) return true;
-  if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    error = std::strerror(errno);
-    discard();
-    return false;
-  }
-  temporary_.clear();
-  return true;
-}
-
-void AtomicFile::discard() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());  // never the target written in place
-  temporary_.clear();
-}
-
-void clean_up_on_signals(std::vector<std::filesystem::path> folders) {
-  std::signal(SIGPIPE, SIG_IGN);
-  sigset_t set;
-  sigemptyset(&set);
-  for (const int s : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
-                      SIGPROF, SIGXCPU, SIGPOLL, SIGPWR, SIGSTKFLT})
-    sigaddset(&set, s);
-  for (int s = SIGRTMIN; s <= SIGRTMAX; ++s)
-    sigaddset(&set, s);
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  std::thread([set, folders = std::move(folders)] {
-    int signal_number = 0;
-    if (sigwait(&set, &signal_number) != 0) return;
-    const std::string own = std::string(temporary_mark()) + std::to_string(::getpid()) + ".";
-    for (const auto& folder : folders) {
-      std::error_code ec;
-      for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind('.', 0) == 0 && name.find(own) != std::string::npos) {
-          std::filesystem::remove(entry.path(), ec);
-        }
-      }
-    }
-    std::_Exit(128 + signal_number);
-  }).detach();
 }
 
 std::string_view temporary_mark() {

@@ -1,8 +1,10 @@
 #include "data/reference_file.hpp"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -34,10 +36,19 @@ ReferenceFile::ReferenceFile(std::filesystem::path path) : path_(std::move(path)
   };
   if (!std::filesystem::exists(path_, ec)) {
     // Status "unknown": a missing file is created empty, and then read as an empty file.
+#ifdef _WIN32
+    std::unique_ptr<std::FILE, Closer> created(::_wfopen(path_.c_str(), L"a"));
+#else
     std::unique_ptr<std::FILE, Closer> created(std::fopen(path_.c_str(), "a"));
+#endif
     if (!created) throw FatalStop(open_failure(path_, std::strerror(errno)));
   }
   refuse(std::filesystem::status(path_, ec));  // links followed
+#ifdef _WIN32
+  // No FIFO can stand there on Windows: a file checked regular opens without blocking.
+  file_.reset(::_wfopen(path_.c_str(), L"rb"));
+  if (!file_) throw FatalStop(open_failure(path_, std::strerror(errno)));
+#else
   // Without blocking, in case the file was replaced since the check; checked again once open.
   const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) throw FatalStop(open_failure(path_, std::strerror(errno)));
@@ -54,6 +65,7 @@ ReferenceFile::ReferenceFile(std::filesystem::path path) : path_(std::move(path)
     ::close(fd);
     throw FatalStop(open_failure(path_, std::strerror(errno)));
   }
+#endif
   buffer_.resize(kChunk);
 
   // A UTF-8 byte-order mark at the very start belongs to no line.

@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
@@ -10,6 +14,54 @@
 #include <utility>
 
 namespace vantrel {
+
+namespace {
+
+#ifdef _WIN32
+// The same calls in the C runtime of Windows; a FIFO does not exist there.
+using ssize_t = long long;
+using file_stat = struct _stat64;
+int open_append(const std::filesystem::path& path) {
+  return ::_wopen(path.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+int stat_of(int fd, file_stat& s) {
+  return ::_fstat64(fd, &s);
+}
+bool regular(const file_stat& s) {
+  return (s.st_mode & _S_IFMT) == _S_IFREG;
+}
+ssize_t write_to(int fd, const std::string& text) {
+  return ::_write(fd, text.data(), static_cast<unsigned>(text.size()));
+}
+void cut_to(int fd, long long size) {
+  ::_chsize_s(fd, size);
+}
+void close_descriptor(int fd) {
+  ::_close(fd);
+}
+#else
+using file_stat = struct stat;
+int open_append(const std::filesystem::path& path) {
+  return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+}
+int stat_of(int fd, file_stat& s) {
+  return ::fstat(fd, &s);
+}
+bool regular(const file_stat& s) {
+  return S_ISREG(s.st_mode);
+}
+ssize_t write_to(int fd, const std::string& text) {
+  return ::write(fd, text.data(), text.size());
+}
+void cut_to(int fd, off_t size) {
+  [[maybe_unused]] const int cut = ::ftruncate(fd, size);
+}
+void close_descriptor(int fd) {
+  ::close(fd);
+}
+#endif
+
+}  // namespace
 
 SideUnit::SideUnit(std::filesystem::path path) : path_(std::move(path)) {}
 
@@ -33,7 +85,7 @@ SideUnit& SideUnit::operator=(SideUnit&& other) noexcept {
 }
 
 void SideUnit::disconnect() {
-  if (descriptor_ >= 0) ::close(descriptor_);
+  if (descriptor_ >= 0) close_descriptor(descriptor_);
   descriptor_ = -1;
 }
 
@@ -53,8 +105,7 @@ bool SideUnit::write_line(std::string_view line) {
 
 bool SideUnit::write_lines(std::initializer_list<std::string_view> lines) {
   if (descriptor_ < 0) {
-    descriptor_ =
-        ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+    descriptor_ = open_append(path_);
   }
   if (descriptor_ < 0) {
     ++failures_;
@@ -65,19 +116,17 @@ bool SideUnit::write_lines(std::initializer_list<std::string_view> lines) {
     whole += line;
     whole += '\n';
   }
-  struct stat before {};
-  const bool sized = ::fstat(descriptor_, &before) == 0 && S_ISREG(before.st_mode);
+  file_stat before{};
+  const bool sized = stat_of(descriptor_, before) == 0 && regular(before);
   ssize_t written = -1;
   do {
-    written = ::write(descriptor_, whole.data(), whole.size());
+    written = write_to(descriptor_, whole);
   } while (written < 0 && errno == EINTR);
   if (written == static_cast<ssize_t>(whole.size())) return true;
 
   // Nothing or part of the lines went out (a full disk, a size limit, a reader gone): cut a
   // partial write off so the file keeps whole lines, and whole groups of them.
-  if (written > 0 && sized) {
-    [[maybe_unused]] const int cut = ::ftruncate(descriptor_, before.st_size);
-  }
+  if (written > 0 && sized) cut_to(descriptor_, before.st_size);
   disconnect();
   ++failures_;
   return false;
