@@ -4,6 +4,8 @@
 #   ./dev.sh test    configure, build and run every test
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./dev.sh tsan    vantrel-batch built with ThreadSanitizer, on many threads, repeatedly
+#   ./dev.sh windows the Windows edition cross-built with MinGW-w64, its tests under Wine, and
+#                    its sessions compared byte for byte with the Linux build's
 #   ./dev.sh batch ARGS  optimised build, then vantrel-batch with ARGS
 #   ./dev.sh tool NAME ARGS  optimised build, then the command-line tool NAME with ARGS
 #   ./dev.sh bench   optimised build, then the benchmarks
@@ -101,6 +103,16 @@ case "${1:-test}" in
     build asan
     ctest --preset asan -j "$(jobs)"
     ;;
+  windows)
+    install_missing "${PACKAGES[@]}" g++-mingw-w64-x86-64-posix wine wine64
+    build dev >/dev/null
+    build windows
+    export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$PWD/build/wine-prefix}"
+    [ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+    ctest --preset windows -j "$(jobs)"
+    tests/windows/golden_sessions.sh "$PWD/build/dev" "$PWD/build/windows" "$PWD"
+    wineserver -k 2>/dev/null || true
+    ;;
   tsan)
     install_missing "${PACKAGES[@]}"
     cmake --preset tsan >/dev/null
@@ -152,7 +164,7 @@ case "${1:-test}" in
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
   *)
-    echo "usage: $0 [run|test|asan|tsan|batch|tool|bench|package|fuzz|format|reference|validation|artwork|docs|deps]" >&2
+    echo "usage: $0 [run|test|asan|tsan|windows|batch|tool|bench|package|fuzz|format|reference|validation|artwork|docs|deps]" >&2
     exit 2
     ;;
 esac

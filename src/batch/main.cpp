@@ -1,7 +1,15 @@
 // vantrel-batch: the window's numbers for every profile of a CSV file.
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define STDERR_FILENO 2
+#else
 #include <unistd.h>
+#endif
 
+#ifdef VANTREL_PDF_REPORT
 #include <QGuiApplication>
+#endif
 #include <array>
 #include <charconv>
 #include <csignal>
@@ -14,7 +22,9 @@
 #include <thread>
 #include <vector>
 
+#ifdef VANTREL_PDF_REPORT
 #include "batch/batch_report.hpp"
+#endif
 #include "batch/batch_run.hpp"
 #include "data/atomic_file.hpp"
 #include "data/command_line.hpp"
@@ -50,11 +60,13 @@ warning, 1 some profile failed, 2 a usage error (bad option, unreadable input, m
 damaged reference file, an output that cannot be written).
 )";
 
+#ifdef VANTREL_PDF_REPORT
 // The toolkit's notes about its environment (runtime folders, fonts) are not the user's concern.
 void only_serious_messages(QtMsgType type, const QMessageLogContext&, const QString& message) {
   if (type == QtCriticalMsg || type == QtFatalMsg)
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
+#endif
 
 int usage_error(const std::string& message) {
   std::cerr << "vantrel-batch: " << message << "\nTry 'vantrel-batch --help'.\n";
@@ -164,7 +176,9 @@ bool load_tables(const std::vector<std::filesystem::path>& references, Tables& t
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+#ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
+#endif
   const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
   if (line.help) {
     std::cout << kUsage;
@@ -189,6 +203,7 @@ int main(int argc, char** argv) {
   for (const auto& out : outputs)
     folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
   clean_up_on_signals(folders);
+#ifdef VANTREL_PDF_REPORT
   // The report draws with Qt's painter, which needs the toolkit's fonts: an application on
   // its offscreen platform, made only for a report, so the other outputs never start it.
   int toolkit_argc = 1;
@@ -201,6 +216,12 @@ int main(int argc, char** argv) {
     toolkit = std::make_unique<QGuiApplication>(toolkit_argc, toolkit_argv);
     settings.make_report = make_pdf_report;
   }
+#else
+  if (settings.report) {
+    return usage_error("--report needs Qt's PDF writer, which this build of vantrel-batch has "
+                       "not; every other output works");
+  }
+#endif
   return run_batch(settings, *tables.curves, *tables.crops, std::cout, std::cerr, nullptr,
                    tables.defects);
 }

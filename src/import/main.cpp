@@ -99,7 +99,9 @@ bool write_out(const std::optional<std::filesystem::path>& output, const std::st
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
+#endif
   const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
   if (line.help) {
     std::cout << kUsageText;
