@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace vantrel {
 
@@ -24,6 +25,44 @@ bool AtomicFile::write(std::string_view text) {
 void AtomicFile::release() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
+}
+
+bool AtomicFile::commit(std::string& error) {
+  if (temporary_.empty() && !in_place_) {
+    error = "no file was opened";
+    return false;
+  }
+  if (file_ != nullptr) {
+    // A device or a FIFO cannot be synced; a regular file is on disk before it is renamed.
+    if (std::fflush(file_) != 0 || (!in_place_ && !sync_to_disk(file_))) {
+      failed_ = true;
+      saved_errno_ = errno;
+    }
+    if (std::fclose(file_) != 0 && !failed_) {
+      failed_ = true;
+      saved_errno_ = errno;
+    }
+    file_ = nullptr;
+  }
+  if (failed_) {
+    error = std::strerror(saved_errno_);
+    discard();
+    return false;
+  }
+  if (in_place_) return true;
+  if (!put_in_place(temporary_, target_, error)) {
+    discard();
+    return false;
+  }
+  temporary_.clear();
+  return true;
+}
+
+void AtomicFile::discard() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  if (!temporary_.empty()) remove_temporary(temporary_);  // never the target written in place
+  temporary_.clear();
 }
 
 std::string_view temporary_mark() {

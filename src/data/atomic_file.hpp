@@ -45,6 +45,13 @@ class AtomicFile {
   int saved_errno_ = 0;
 };
 
+// The system's part of a whole-file output (atomic_file_posix.cpp, atomic_file_windows.cpp):
+// the data on disk, the temporary file put in place of the target, a temporary file removed.
+bool sync_to_disk(std::FILE* file);
+bool put_in_place(const std::filesystem::path& from, const std::filesystem::path& to,
+                  std::string& error);
+void remove_temporary(const std::filesystem::path& file);
+
 // Temporary files are named ".TARGET" + this mark + the process id + a random suffix, so that
 // a process can find its own.
 std::string_view temporary_mark();

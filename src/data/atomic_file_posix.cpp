@@ -75,43 +75,19 @@ bool AtomicFile::open(const std::filesystem::path& target, std::string& error) {
   return true;
 }
 
-bool AtomicFile::commit(std::string& error) {
-  if (temporary_.empty() && !in_place_) {
-    error = "no file was opened";
-    return false;
-  }
-  if (file_ != nullptr) {
-    // A device or a FIFO cannot be synced; a regular file is on disk before it is renamed.
-    if (std::fflush(file_) != 0 || (!in_place_ && ::fsync(::fileno(file_)) != 0)) {
-      failed_ = true;
-      saved_errno_ = errno;
-    }
-    if (std::fclose(file_) != 0 && !failed_) {
-      failed_ = true;
-      saved_errno_ = errno;
-    }
-    file_ = nullptr;
-  }
-  if (failed_) {
-    error = std::strerror(saved_errno_);
-    discard();
-    return false;
-  }
-  if (in_place_) return true;
-  if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    error = std::strerror(errno);
-    discard();
-    return false;
-  }
-  temporary_.clear();
-  return true;
+bool sync_to_disk(std::FILE* file) {
+  return ::fsync(::fileno(file)) == 0;
 }
 
-void AtomicFile::discard() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());  // never the target written in place
-  temporary_.clear();
+bool put_in_place(const std::filesystem::path& from, const std::filesystem::path& to,
+                  std::string& error) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  error = std::strerror(errno);
+  return false;
+}
+
+void remove_temporary(const std::filesystem::path& file) {
+  ::unlink(file.c_str());
 }
 
 void clean_up_on_signals(std::vector<std::filesystem::path> folders) {

@@ -80,43 +80,21 @@ bool AtomicFile::open(const std::filesystem::path& target, std::string& error) {
   return false;
 }
 
-bool AtomicFile::commit(std::string& error) {
-  if (temporary_.empty() && !in_place_) {
-    error = "no file was opened";
-    return false;
-  }
-  if (file_ != nullptr) {
-    if (std::fflush(file_) != 0 || (!in_place_ && ::_commit(::_fileno(file_)) != 0)) {
-      failed_ = true;
-      saved_errno_ = errno;
-    }
-    if (std::fclose(file_) != 0 && !failed_) {
-      failed_ = true;
-      saved_errno_ = errno;
-    }
-    file_ = nullptr;
-  }
-  if (failed_) {
-    error = std::strerror(saved_errno_);
-    discard();
-    return false;
-  }
-  if (in_place_) return true;
-  if (!::MoveFileExW(temporary_.c_str(), target_.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = system_message(::GetLastError());
-    discard();
-    return false;
-  }
-  temporary_.clear();
-  return true;
+bool sync_to_disk(std::FILE* file) {
+  return ::_commit(::_fileno(file)) == 0;
 }
 
-void AtomicFile::discard() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-  if (!temporary_.empty()) ::_wremove(temporary_.c_str());  // never the target in place
-  temporary_.clear();
+bool put_in_place(const std::filesystem::path& from, const std::filesystem::path& to,
+                  std::string& error) {
+  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  error = system_message(::GetLastError());
+  return false;
+}
+
+void remove_temporary(const std::filesystem::path& file) {
+  ::_wremove(file.c_str());
 }
 
 namespace {
