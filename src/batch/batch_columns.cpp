@@ -3,6 +3,7 @@
 
 #include "batch/batch_profile.hpp"
 #include "data/fields.hpp"
+#include "data/text.hpp"
 
 namespace vantrel {
 
@@ -14,10 +15,6 @@ constexpr std::array<std::string_view, kColumnCount> kNames = {
 };
 constexpr std::array<bool, kColumnCount> kRequired = {true,  true,  true,  true,  true, false,
                                                       false, false, false, false, false};
-
-std::string in_quotes(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
-}
 
 }  // namespace
 

@@ -25,13 +25,6 @@ bool missing(const ColumnMap& columns, const BatchRow& row, Column c) {
   return index && *index >= row.fields.size();
 }
 
-std::string in_quotes(std::string_view text) {
-  std::string quoted(1, '"');
-  quoted.append(text);
-  quoted.push_back('"');
-  return quoted;
-}
-
 // Why a cell is not a number; a decimal comma gets the reading with a point.
 std::string not_a_number(std::string_view name, std::string_view text) {
   std::string reason = std::string(name) + " " + in_quotes(text) + " is not a number";
@@ -168,12 +161,6 @@ void warn(ProfileResult& r, const std::string& reason) {
   r.message += reason;
 }
 
-// A number as the window reads it from a field: nothing when it gives none.
-std::optional<float> field_value(std::string_view text) {
-  const FieldValue read = read_field(text, 0);
-  return read.kind == FieldRead::number ? std::optional<float>(read.value) : std::nullopt;
-}
-
 // The crop's root depth and tolerance as the crop list gives them to the window's fields, and
 // read as "Calculate" reads those fields.
 bool crop_values(const BatchTables& tables, ProfileResult& r, int line) {
@@ -185,8 +172,8 @@ bool crop_values(const BatchTables& tables, ProfileResult& r, int line) {
   const CropRow& row = tables.crops.row(found->second);
   const NumberText root(row.root_depth.trimmed());
   const NumberText tolerance(row.drought_tolerance.trimmed());
-  const auto root_value = field_value(root);
-  const auto tolerance_value = field_value(tolerance);
+  const auto root_value = read_field(root, 0).number();
+  const auto tolerance_value = read_field(tolerance, 0).number();
   if (const auto fault = check_crop(root_value, tolerance_value)) {
     const NumberText& text = fault->field == InputField::root_depth ? root : tolerance;
     fail(r, line,

@@ -180,13 +180,9 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
 #endif
   const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
-  if (line.help) {
-    std::cout << kUsage;
-    return kBatchOk;
-  }
-  if (line.version) {
-    std::cout << "vantrel-batch " << VANTREL_VERSION << '\n';
-    return kBatchOk;
+  if (const auto answered =
+          answer_help_or_version(line, kUsage, "vantrel-batch", VANTREL_VERSION)) {
+    return *answered;
   }
   if (!line.error.empty()) return usage_error(line.error);
   std::filesystem::path data;
@@ -218,8 +214,9 @@ int main(int argc, char** argv) {
   }
 #else
   if (settings.report) {
-    return usage_error("--report needs Qt's PDF writer, which this build of vantrel-batch has "
-                       "not; every other output works");
+    return usage_error(
+        "--report needs Qt's PDF writer, which this build of vantrel-batch has "
+        "not; every other output works");
   }
 #endif
   return run_batch(settings, *tables.curves, *tables.crops, std::cout, std::cerr, nullptr,

@@ -1,6 +1,7 @@
 #include "data/command_line.hpp"
 
 #include <algorithm>
+#include <iostream>
 
 namespace vantrel {
 
@@ -70,6 +71,14 @@ CommandLine read_command_line(const std::vector<std::string>& args,
   if (line.error.empty() && !line.input) line.error = "no input file";
   if (line.error.empty() && line.input->empty()) line.error = "an empty input file name";
   return line;
+}
+
+std::optional<int> answer_help_or_version(const CommandLine& line, std::string_view usage,
+                                          std::string_view program, std::string_view version) {
+  if (line.help) std::cout << usage;
+  if (line.version) std::cout << program << ' ' << version << '\n';
+  if (!line.help && !line.version) return std::nullopt;
+  return 0;
 }
 
 std::optional<std::string> unreadable_input(const std::filesystem::path& file) {

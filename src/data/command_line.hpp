@@ -35,6 +35,11 @@ struct CommandLine {
 CommandLine read_command_line(const std::vector<std::string>& args,
                               std::span<const OptionSpec> options);
 
+// Writes the usage or "PROGRAM VERSION" to standard output when the line asked for it; the exit
+// status then (0), else nothing.
+std::optional<int> answer_help_or_version(const CommandLine& line, std::string_view usage,
+                                          std::string_view program, std::string_view version);
+
 // Why an input file cannot be read ("no such file", "not a regular file"), or nothing.
 std::optional<std::string> unreadable_input(const std::filesystem::path& file);
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,11 @@ struct FieldValue {
   FieldRead kind = FieldRead::blank;
   float value = 0;
   std::string with_point;  // for a decimal comma: the number as meant, with a point ("1.5")
+
+  // The value when the text gave a number; nothing for a blank, no number or a refusal.
+  std::optional<float> number() const {
+    return kind == FieldRead::number ? std::optional<float>(value) : std::nullopt;
+  }
 };
 
 // STRING_TO_REAL's reading, except that a decimal comma (a comma between two digits, or one

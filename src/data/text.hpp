@@ -37,6 +37,11 @@ constexpr std::string_view without_partial_character(std::string_view text) {
   return text.size() - lead < needed ? text.substr(0, lead) : text;
 }
 
+// A text between double quotes, as messages name what a field or cell holds.
+inline std::string in_quotes(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
 // N characters, always full: a shorter value is padded with blanks, a longer one is cut.
 template <std::size_t N>
 class Text {

@@ -103,13 +103,9 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
 #endif
   const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
-  if (line.help) {
-    std::cout << kUsageText;
-    return kOk;
-  }
-  if (line.version) {
-    std::cout << "vantrel-reference " << VANTREL_VERSION << '\n';
-    return kOk;
+  if (const auto answered =
+          answer_help_or_version(line, kUsageText, "vantrel-reference", VANTREL_VERSION)) {
+    return *answered;
   }
   if (!line.error.empty()) return usage_error(line.error);
   const std::filesystem::path input = *line.input;

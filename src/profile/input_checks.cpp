@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "data/text.hpp"
+
 namespace vantrel {
 
 namespace {
@@ -16,10 +18,6 @@ bool within(ReadValue v, float low, float high) {
 }
 bool above(ReadValue v, float low) {
   return v && *v > low && std::isfinite(*v);
-}
-
-std::string quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
 }
 
 }  // namespace
@@ -53,9 +51,10 @@ std::optional<InputFault> check_crop(ReadValue root_depth, ReadValue tolerance) 
 std::string describe_fault(const InputFault& fault, std::string_view text,
                            std::string_view clay_text) {
   if (fault.sum) {
-    return "sand " + quoted(text) + " and clay " + quoted(clay_text) + " add up to more than 100 %";
+    return "sand " + in_quotes(text) + " and clay " + in_quotes(clay_text) +
+           " add up to more than 100 %";
   }
-  return std::string(input_field_name(fault.field)) + " " + quoted(text) + " is not " +
+  return std::string(input_field_name(fault.field)) + " " + in_quotes(text) + " is not " +
          std::string(fault.allowed);
 }
 

@@ -71,9 +71,7 @@ struct FieldReading {
     return read.kind != FieldRead::decimal_comma && read.kind != FieldRead::not_a_number;
   }
   // The value, or nothing when the text gave no number (blank, or a slash before any digit).
-  std::optional<float> given() const {
-    return read.kind == FieldRead::number ? std::optional<float>(read.value) : std::nullopt;
-  }
+  std::optional<float> given() const { return read.number(); }
 };
 FieldReading read_number(ui::Dialog& dialog, int control, float previous = 0);
 FieldReading read_text(const NumberText& text, float previous = 0);
