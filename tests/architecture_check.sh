@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The folder map of docs/architecture.md, checked: each folder of src/ includes only the folders
-# below it, and only the program (app), its Qt view and the batch report include Qt.
+# below it, only the program (app), its Qt view and the batch report include Qt, and only the
+# Win32 view and the Windows halves of the data layer include windows.h.
 #   architecture_check.sh SRC_DIR
 set -u
 src="$1"
@@ -14,8 +15,9 @@ allowed() {
     profile) echo "data physics profile" ;;
     ui) echo "data ui" ;;
     profile/routines) echo "data physics profile ui profile/routines" ;;
-    app) echo "data physics profile ui profile/routines app ui/qt" ;;
+    app) echo "data physics profile ui profile/routines app ui/qt ui/win32" ;;
     ui/qt) echo "data ui ui/qt" ;;
+    ui/win32) echo "data ui ui/win32" ;;
     batch) echo "data physics profile batch" ;;
     import) echo "data physics import" ;;
     *) echo "" ;;
@@ -27,6 +29,7 @@ folder_of() {
   case "$1" in
     profile/routines/*) echo "profile/routines" ;;
     ui/qt/*) echo "ui/qt" ;;
+    ui/win32/*) echo "ui/win32" ;;
     *) echo "${1%%/*}" ;;
   esac
 }
@@ -51,6 +54,12 @@ while IFS= read -r file; do
     case "$rel" in
       app/* | ui/qt/* | batch/batch_report.cpp | batch/main.cpp) ;;
       *) echo "$rel includes Qt: only app, ui/qt and the batch report may"; failed=1 ;;
+    esac
+  fi
+  if grep -q '^#include <windows.h>' "$file"; then
+    case "$rel" in
+      ui/win32/* | app/win32_* | data/*_windows.cpp) ;;
+      *) echo "$rel includes windows.h: only the Win32 view and the Windows files may"; failed=1 ;;
     esac
   fi
 done < <(find "$src" -name '*.cpp' -o -name '*.hpp' | sort)

@@ -1,10 +1,15 @@
 // vantrel-script: a whole session without a window, its commands read from standard input.
 // It starts as the program does, in the working directory, on the same files.
 #include <iostream>
+#include <memory>
 #include <string_view>
 
 #include "app/script.hpp"
 #include "app/startup.hpp"
+#include "data/command_line.hpp"
+#ifdef _WIN32
+#include "app/win32_script_driver.hpp"
+#endif
 
 namespace {
 
@@ -20,6 +25,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   using namespace vantrel;
+  write_standard_streams_as_is();
   if (argc > 1) {
     const std::string_view arg = argv[1];
     if (argc == 2 && (arg == "--help" || arg == "-h")) {
@@ -38,8 +44,20 @@ int main(int argc, char** argv) {
   ScriptPlatform platform(std::cout);
   Program program(platform, SideUnit::from_environment());
   ui::Dialog dialog;
+#ifdef _WIN32
+  // The session drives the real window, hidden: no window pops up while it runs.
+  ui::Win32DialogView* view = nullptr;  // owned by the dialog
+  dialog.set_view_factory([&view](ui::Dialog& d) {
+    auto made = std::make_unique<ui::Win32DialogView>(d, GetModuleHandleW(nullptr));
+    view = made.get();
+    return made;
+  });
+  const int show_command = ui::show_hidden;
+#else
   dialog.set_view_factory(ui::make_headless_view);
-  switch (start_run(program, dialog, ui::show_normal, std::cerr)) {
+  const int show_command = ui::show_normal;
+#endif
+  switch (start_run(program, dialog, show_command, std::cerr)) {
     case StartOutcome::started:
       break;
     case StartOutcome::files_stopped:
@@ -48,7 +66,11 @@ int main(int argc, char** argv) {
       std::cerr << kInitError << '\n';
       return kExitFailed;
   }
+#ifdef _WIN32
+  Win32ScriptDriver driver(*view);
+#else
   DialogDriver driver(dialog);
+#endif
   const int status = run_script(std::cin, std::cout, std::cerr, dialog, driver, platform);
   ui::dialog_uninit(dialog);
   std::cout.flush();

@@ -176,6 +176,7 @@ bool load_tables(const std::vector<std::filesystem::path>& references, Tables& t
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  write_standard_streams_as_is();
 #ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
 #endif

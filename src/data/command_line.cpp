@@ -1,7 +1,12 @@
 #include "data/command_line.hpp"
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace vantrel {
 
@@ -85,6 +90,13 @@ std::optional<std::string> unreadable_input(const std::filesystem::path& file) {
   std::error_code ec;
   if (std::filesystem::is_regular_file(file, ec)) return std::nullopt;
   return std::filesystem::exists(file, ec) ? "not a regular file" : "no such file";
+}
+
+void write_standard_streams_as_is() {
+#ifdef _WIN32
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
 }
 
 }  // namespace vantrel

@@ -40,6 +40,10 @@ CommandLine read_command_line(const std::vector<std::string>& args,
 std::optional<int> answer_help_or_version(const CommandLine& line, std::string_view usage,
                                           std::string_view program, std::string_view version);
 
+// Standard output and standard error take bytes as they are: on Windows the C runtime would
+// otherwise write CR LF for each line end, where every other output of the tools has LF.
+void write_standard_streams_as_is();
+
 // Why an input file cannot be read ("no such file", "not a regular file"), or nothing.
 std::optional<std::string> unreadable_input(const std::filesystem::path& file);
 

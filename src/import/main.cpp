@@ -99,6 +99,7 @@ bool write_out(const std::optional<std::filesystem::path>& output, const std::st
 }  // namespace
 
 int main(int argc, char** argv) {
+  write_standard_streams_as_is();
 #ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
 #endif

@@ -46,4 +46,20 @@ int dropped_rows(int dropped, int edit, int row) {
   return row > 0 ? std::max(1, (dropped - edit + row / 2) / row) : 1;
 }
 
+Rect grown_to_fit(const Rect& area, int needed, Align align) {
+  if (needed <= area.width) return area;
+  Rect grown = area;
+  if (align == Align::centre) grown.x -= (needed - area.width) / 2;
+  grown.width = needed;
+  return grown;
+}
+
+std::string_view shown_text(const Control& c) {
+  std::string_view visible = without_trailing_blanks(c.text);
+  const bool centred =
+      c.item != nullptr && (c.item->kind == ControlKind::edit || c.item->align == Align::centre);
+  if (centred) visible.remove_prefix(std::min(visible.find_first_not_of(' '), visible.size()));
+  return visible;
+}
+
 }  // namespace vantrel::ui

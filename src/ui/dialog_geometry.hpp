@@ -3,9 +3,11 @@
 // centred in its control and how far a list drops.
 #pragma once
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "ui/dialog.hpp"
 #include "ui/dialog_template.hpp"
 
 namespace vantrel::ui {
@@ -40,5 +42,14 @@ Rect centred_part(int picture_width, int picture_height, int shown_width, int sh
 // whole combo box, its edit field of `edit` pixels included) with rows of `row` pixels: the
 // nearest whole number, at least one.
 int dropped_rows(int dropped, int edit, int row);
+
+// The template's rectangles were made for a narrower font than a view may have: a text or a
+// check box whose caption needs `needed` pixels grows to show all of it, to the right, or about
+// its centre when the text is centred. Pixels in, pixels out.
+Rect grown_to_fit(const Rect& area, int needed, Align align);
+
+// The text a control shows: without the blanks that only pad it to its length, and for an
+// edit or a centred text without leading blanks, which would push it off its place.
+std::string_view shown_text(const Control& control);
 
 }  // namespace vantrel::ui

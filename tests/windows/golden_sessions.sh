@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # The Windows edition gives, byte for byte, what the Linux build gives: every session script of
-# docs/sessions and its trace file, and vantrel-batch's CSV outputs on the example input.
+# docs/sessions and tests/windows/sessions and its trace file (the Windows sessions drive the
+# real Win32 controls, in a display of their own), and vantrel-batch's CSV outputs on the
+# example input.
 #   golden_sessions.sh LINUX_BUILD WINDOWS_BUILD SOURCE_DIR
 set -u
 linux="$1"
 windows="$2"
 source="$3"
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/wine_display.sh"
+trap 'stop_wine_display; rm -rf "$work"' EXIT
+start_wine_display "$work" || exit 1
 failed=0
 check() {  # description, then two files that must be the same (or both absent)
   if { [ ! -e "$2" ] && [ ! -e "$3" ]; } || cmp -s "$2" "$3"; then
@@ -17,7 +21,7 @@ check() {  # description, then two files that must be the same (or both absent)
     failed=1
   fi
 }
-for script in "$source"/docs/sessions/*.txt; do
+for script in "$source"/docs/sessions/*.txt "$source"/tests/windows/sessions/*.txt; do
   name="$(basename "$script" .txt)"
   for side in linux windows; do
     mkdir -p "$work/$side-$name"

@@ -222,19 +222,15 @@ QWidget* QtDialogView::create_combo(int id) {
 void QtDialogView::place(const TemplateControl& item, QWidget* w) const {
   QRect area = qt_rect(units_.pixels(item.rect));
   if (item.kind == ControlKind::combo_box) area.setHeight(units_.y(kComboEditHeight));
-  // The template's rectangles were made for a narrower font: a text or check box grows to
-  // show its whole caption, to the right, or about its centre when the text is centred.
   int needed = 0;
   if (auto* label = qobject_cast<QLabel*>(w); label && item.kind == ControlKind::static_text) {
     needed = label->fontMetrics().horizontalAdvance(label->text().trimmed());
   } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
     needed = box->sizeHint().width();
   }
-  if (needed > area.width()) {
-    const int growth = needed - area.width();
-    if (item.align == Align::centre) area.moveLeft(area.left() - growth / 2);
-    area.setWidth(needed);
-  }
+  const Rect fitted =
+      grown_to_fit({area.x(), area.y(), area.width(), area.height()}, needed, item.align);
+  area = qt_rect(fitted);
   w->setGeometry(area);
   if (item.kind == ControlKind::picture) {
     auto* picture = static_cast<QLabel*>(w);
@@ -369,11 +365,7 @@ void QtDialogView::refresh(const Control& c) {
   QWidget* w = widget(c.item->id);
   if (w == nullptr) return;
   const QSignalBlocker quiet(w);  // values the program sets never look like user actions
-  // Blanks that only pad a text to its length would push a centred text off its place.
-  std::string_view visible = without_trailing_blanks(c.text);
-  const bool centred = c.item->kind == ControlKind::edit || c.item->align == Align::centre;
-  if (centred) visible.remove_prefix(std::min(visible.find_first_not_of(' '), visible.size()));
-  const QString text = qt_text(visible);
+  const QString text = qt_text(shown_text(c));
   switch (c.item->kind) {
     case ControlKind::edit: {
       auto* e = static_cast<QLineEdit*>(w);

@@ -1,0 +1,18 @@
+# Sourced by the Windows edition's test scripts: a display of their own for Wine's windows, on a
+# number the server picks, and a Wine server that ends before the display does (else every
+# Wine process still running reports the broken X connection).
+#   start_wine_display WORK_DIR   sets DISPLAY; stop_wine_display ends both
+start_wine_display() {
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5> "$1/display" 2>/dev/null &
+  wine_display_server=$!
+  for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.1; done
+  [ -s "$1/display" ] || { echo "Xvfb did not start"; return 1; }
+  export DISPLAY=":$(cat "$1/display")"
+  export WINEDEBUG=-all
+}
+stop_wine_display() {
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  [ -n "${wine_display_server:-}" ] && kill "$wine_display_server" 2>/dev/null
+  wine_display_server=
+}
