@@ -12,3 +12,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 # Linked statically: no MinGW DLL has to ship beside the programs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Release programs carry no symbols: they ship in the installer and the zip.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

@@ -1,7 +1,7 @@
 // Looks at Vantrel's window from another process, as the window test needs it: its client
 // size against the dialog units of its font, a control's place on the screen and its text,
 // and a picture of the window.
-//   window_probe size | rect ID | text ID | shot FILE.png
+//   window_probe size | rect ID | text ID | entries ID | shot FILE.png
 // The window is the top-level one whose caption ends in "Vantrel (Version ...)".
 #include <windows.h>
 
@@ -85,7 +85,7 @@ int shot(HWND window, const char* file) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: window_probe size | rect ID | text ID | shot FILE.png\n");
+    std::fprintf(stderr, "usage: window_probe size | rect ID | text ID | entries ID | shot FILE.png\n");
     return 2;
   }
   EnumWindows(match, 0);
@@ -114,6 +114,10 @@ int main(int argc, char** argv) {
     RECT r{};
     GetWindowRect(control, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (command == "entries") {
+    std::printf("%ld\n", static_cast<long>(SendMessageW(control, CB_GETCOUNT, 0, 0)));
     return 0;
   }
   if (command == "text") {

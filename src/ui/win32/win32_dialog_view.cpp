@@ -101,6 +101,12 @@ HWND Win32DialogView::control_window(int id) const {
   return window_ == nullptr ? nullptr : GetDlgItem(window_, command_id(id));
 }
 
+HWND Win32DialogView::created(int order) const {
+  return order >= 1 && order <= static_cast<int>(created_.size())
+             ? created_[static_cast<std::size_t>(order - 1)]
+             : nullptr;
+}
+
 bool Win32DialogView::show(int show_command) {
   const DialogTemplate* t = dialog_.dialog_template();
   if (t == nullptr) return false;

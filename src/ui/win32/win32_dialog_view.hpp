@@ -25,6 +25,7 @@ class Win32DialogView final : public DialogView {
 
   HWND window() const { return window_; }
   HWND control_window(int id) const;
+  HWND created(int order) const;  // by creation order, from 1, for tests
   // Lets the dialog manager take a queued message (IsDialogMessageA): keyboard navigation,
   // Enter for the default button.
   bool take_message(MSG& message);
