@@ -4,7 +4,6 @@
 //   vantrel-launcher.exe          prepare the folder and start the program there
 //   vantrel-launcher.exe --seed   prepare the folder and print its path
 #include <windows.h>
-
 #include <shellapi.h>
 #include <shlobj.h>
 

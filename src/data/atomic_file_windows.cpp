@@ -1,10 +1,10 @@
 // The whole-file outputs on Windows: a temporary file beside the target, made exclusively,
 // put in place by MoveFileEx with replace; Ctrl+C and the console's close remove it.
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <process.h>
 #include <sys/stat.h>
-#include <windows.h>
 
 #include <cerrno>
 #include <cstdlib>

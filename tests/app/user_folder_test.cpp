@@ -1,10 +1,11 @@
 // The user's folder that the launcher prepares: seeded once, never overwritten, whole copies.
+#include "app/user_folder.hpp"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "app/user_folder.hpp"
 #include "support/temp_dir.hpp"
 
 namespace vantrel {
@@ -60,7 +61,7 @@ TEST_F(UserFolder, WhatTheUserHasThereStaysAndOnlyMissingFilesAreCopied) {
 TEST_F(UserFolder, FailuresNameTheirCauseAndLeaveNoPartialCopy) {
   struct Case {
     const char* what;
-    const char* remove;  // an installed file taken away, or none
+    const char* remove;   // an installed file taken away, or none
     const char* blocker;  // a file standing where the folder should be, or none
     const char* says;
   };

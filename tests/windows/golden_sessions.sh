@@ -5,9 +5,9 @@
 # example input.
 #   golden_sessions.sh LINUX_BUILD WINDOWS_BUILD SOURCE_DIR
 set -u
-linux="$1"
-windows="$2"
-source="$3"
+linux="$(cd "$1" && pwd)"
+windows="$(cd "$2" && pwd)"
+source="$(cd "$3" && pwd)"
 work="$(mktemp -d)"
 . "$(dirname "$0")/wine_display.sh"
 trap 'stop_wine_display; rm -rf "$work"' EXIT

@@ -11,7 +11,7 @@ source="$(cd "$3" && pwd)"
 version="$4"
 here="$(cd "$(dirname "$0")" && pwd)"
 export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$windows/wine-prefix}"
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+[ -d "$WINEPREFIX" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
 failed=0
 step() {  # a title, then the command
   echo "== $1"

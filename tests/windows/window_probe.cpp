@@ -85,7 +85,8 @@ int shot(HWND window, const char* file) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: window_probe size | rect ID | text ID | entries ID | shot FILE.png\n");
+    std::fprintf(stderr,
+                 "usage: window_probe size | rect ID | text ID | entries ID | shot FILE.png\n");
     return 2;
   }
   EnumWindows(match, 0);

@@ -5,11 +5,12 @@
 # (Up in its box) and the thickness (a click on its spinner's lower arrow), update the horizon,
 # name a crop and press Enter for "Calculate". The window then shows what a scripted session of
 # the same actions gives, the trace file is the same, and "Exit" ends the program with status 0.
+# Started in a folder without reference files, it says why in a message and ends with status 1.
 #   window_test.sh WINDOWS_BUILD LINUX_BUILD SOURCE_DIR [SHOT.png]
 set -u
-windows="$1"
-linux="$2"
-source="$3"
+windows="$(cd "$1" && pwd)"
+linux="$(cd "$2" && pwd)"
+source="$(cd "$3" && pwd)"
 shot="${4:-}"
 work="$(mktemp -d)"
 . "$(dirname "$0")/wine_display.sh"
@@ -89,4 +90,14 @@ for _ in $(seq 100); do [ -s "$work/status" ] && break; sleep 0.1; done
 echo "\"Exit\" ended the program with status 0"
 cmp -s "$work/window/fort.99" "$work/script/fort.99" || fail "the trace files differ"
 echo "same: the trace file"
+
+mkdir "$work/empty"
+(cd "$work/empty" && wine "$windows/src/app/vantrel.exe" > /dev/null 2>&1; echo $? > "$work/empty-status") &
+box="$(timeout 60 xdotool search --sync --onlyvisible --name '^Vantrel$' | head -n 1)"
+[ -n "$box" ] || fail "no message when the reference files are missing"
+xdotool windowfocus --sync "$box" 2>/dev/null || true
+xdotool key Return
+for _ in $(seq 100); do [ -s "$work/empty-status" ] && break; sleep 0.1; done
+[ "$(cat "$work/empty-status" 2>/dev/null)" = 1 ] || fail "without reference files: status $(cat "$work/empty-status" 2>/dev/null)"
+echo "without reference files: a message, then status 1"
 exit "$failed"

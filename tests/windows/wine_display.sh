@@ -9,6 +9,13 @@ start_wine_display() {
   [ -s "$1/display" ] || { echo "Xvfb did not start"; return 1; }
   export DISPLAY=":$(cat "$1/display")"
   export WINEDEBUG=-all
+  # One server for the whole run: a server that ends between two programs races the next
+  # program's connection ("recvmsg: Connection reset by peer").
+  # The services it starts with the first program are started here, on no pipe of a caller
+  # (ctest waits for every holder of a test's output to close it).
+  wineserver -w 2>/dev/null
+  wineserver -p 2>/dev/null
+  timeout 60 wine cmd /c exit < /dev/null > /dev/null 2>&1
 }
 stop_wine_display() {
   wineserver -k 2>/dev/null

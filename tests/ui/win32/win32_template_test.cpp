@@ -1,11 +1,12 @@
 // The extended dialog template made from the template table, read back word by word as the
 // dialog manager reads it: every control's id, class, place, caption and styles.
+#include "ui/win32/win32_template.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "ui/win32/win32_template.hpp"
 #include "ui/win32/win32_text.hpp"
 
 namespace vantrel::ui {
@@ -51,8 +52,8 @@ TEST(Win32Template, TheWindowIsAFixedPopupWithoutSystemMenuInItsFont) {
   for (const DWORD wanted : {DWORD{WS_POPUP}, DWORD{WS_VISIBLE}, DWORD{WS_CAPTION},
                              DWORD{DS_MODALFRAME}, DWORD{DS_CENTER}, DWORD{DS_SETFONT}})
     EXPECT_EQ(style & wanted, wanted) << std::hex << wanted;
-  for (const DWORD refused : {DWORD{WS_SYSMENU}, DWORD{WS_THICKFRAME}, DWORD{WS_MINIMIZEBOX},
-                              DWORD{WS_MAXIMIZEBOX}})
+  for (const DWORD refused :
+       {DWORD{WS_SYSMENU}, DWORD{WS_THICKFRAME}, DWORD{WS_MINIMIZEBOX}, DWORD{WS_MAXIMIZEBOX}})
     EXPECT_EQ(style & refused, 0u) << std::hex << refused;
   EXPECT_EQ(r.word(), 115);
   r.word();
@@ -162,9 +163,15 @@ TEST(Win32Template, AlignmentReadOnlyDefaultAndHiddenFollowTheTable) {
 
 TEST(Win32Text, Utf8AndWideTextRoundTripAndBadBytesBecomeReplacements) {
   EXPECT_EQ(utf8_text(wide_text("sandy loam")), "sandy loam");
-  EXPECT_EQ(utf8_text(wide_text("Kohlr\xC3\xBC" "bi")), "Kohlr\xC3\xBC" "bi");
+  EXPECT_EQ(utf8_text(wide_text("Kohlr\xC3\xBC"
+                                "bi")),
+            "Kohlr\xC3\xBC"
+            "bi");
   EXPECT_EQ(wide_text(""), L"");
-  EXPECT_EQ(wide_text("a\xFF" "b"), L"a\xFFFD" L"b");
+  EXPECT_EQ(wide_text("a\xFF"
+                      "b"),
+            L"a\xFFFD"
+            L"b");
   EXPECT_EQ(command_id(kNoId), 0xFFFF);
   EXPECT_EQ(command_id(30002), 30002);
 }

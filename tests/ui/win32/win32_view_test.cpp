@@ -209,9 +209,9 @@ TEST_F(Win32ViewTest, TheUsersActionsOnEachKindOfControlReachTheDialog) {
   EXPECT_EQ(SendMessageW(at(id::update_profile), BM_GETCHECK, 0, 0), BST_CHECKED);
 
   const std::vector<std::pair<int, int>> expected = {
-      {id::sand_bar, ev_changed},        {id::sand_bar, ev_changed},
-      {id::clay_bar, ev_changed},        {id::crop_list, ev_selection_changed},
-      {id::crop_list, ev_edit_update},   {id::update_profile, ev_clicked}};
+      {id::sand_bar, ev_changed},      {id::sand_bar, ev_changed},
+      {id::clay_bar, ev_changed},      {id::crop_list, ev_selection_changed},
+      {id::crop_list, ev_edit_update}, {id::update_profile, ev_clicked}};
   EXPECT_EQ(events, expected) << "one event per action: the thumb's release and end add none";
 }
 
