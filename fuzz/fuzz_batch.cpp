@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const BatchTables batch(*tables.curves, *tables.crops);
   while (profiles.next(profile, bad_lines)) {
     if (profile.rows.size() > static_cast<std::size_t>(kMaxRowsPerProfile)) __builtin_trap();
-    const ProfileResult r = compute_profile(batch, columns, profile, true);
+    const ProfileResult r = compute_profile(batch, columns, profile, {10.0F, true});
     if (r.status == ProfileStatus::error && r.message.empty()) __builtin_trap();
     if (r.status == ProfileStatus::error && !r.horizons.empty()) __builtin_trap();
     const std::string out = horizons_rows(r) + results_row(r) + json_profile(r);

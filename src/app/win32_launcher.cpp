@@ -14,6 +14,7 @@
 
 #include "app/user_folder.hpp"
 #include "data/command_line.hpp"
+#include "data/reference_folders.hpp"
 
 namespace {
 
@@ -31,18 +32,6 @@ int fail(const std::string& why) {
   std::fprintf(stderr, "%s\n", text.c_str());
   MessageBoxA(nullptr, text.c_str(), "Vantrel", MB_OK | MB_ICONERROR);
   return 1;
-}
-
-std::filesystem::path here() {
-  std::wstring name(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-    if (length < name.size()) {
-      name.resize(length);
-      return std::filesystem::path(name).parent_path();
-    }
-    name.resize(name.size() * 2);
-  }
 }
 
 std::filesystem::path roaming_folder() {
@@ -104,10 +93,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (roaming.empty()) return fail("no folder for the user's data (APPDATA)");
   const std::filesystem::path folder = roaming / "Vantrel";
   std::string error;
-  if (!seed_user_folder(here() / "reference", folder, error)) return fail(error);
+  if (!seed_user_folder(program_folder() / "reference", folder, error)) return fail(error);
   if (seed) {
     std::printf("%s\n", folder.string().c_str());
     return 0;
   }
-  return run_program(here() / "vantrel.exe", folder);
+  return run_program(program_folder() / "vantrel.exe", folder);
 }

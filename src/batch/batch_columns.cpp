@@ -10,11 +10,21 @@ namespace vantrel {
 namespace {
 
 constexpr std::array<std::string_view, kColumnCount> kNames = {
-    "profile", "horizon", "thickness",  "sand",      "clay", "stones",
-    "density", "crop",    "root_depth", "tolerance", "etc",
+    "profile", "horizon",    "thickness", "sand", "clay",       "stones", "density",
+    "crop",    "root_depth", "tolerance", "etc",  "efficiency", "notes",
 };
-constexpr std::array<bool, kColumnCount> kRequired = {true,  true,  true,  true,  true, false,
-                                                      false, false, false, false, false};
+constexpr std::array<bool, kColumnCount> kRequired = {
+    true, true, true, true, true, false, false, false, false, false, false, false, false};
+constexpr std::array<bool, kColumnCount> kNumeric = {false, true, true, true, true, true, true,
+                                                     false, true, true, true, true, false};
+
+std::string lower_case(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
 
 }  // namespace
 
@@ -27,14 +37,15 @@ bool ColumnMap::read(const std::vector<std::string>& header, std::string& error,
   index = {};
   for (std::size_t i = 0; i < header.size(); ++i) {
     const std::string_view name = trimmed_field(header[i]);
-    const auto known = std::find(kNames.begin(), kNames.end(), name);
+    const auto known = std::find(kNames.begin(), kNames.end(), lower_case(name));
     if (known == kNames.end()) {
       ignored.emplace_back(name);
       continue;
     }
     auto& slot = index[static_cast<std::size_t>(known - kNames.begin())];
     if (slot) {
-      error = "column " + in_quotes(name) + " is named twice";
+      error = "column " + in_quotes(kNames[static_cast<std::size_t>(known - kNames.begin())]) +
+              " is named twice";
       return false;
     }
     slot = i;
@@ -55,6 +66,13 @@ bool ColumnMap::read(const std::vector<std::string>& header, std::string& error,
     return false;
   }
   return true;
+}
+
+bool ColumnMap::numeric(std::size_t position) const {
+  for (std::size_t c = 0; c < kColumnCount; ++c) {
+    if (index[c] == position) return kNumeric[c];
+  }
+  return false;
 }
 
 }  // namespace vantrel

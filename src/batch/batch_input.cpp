@@ -182,6 +182,12 @@ bool ProfileReader::next(ProfileInput& profile, BadLines& bad_lines) {
       profile.name = std::move(name);
     }
     if (profile.rows.size() < static_cast<std::size_t>(kMaxRowsPerProfile)) {
+      if (columns_.decimal_comma) {
+        for (std::size_t i = 0; i < record.fields.size(); ++i) {
+          if (columns_.numeric(i))
+            std::replace(record.fields[i].begin(), record.fields[i].end(), ',', '.');
+        }
+      }
       profile.rows.push_back({record.line, std::move(record.fields)});
     } else {
       ++profile.dropped_rows;

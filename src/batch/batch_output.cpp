@@ -1,7 +1,9 @@
 #include "batch/batch_output.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 
 #include "data/csv_reader.hpp"
@@ -24,46 +26,86 @@ std::string json_number(const std::optional<float>& v) {
   return v ? json_number(*v) : "null";
 }
 
-std::string csv_number(const std::optional<float>& v) {
-  return v ? shortest_form(*v) : std::string();
+// A number as the format writes it: the shortest form, with the format's decimal mark.
+std::string csv_number(float v, const CsvFormat& format) {
+  std::string text = shortest_form(v);
+  if (format.decimal != '.') std::replace(text.begin(), text.end(), '.', format.decimal);
+  return text;
+}
+
+std::string csv_number(const std::optional<float>& v, const CsvFormat& format) {
+  return v ? csv_number(*v, format) : std::string();
 }
 
 // A text cell: quoted as CSV needs, and never a formula to a spreadsheet.
-std::string csv_text(const std::string& text) {
-  return csv_field(spreadsheet_text(text));
+std::string csv_text(const std::string& text, const CsvFormat& format) {
+  return csv_field(spreadsheet_text(text), format.separator);
+}
+
+// A header of names joined by the format's separator.
+std::string header_line(std::string_view names, const CsvFormat& format) {
+  std::string line(names);
+  std::replace(line.begin(), line.end(), ',', format.separator);
+  return line + '\n';
+}
+
+// Cells joined by the format's separator into one line.
+std::string row_line(std::initializer_list<std::string> cells, const CsvFormat& format) {
+  std::string line;
+  bool first = true;
+  for (const std::string& cell : cells) {
+    if (!first) line += format.separator;
+    first = false;
+    line += cell;
+  }
+  return line + '\n';
 }
 
 }  // namespace
 
-std::string horizons_header() {
-  return "profile,horizon,top_cm,bottom_cm,texture,density_kg_l,fc_pct,sp_pct,wp_pct,theta_s_pct,"
-         "entries\n";
+std::string horizons_header(const CsvFormat& format) {
+  return header_line(
+      "profile,horizon,top_cm,bottom_cm,texture,density_kg_l,fc_pct,sp_pct,wp_pct,theta_s_pct,"
+      "entries",
+      format);
 }
 
-std::string horizons_rows(const ProfileResult& profile) {
+std::string horizons_rows(const ProfileResult& profile, const CsvFormat& format) {
   std::string out;
+  const auto number = [&](float v) { return csv_number(v, format); };
   for (const HorizonResult& h : profile.horizons) {
-    out += csv_text(profile.name) + ',' + std::to_string(h.horizon) + ',' + shortest_form(h.top) +
-           ',' + shortest_form(h.bottom) + ',' + csv_field(h.texture) + ',' +
-           shortest_form(h.density) + ',' + shortest_form(h.fc) + ',' + shortest_form(h.sp) + ',' +
-           shortest_form(h.wp) + ',' + shortest_form(h.theta_s) + ',' + std::to_string(h.entries) +
-           '\n';
+    out += row_line(
+        {csv_text(profile.name, format), std::to_string(h.horizon), number(h.top), number(h.bottom),
+         csv_field(h.texture, format.separator), number(h.density), number(h.fc), number(h.sp),
+         number(h.wp), number(h.theta_s), std::to_string(h.entries)},
+        format);
   }
   return out;
 }
 
-std::string results_header() {
-  return "profile,status,crop,root_depth_cm,tolerance_pct,taw_mm,raw_mm,fp_mm,rp_mm,"
-         "root_zone_taw_mm,irrigation_depth_mm,interval_days,message\n";
+std::string results_header(const CsvFormat& format) {
+  return header_line(
+      "profile,status,crop,root_depth_cm,tolerance_pct,taw_mm,raw_mm,fp_mm,rp_mm,"
+      "root_zone_taw_mm,irrigation_depth_mm,interval_days,p_table_pct,p_pct,etc_mm_day,"
+      "fc_suction_kpa,refill_level_mm,efficiency_pct,gross_depth_mm,warnings,notes,message",
+      format);
 }
 
-std::string results_row(const ProfileResult& p) {
-  const auto number = [&](float v) { return computed(p) ? shortest_form(v) : std::string(); };
-  return csv_text(p.name) + ',' + std::string(status_name(p.status)) + ',' + csv_text(p.crop) +
-         ',' + number(p.root_depth) + ',' + number(p.tolerance) + ',' + number(p.water.taw) + ',' +
-         number(p.water.raw) + ',' + number(p.water.fp) + ',' + number(p.water.rp) + ',' +
-         number(p.water.root_zone_taw) + ',' + number(p.irrigation_depth) + ',' +
-         csv_number(p.interval) + ',' + csv_text(p.message) + '\n';
+std::string results_row(const ProfileResult& p, float fc_suction, const CsvFormat& format) {
+  const auto number = [&](float v) { return computed(p) ? csv_number(v, format) : std::string(); };
+  return row_line(
+      {csv_text(p.name, format),   std::string(status_name(p.status)),
+       csv_text(p.crop, format),   number(p.root_depth),
+       number(p.tolerance),        number(p.water.taw),
+       number(p.water.raw),        number(p.water.fp),
+       number(p.water.rp),         number(p.water.root_zone_taw),
+       number(p.irrigation_depth), computed(p) ? csv_number(p.interval, format) : std::string(),
+       number(p.p_table),          number(p.p),
+       csv_number(p.etc, format),  csv_number(fc_suction, format),
+       number(p.refill_level),     number(p.efficiency),
+       number(p.gross_depth),      std::to_string(p.warning_count),
+       csv_text(p.notes, format),  csv_text(p.message, format)},
+      format);
 }
 
 std::string json_string(std::string_view text) {
@@ -84,9 +126,10 @@ std::string json_string(std::string_view text) {
   return out + '"';
 }
 
-std::string json_start(std::string_view input, std::string_view version) {
+std::string json_start(std::string_view input, std::string_view version, float fc_suction) {
   return "{\n  \"program\": \"vantrel-batch\",\n  \"version\": " + json_string(version) +
-         ",\n  \"input\": " + json_string(input) + ",\n  \"profiles\": [";
+         ",\n  \"input\": " + json_string(input) +
+         ",\n  \"fc_suction_kpa\": " + json_number(fc_suction) + ",\n  \"profiles\": [";
 }
 
 std::string json_profile(const ProfileResult& p) {
@@ -98,7 +141,11 @@ std::string json_profile(const ProfileResult& p) {
   out += ", \"crop\": " + (p.crop.empty() ? std::string("null") : json_string(p.crop)) +
          ", \"root_depth_cm\": " + json_number(p.root_depth) +
          ", \"tolerance_pct\": " + json_number(p.tolerance) +
-         ", \"etc_mm_day\": " + json_number(p.etc) + ",\n     \"horizons\": [";
+         ", \"etc_mm_day\": " + json_number(p.etc) +
+         ", \"p_table_pct\": " + json_number(p.p_table) + ", \"p_pct\": " + json_number(p.p) +
+         ", \"efficiency_pct\": " + json_number(p.efficiency) +
+         ", \"notes\": " + json_string(p.notes) +
+         ", \"warnings\": " + std::to_string(p.warning_count) + ",\n     \"horizons\": [";
   bool first_horizon = true;
   for (const HorizonResult& h : p.horizons) {
     out += first_horizon ? "\n      {" : ",\n      {";
@@ -117,6 +164,8 @@ std::string json_profile(const ProfileResult& p) {
          ", \"rp_mm\": " + json_number(p.water.rp) +
          ", \"root_zone_taw_mm\": " + json_number(p.water.root_zone_taw) +
          ", \"irrigation_depth_mm\": " + json_number(p.irrigation_depth) +
+         ", \"refill_level_mm\": " + json_number(p.refill_level) +
+         ", \"gross_depth_mm\": " + json_number(p.gross_depth) +
          ", \"interval_days\": " + json_number(p.interval) + "}}";
   return out;
 }

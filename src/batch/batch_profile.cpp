@@ -157,6 +157,7 @@ void fail(ProfileResult& r, int line, const std::string& reason) {
 
 void warn(ProfileResult& r, const std::string& reason) {
   if (r.status == ProfileStatus::ok) r.status = ProfileStatus::warning;
+  ++r.warning_count;
   if (!r.message.empty()) r.message += "; ";
   r.message += reason;
 }
@@ -217,7 +218,8 @@ namespace {
 // The rows of a profile read and checked, with the per-profile values they give.
 struct ProfileRows {
   std::vector<RowValues> rows;
-  Agreed crop, root_depth, tolerance, etc;
+  Agreed crop, root_depth, tolerance, etc, efficiency;
+  std::vector<std::string> notes;  // each different note once, in the order given
 };
 
 ProfileRows read_rows(const ColumnMap& columns, const ProfileInput& input, ProfileResult& r) {
@@ -229,10 +231,14 @@ ProfileRows read_rows(const ColumnMap& columns, const ProfileInput& input, Profi
         !p.crop.take(columns, row, Column::crop, false, reason) ||
         !p.root_depth.take(columns, row, Column::root_depth, true, reason) ||
         !p.tolerance.take(columns, row, Column::tolerance, true, reason) ||
-        !p.etc.take(columns, row, Column::etc, true, reason)) {
+        !p.etc.take(columns, row, Column::etc, true, reason) ||
+        !p.efficiency.take(columns, row, Column::efficiency, true, reason)) {
       fail(r, row.line, reason);
       continue;
     }
+    const std::string note(cell(columns, row, Column::notes));
+    if (!note.empty() && std::find(p.notes.begin(), p.notes.end(), note) == p.notes.end())
+      p.notes.push_back(note);
     p.rows.push_back(values);
   }
   if (input.dropped_rows > 0) {
@@ -269,17 +275,25 @@ void take_crop(const BatchTables& tables, const ProfileRows& p, int first_line, 
     fail(r, p.etc.line, "etc " + in_quotes(p.etc.text) + " is not above 0 mm/day");
   }
   r.etc = p.etc.value;
+  if (p.efficiency.line != 0) {
+    if (*p.efficiency.value > 0 && *p.efficiency.value <= 100) {
+      r.efficiency = *p.efficiency.value;
+    } else {
+      fail(r, p.efficiency.line,
+           "efficiency " + in_quotes(p.efficiency.text) + " is not above 0 and at most 100 %");
+    }
+  }
+  for (const std::string& note : p.notes)
+    r.notes += (r.notes.empty() ? "" : "; ") + note;
 }
 
 // Replays the updates as the window commits them; the horizons as their last update left them.
 std::array<HorizonResult, kHorizons> replay(const BatchTables& tables,
-                                            const std::vector<RowValues>& rows, bool keep_entries,
+                                            const std::vector<RowValues>& rows,
                                             ProfileLayers& layers) {
   NullSink no_trace;  // a density match traces lines; a batch keeps none
   HorizonInputs in;
   std::array<HorizonResult, kHorizons> kept{};
-  // The entries are kept for the report, and to see whether they come from a short profile.
-  const bool entries = keep_entries || !tables.damaged.empty();
   for (const RowValues& row : rows) {
     in.horizon = row.horizon;
     in.thickness = row.thickness;
@@ -290,9 +304,13 @@ std::array<HorizonResult, kHorizons> replay(const BatchTables& tables,
     in.density = row.density.value_or(0.0F);
     in.density_set = row.density.has_value();
     HorizonResult& h = kept[static_cast<std::size_t>(row.horizon - 1)];
-    const HorizonCommit commit =
-        commit_horizon(tables.curves, no_trace, in, layers, entries ? &h.used : nullptr);
+    // The entries tell how far the reference soils lie from the horizon, whether one comes
+    // from a short profile, and the report draws them.
+    h.used.clear();
+    const HorizonCommit commit = commit_horizon(tables.curves, no_trace, in, layers, &h.used);
     h.horizon = row.horizon;
+    h.sand = row.sand;
+    h.clay = row.clay;
     h.texture = std::string(in.texture_name.trimmed());
     h.stones = row.stones;
     h.entries = commit.entries;
@@ -300,10 +318,27 @@ std::array<HorizonResult, kHorizons> replay(const BatchTables& tables,
   return kept;
 }
 
-// A horizon's values from the profile, with the warnings its estimate calls for.
-void add_horizon(const BatchTables& tables, const ProfileLayers& layers, bool keep_entries,
+// How far, on average, the reference entries lie from the horizon's sand and clay (points).
+std::pair<double, double> distance_of_entries(const RetentionCurves& curves,
+                                              const HorizonResult& h) {
+  double sand = 0, clay = 0;
+  for (const ReferenceEntry& e : h.used) {
+    sand += std::abs(double{curves.sand(e.k, e.j)} - h.sand);
+    clay += std::abs(double{curves.clay(e.k, e.j)} - h.clay);
+  }
+  const auto n = static_cast<double>(std::max<std::size_t>(h.used.size(), 1));
+  return {sand / n, clay / n};
+}
+
+// A horizon's values from the profile, with the warnings its estimate calls for. At another
+// field-capacity suction than the window's, FC is the entries' mean curve at that suction.
+void add_horizon(const BatchTables& tables, const ProfileOptions& options, ProfileLayers& layers,
                  HorizonResult& h, ProfileResult& r) {
   const int i = h.horizon;
+  if (options.fc_suction != kWindowFcSuction && h.entries > 0) {
+    layers.fc(i) = static_cast<float>(
+        mean_water_content(tables.curves, h.used, h.stones, double{options.fc_suction}));
+  }
   h.top = layers.top(i);
   h.bottom = layers.bottom(i);
   h.density = layers.density(i);
@@ -312,6 +347,19 @@ void add_horizon(const BatchTables& tables, const ProfileLayers& layers, bool ke
   h.sp = layers.sp(i);
   h.wp = layers.wp(i);
   if (h.entries < kEnoughEntries) warn(r, entries_warning(i, h.entries));
+  if (h.entries > 0) {
+    const auto [sand, clay] = distance_of_entries(tables.curves, h);
+    std::string far;
+    for (const auto& [what, distance] : {std::pair{"sand", sand}, std::pair{"clay", clay}}) {
+      if (distance <= kFarEntries) continue;
+      far += std::string(far.empty() ? "" : " and ") + "their " + what + " lies " +
+             shortest_form(static_cast<float>(std::round(distance * 10.0) / 10.0)) + " points";
+    }
+    if (!far.empty()) {
+      warn(r, "horizon " + std::to_string(i) + " rests on reference soils unlike it: " + far +
+                  " from the horizon's on average (the reference set holds no soils like it)");
+    }
+  }
   std::vector<int> named;  // each short reference profile once per horizon
   for (const ReferenceEntry& e : h.used) {
     const auto short_profile = tables.damaged.find(e.k);
@@ -323,7 +371,7 @@ void add_horizon(const BatchTables& tables, const ProfileLayers& layers, bool ke
     warn(r, "horizon " + std::to_string(i) +
                 " rests on a short reference profile: " + short_profile->second);
   }
-  if (!keep_entries) h.used.clear();
+  if (!options.keep_entries) h.used.clear();
   if (h.bottom > kTableDepth) {
     warn(r, "horizon " + std::to_string(i) + " reaches " + shortest_form(h.bottom) +
                 " cm, below the " + shortest_form(kTableDepth) + " cm of the reference profiles");
@@ -331,19 +379,47 @@ void add_horizon(const BatchTables& tables, const ProfileLayers& layers, bool ke
   r.horizons.push_back(std::move(h));
 }
 
-// The profile's water; values beyond single precision (a huge thickness, a tiny etc) give no
-// result to write.
+// Two horizons over the same depths are both summed, as the window sums them: say where.
+void warn_overlaps(ProfileResult& r) {
+  for (std::size_t a = 0; a < r.horizons.size(); ++a) {
+    for (std::size_t b = a + 1; b < r.horizons.size(); ++b) {
+      const HorizonResult& upper = r.horizons[a];
+      const HorizonResult& lower = r.horizons[b];
+      const float top = std::max(upper.top, lower.top);
+      const float bottom = std::min(upper.bottom, lower.bottom);
+      if (!(bottom > top)) continue;
+      warn(r, "horizons " + std::to_string(upper.horizon) + " and " +
+                  std::to_string(lower.horizon) + " both cover " + shortest_form(top) + " to " +
+                  shortest_form(bottom) +
+                  " cm, and both are summed (update the lower one again "
+                  "after a change above it)");
+    }
+  }
+}
+
+// The profile's water: the window's figures with the crop's tolerance, and the depth to apply
+// with the depletion fraction used. Values beyond single precision (a huge thickness, a tiny
+// etc) give no result to write.
 void add_results(const ProfileLayers& layers, int first_line, ProfileResult& r) {
   r.water = profile_water(layers, r.root_depth, r.tolerance);
-  r.irrigation_depth = r.water.fp - r.water.rp;
+  r.p_table = r.tolerance;
+  r.p = r.etc ? adjusted_depletion(r.tolerance, *r.etc) : r.tolerance;
+  const ProfileWater applied = profile_water(layers, r.root_depth, r.p);
+  r.irrigation_depth = applied.fp - applied.rp;
+  r.refill_level = applied.rp;
+  r.gross_depth = r.irrigation_depth * 100.0F / r.efficiency;
   if (r.etc) r.interval = r.irrigation_depth / *r.etc;
-  const float results[] = {r.water.taw,
-                           r.water.raw,
-                           r.water.fp,
-                           r.water.rp,
-                           r.water.root_zone_taw,
-                           r.irrigation_depth,
-                           r.interval.value_or(0.0F)};
+  float deepest = 0;
+  for (const HorizonResult& h : r.horizons)
+    deepest = std::max(deepest, h.bottom);
+  if (!r.horizons.empty() && r.root_depth > deepest) {
+    warn(r, "the root depth, " + shortest_form(r.root_depth) +
+                " cm, reaches below the described profile (" + shortest_form(deepest) +
+                " cm): water below it is not counted");
+  }
+  const float results[] = {
+      r.water.taw,           r.water.raw,        r.water.fp,    r.water.rp,
+      r.water.root_zone_taw, r.irrigation_depth, r.gross_depth, r.interval.value_or(0.0F)};
   if (!std::all_of(std::begin(results), std::end(results),
                    [](float v) { return std::isfinite(v); })) {
     r.horizons.clear();
@@ -353,8 +429,12 @@ void add_results(const ProfileLayers& layers, int first_line, ProfileResult& r) 
 
 }  // namespace
 
+float adjusted_depletion(float p_table_pct, float etc) {
+  return std::clamp(p_table_pct + 4.0F * (5.0F - etc), 10.0F, 80.0F);
+}
+
 ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
-                              const ProfileInput& input, bool keep_entries) {
+                              const ProfileInput& input, const ProfileOptions& options) {
   ProfileResult r;
   r.name = input.name;
   r.first_line = input.first_line;
@@ -370,10 +450,11 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
     return r;
   }
   ProfileLayers layers;
-  std::array<HorizonResult, kHorizons> kept = replay(tables, rows.rows, keep_entries, layers);
+  std::array<HorizonResult, kHorizons> kept = replay(tables, rows.rows, layers);
   for (HorizonResult& h : kept) {
-    if (h.horizon != 0) add_horizon(tables, layers, keep_entries, h, r);
+    if (h.horizon != 0) add_horizon(tables, options, layers, h, r);
   }
+  warn_overlaps(r);
   add_results(layers, input.first_line, r);
   return r;
 }

@@ -29,18 +29,25 @@ enum class Column {
   root_depth,
   tolerance,
   etc,
+  efficiency,
+  notes,
 };
-inline constexpr std::size_t kColumnCount = 11;
+inline constexpr std::size_t kColumnCount = 13;
 
 // Where each column stands in the input's header (index from 0), if it is there.
 struct ColumnMap {
   std::array<std::optional<std::size_t>, kColumnCount> index{};
+  // In a file whose fields a semicolon separates, a decimal comma is the decimal point.
+  bool decimal_comma = false;
 
   // Reads the header; false with the reason when a required column is missing or a column is
-  // named twice. Unknown columns are listed in `ignored`.
+  // named twice. Names are matched without regard to case and surrounding blanks. Unknown
+  // columns are listed in `ignored`.
   bool read(const std::vector<std::string>& header, std::string& error,
             std::vector<std::string>& ignored);
   bool has(Column c) const { return index[static_cast<std::size_t>(c)].has_value(); }
+  // Whether the field at `position` holds a number (its decimal comma is then a point).
+  bool numeric(std::size_t position) const;
 };
 
 std::string_view column_name(Column c);
@@ -66,7 +73,8 @@ struct HorizonResult {
   int horizon = 0;
   float top = 0, bottom = 0;  // cm
   std::string texture;
-  float stones = 0;  // % by volume
+  float sand = 0, clay = 0;  // % as given
+  float stones = 0;          // % by volume
   float density = 0, theta_s = 0, fc = 0, sp = 0, wp = 0;
   int entries = 0;
   std::vector<ReferenceEntry> used;  // kept only when asked for (the report draws from them)
@@ -85,11 +93,34 @@ struct ProfileResult {
   float root_depth = 0;  // cm
   float tolerance = 0;   // %
   std::optional<float> etc;
-  ProfileWater water;
-  float irrigation_depth = 0;  // mm: FP - RP
+  float p_table = 0;       // %: the crop's drought tolerance (for a crop water use of 5 mm/day)
+  float p = 0;             // %: the depletion fraction used, adjusted for etc when it is given
+  float efficiency = 100;  // % of the water applied that reaches the root zone
+  std::string notes;
+  ProfileWater water;          // the window's figures, with the crop's tolerance
+  float irrigation_depth = 0;  // mm: the net depth to apply, p of the root-zone TAW
+  float refill_level = 0;      // mm: the profile's water when it is due, FP less that depth
+  float gross_depth = 0;       // mm: the net depth at the efficiency
   std::optional<float> interval;
+  int warning_count = 0;
   std::vector<HorizonResult> horizons;  // horizon order; empty for an error
 };
+
+// How a run computes beyond the window's rule.
+inline constexpr float kWindowFcSuction = 10.0F;  // kPa
+struct ProfileOptions {
+  float fc_suction = kWindowFcSuction;  // kPa at which field capacity is read from the curves
+  bool keep_entries = false;            // the reference entries, for the report
+};
+
+// FAO-56 (below its Table 22): the depletion fraction for a crop water use of `etc` mm/day
+// from the table's value at 5 mm/day, p + 0.04 (5 - etc), kept between 0.1 and 0.8; here in
+// percent, so that whole percents stay whole.
+float adjusted_depletion(float p_table_pct, float etc);
+
+// A horizon whose reference entries lie on average farther than this (percentage points)
+// from its sand or its clay rests on soils unlike it.
+inline constexpr double kFarEntries = 15.0;
 
 // The reference tables a batch computes with, and the crops by name (a later row wins, as
 // in the window's list).
@@ -105,10 +136,11 @@ struct BatchTables {
 };
 
 // Checks the profile's rows, replays them and sums the profile. A bad row makes the profile an
-// error (its numbers are not computed); a horizon that rests on fewer than three reference
-// entries, on a reference profile the file gives short, or reaches below the reference
-// profiles, makes it a warning.
+// error (its numbers are not computed). A warning: a horizon that rests on fewer than three
+// reference entries, on entries far from its sand or clay, on a reference profile the file
+// gives short, or reaches below the reference profiles; two horizons over the same depths; a
+// root depth below the described profile.
 ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
-                              const ProfileInput& input, bool keep_entries);
+                              const ProfileInput& input, const ProfileOptions& options);
 
 }  // namespace vantrel

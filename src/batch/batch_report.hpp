@@ -1,4 +1,5 @@
-// The printable report of vantrel-batch: one PDF page per profile, drawn with Qt's painter.
+// The printable report of vantrel-batch: a summary, then one PDF page per profile, each with a
+// header and a footer, drawn with Qt's painter.
 // It needs a QGuiApplication on the thread that calls it (the program's main makes one on
 // the offscreen platform, so no display is needed).
 #pragma once
@@ -11,6 +12,7 @@
 namespace vantrel {
 
 std::unique_ptr<ProfileReport> make_pdf_report(const std::filesystem::path& file,
-                                               const RetentionCurves& curves);
+                                               const RetentionCurves& curves,
+                                               const ReportContext& context);
 
 }  // namespace vantrel

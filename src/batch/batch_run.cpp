@@ -53,74 +53,97 @@ bool read_chunk(ProfileReader& reader, Chunk& chunk) {
   return !chunk.inputs.empty() || !chunk.bad_lines.empty();
 }
 
-void compute_chunk(const BatchTables& tables, const ColumnMap& columns, bool keep_entries,
-                   Chunk& chunk, bool horizons, bool rows, bool json) {
+// What each chunk's computation needs besides its profiles.
+struct ChunkWork {
+  const BatchTables& tables;
+  const ColumnMap& columns;
+  ProfileOptions options;
+  CsvFormat format;
+  bool horizons = false, json = false;
+};
+
+void compute_chunk(const ChunkWork& work, Chunk& chunk) {
   for (const ProfileInput& input : chunk.inputs) {
-    ProfileResult r = compute_profile(tables, columns, input, keep_entries);
-    if (horizons) chunk.horizons += horizons_rows(r);
-    if (rows) chunk.rows += results_row(r);
-    if (json) chunk.json += json_profile(r);
+    ProfileResult r = compute_profile(work.tables, work.columns, input, work.options);
+    if (work.horizons) chunk.horizons += horizons_rows(r, work.format);
+    chunk.rows += results_row(r, work.options.fc_suction, work.format);
+    if (work.json) chunk.json += json_profile(r);
     chunk.json += '\x1f';  // one mark per profile: the writer puts the commas there
     chunk.results.push_back(std::move(r));
   }
   chunk.inputs.clear();
 }
 
-// The writer's side: the output files and the error stream.
+bool is_standard_output(const std::optional<std::filesystem::path>& path) {
+  return path && *path == "-";
+}
+
+// The writer's side: the output files (or standard output for the one named "-") and the
+// error stream.
 class Outputs {
  public:
   Outputs(const BatchSettings& s, std::ostream& out, std::ostream& errors)
-      : settings_(s), out_(out), errors_(errors) {}
+      : settings_(s),
+        input_name_(s.input_name.empty() ? s.input.string() : s.input_name),
+        out_(out),
+        errors_(errors) {}
 
   bool open(std::string& failure) {
     std::string error;
     const auto open_one = [&](const std::optional<std::filesystem::path>& path, AtomicFile& file) {
-      if (!path) return true;
+      if (!path || is_standard_output(path)) return true;
       if (file.open(*path, error)) return true;
       failure = path->string() + ": cannot write: " + error;
       return false;
     };
+    // A report for standard output is drawn into a temporary file first: a PDF is written
+    // whole, then copied out.
+    if (is_standard_output(settings_.report) &&
+        !report_file_.open(std::filesystem::temp_directory_path() / "vantrel-report.pdf", error)) {
+      failure = "a temporary file for the report: " + error;
+      return false;
+    }
     return open_one(settings_.horizons, horizons_) && open_one(settings_.results, results_) &&
            open_one(settings_.json, json_) && open_one(settings_.report, report_file_);
   }
 
-  void start(const RetentionCurves& curves) {
-    if (settings_.horizons) horizons_.write(horizons_header());
-    if (to_stdout()) {
-      out_ << results_header();
-    } else if (settings_.results) {
-      results_.write(results_header());
+  void start(const RetentionCurves& curves, const CsvFormat& format) {
+    write(settings_.horizons, horizons_, horizons_header(format));
+    if (results_to_stdout()) {
+      out_ << results_header(format);
+    } else {
+      write(settings_.results, results_, results_header(format));
     }
-    if (settings_.json) json_.write(json_start(settings_.input.string(), settings_.version));
+    write(settings_.json, json_, json_start(input_name_, settings_.version, settings_.fc_suction));
     if (settings_.report) {
       report_file_.release();
-      report_ = settings_.make_report(report_file_.temporary(), curves);
+      report_ = settings_.make_report(report_file_.temporary(), curves, settings_.context);
     }
   }
 
   void write(const Chunk& chunk) {
     clear_progress();
     for (const std::string& bad : chunk.bad_lines.kept)
-      errors_ << settings_.input.string() << ':' << terminal_text(bad) << '\n';
+      errors_ << input_name_ << ':' << terminal_text(bad) << '\n';
     if (chunk.bad_lines.more > 0) {
-      errors_ << settings_.input.string() << ':' << chunk.bad_lines.last_line << ": "
-              << chunk.bad_lines.more << " more unreadable lines up to this one\n";
+      errors_ << input_name_ << ':' << chunk.bad_lines.last_line << ": " << chunk.bad_lines.more
+              << " more unreadable lines up to this one\n";
     }
     counts.bad_lines += chunk.bad_lines.count();
-    if (settings_.horizons) horizons_.write(chunk.horizons);
-    if (to_stdout()) {
+    write(settings_.horizons, horizons_, chunk.horizons);
+    if (results_to_stdout()) {
       out_ << chunk.rows;
-    } else if (settings_.results) {
-      results_.write(chunk.rows);
+    } else {
+      write(settings_.results, results_, chunk.rows);
     }
     std::size_t start = 0;
     for (const ProfileResult& r : chunk.results) {
       for (const std::string& e : r.errors)
-        errors_ << settings_.input.string() << ':' << terminal_text(e) << '\n';
+        errors_ << input_name_ << ':' << terminal_text(e) << '\n';
       const std::size_t mark = chunk.json.find('\x1f', start);
       if (settings_.json) {
-        if (counts.profiles > 0) json_.write(kJsonSeparator);
-        json_.write(std::string_view(chunk.json).substr(start, mark - start));
+        if (counts.profiles > 0) write(settings_.json, json_, kJsonSeparator);
+        write(settings_.json, json_, std::string_view(chunk.json).substr(start, mark - start));
       }
       start = mark + 1;
       if (report_) report_->add(r);
@@ -142,19 +165,19 @@ class Outputs {
   }
 
   // Ends every output and puts it in place; false (with the reasons written) when one failed.
-  bool finish() {
+  bool finish(const Replay& replay) {
     clear_progress();
     bool ok = true;
     std::string error;
     const auto commit = [&](const std::optional<std::filesystem::path>& path, AtomicFile& file) {
-      if (!path) return;
+      if (!path || is_standard_output(path)) return;
       if (!file.commit(error)) {
         errors_ << path->string() << ": cannot write: " << error << '\n';
         ok = false;
       }
     };
-    if (settings_.json) json_.write(json_end());
-    const bool drawn = !report_ || report_->finish(error);
+    write(settings_.json, json_, json_end());
+    const bool drawn = !report_ || report_->finish(replay, error);
     if (!drawn) {
       errors_ << settings_.report->string() << ": cannot write: " << error << '\n';
       report_file_.discard();  // the file it would replace stays as it was
@@ -164,9 +187,15 @@ class Outputs {
     commit(settings_.horizons, horizons_);
     commit(settings_.results, results_);
     commit(settings_.json, json_);
-    if (drawn) commit(settings_.report, report_file_);
+    if (drawn && is_standard_output(settings_.report)) {
+      std::ifstream pdf(report_file_.temporary(), std::ios::binary);
+      out_ << pdf.rdbuf();
+      report_file_.discard();
+    } else if (drawn) {
+      commit(settings_.report, report_file_);
+    }
     out_.flush();
-    if (to_stdout() && !out_) {
+    if (!out_) {
       errors_ << "vantrel-batch: standard output: cannot write\n";
       ok = false;
     }
@@ -176,8 +205,20 @@ class Outputs {
   BatchCounts counts;
 
  private:
-  bool to_stdout() const {
-    return !settings_.horizons && !settings_.results && !settings_.json && !settings_.report;
+  bool results_to_stdout() const {
+    const bool none =
+        !settings_.horizons && !settings_.results && !settings_.json && !settings_.report;
+    return none || is_standard_output(settings_.results);
+  }
+  // Text for one output: its file, or standard output.
+  void write(const std::optional<std::filesystem::path>& path, AtomicFile& file,
+             std::string_view text) {
+    if (!path) return;
+    if (is_standard_output(path)) {
+      out_ << text;
+    } else {
+      file.write(text);
+    }
   }
   void show_progress() {
     if (!settings_.progress) return;
@@ -195,6 +236,7 @@ class Outputs {
   }
 
   const BatchSettings& settings_;
+  std::string input_name_;
   std::ostream& out_;
   std::ostream& errors_;
   AtomicFile horizons_, results_, json_, report_file_;
@@ -319,6 +361,7 @@ bool read_columns(const std::string& input_name, CsvReader& reader, ColumnMap& c
            << (header.error.empty() ? problem : header.error) << '\n';
     return false;
   }
+  columns.decimal_comma = reader.separator() == ';';
   for (const std::string& name : ignored)
     errors << input_name << ':' << header.line << ": column \"" << terminal_text(name)
            << "\" is not used\n";
@@ -327,15 +370,16 @@ bool read_columns(const std::string& input_name, CsvReader& reader, ColumnMap& c
 
 // A first pass over the input finds the split profiles, so that every part of one is an
 // error before any part is written; false with the reason written.
-bool find_split_profiles(const std::filesystem::path& input, const ColumnMap& columns,
-                         SplitProfiles& split, std::ostream& errors) {
+bool find_split_profiles(const std::filesystem::path& input, const std::string& input_name,
+                         char separator, const ColumnMap& columns, SplitProfiles& split,
+                         std::ostream& errors) {
   std::ifstream again(input, std::ios::binary);
-  CsvReader first_pass(again);
+  CsvReader first_pass(again, CsvReader::kMaxLine, separator);
   CsvRecord skipped;
   first_pass.next(skipped);  // the header
   std::string problem;
   if (!again || !split.find(first_pass, columns, problem)) {
-    errors << input.string() << ": " << (problem.empty() ? "cannot read" : problem) << '\n';
+    errors << input_name << ": " << (problem.empty() ? "cannot read" : problem) << '\n';
     return false;
   }
   return true;
@@ -346,7 +390,8 @@ bool find_split_profiles(const std::filesystem::path& input, const ColumnMap& co
 int run_batch(const BatchSettings& settings, const RetentionCurves& curves, const CropTable& crops,
               std::ostream& out, std::ostream& errors, BatchCounts* counts,
               const std::vector<RetentionDefect>& defects) {
-  const std::string input_name = settings.input.string();
+  const std::string input_name =
+      settings.input_name.empty() ? settings.input.string() : settings.input_name;
   if (const auto why = unreadable_input(settings.input)) {
     errors << input_name << ": cannot read: " << *why << '\n';
     return kBatchUsage;
@@ -356,9 +401,12 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
     errors << input_name << ": cannot read\n";
     return kBatchUsage;
   }
-  CsvReader reader(in);
+  CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
   ColumnMap columns;
   if (!read_columns(input_name, reader, columns, errors)) return kBatchUsage;
+  const char separator = reader.separator();
+  CsvFormat format;
+  if (!settings.csv_standard && separator == ';') format = {';', ','};
 
   Outputs outputs(settings, out, errors);
   std::string problem;
@@ -367,20 +415,38 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
     return kBatchUsage;
   }
   SplitProfiles split;
-  if (!find_split_profiles(settings.input, columns, split, errors)) return kBatchUsage;
-  outputs.start(curves);
+  if (!find_split_profiles(settings.input, input_name, separator, columns, split, errors)) {
+    return kBatchUsage;
+  }
+  outputs.start(curves, format);
 
   const int jobs = std::max(settings.jobs, 1);
-  const bool keep_entries = settings.report.has_value();
   ProfileReader profiles(reader, columns, split);
   const BatchTables tables(curves, crops, defects);
-  const auto compute = [&](Chunk& chunk) {
-    compute_chunk(tables, columns, keep_entries, chunk, settings.horizons.has_value(), true,
-                  settings.json.has_value());
-  };
-  Jobs run(profiles, outputs, compute, static_cast<std::size_t>(jobs) * 4);
+  const ChunkWork work{tables,
+                       columns,
+                       {settings.fc_suction, false},
+                       format,
+                       settings.horizons.has_value(),
+                       settings.json.has_value()};
+  Jobs run(
+      profiles, outputs, [&](Chunk& chunk) { compute_chunk(work, chunk); },
+      static_cast<std::size_t>(jobs) * 4);
   run.run(jobs);
-  const bool written = outputs.finish();
+  // The report's pages: each profile computed again, with its reference entries.
+  const Replay replay = [&](const ProfileVisitor& visit) {
+    std::ifstream again(settings.input, std::ios::binary);
+    CsvReader second_pass(again, CsvReader::kMaxLine, separator);
+    CsvRecord skipped;
+    if (!second_pass.next(skipped)) return false;
+    ProfileReader reread(second_pass, columns, split);
+    ProfileInput input;
+    BadLines ignored;  // already told
+    while (reread.next(input, ignored))
+      visit(compute_profile(tables, columns, input, {settings.fc_suction, true}));
+    return true;
+  };
+  const bool written = outputs.finish(replay);
   if (counts != nullptr) *counts = outputs.counts;
   if (!written) return kBatchUsage;
   return outputs.counts.errors > 0 || outputs.counts.bad_lines > 0 ? kBatchProfileFailed : kBatchOk;

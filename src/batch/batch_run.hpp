@@ -19,24 +19,47 @@ inline constexpr int kBatchOk = 0;
 inline constexpr int kBatchProfileFailed = 1;
 inline constexpr int kBatchUsage = 2;
 
-// Takes each profile in input order; the report is drawn this way.
+// What the report says of its run on every page.
+struct ReportContext {
+  std::string input;               // the input as named
+  std::string version;             // the program's
+  std::string reference_folder;    // where the reference files were read
+  bool demonstration_set = false;  // the bundled, synthetic reference profiles
+  float fc_suction = 10;           // kPa
+  std::string made;                // the date it was made, ISO 8601
+};
+
+// Calls the visitor with each profile again, in input order, with its reference entries;
+// false when the input cannot be read again.
+using ProfileVisitor = std::function<void(const ProfileResult&)>;
+using Replay = std::function<bool(const ProfileVisitor&)>;
+
+// The report: a summary of every profile first, then a page per profile. It takes each
+// profile in input order as the run computes it (for the summary), then draws the document
+// when the run ends, the profiles' pages from a second pass over the input, so that its memory
+// stays bounded by the summary rows.
 class ProfileReport {
  public:
   virtual ~ProfileReport() = default;
   virtual void add(const ProfileResult& profile) = 0;
-  // Ends the document; false with the reason.
-  virtual bool finish(std::string& error) = 0;
+  // Draws and ends the document; false with the reason.
+  virtual bool finish(const Replay& replay, std::string& error) = 0;
 };
 
 struct BatchSettings {
   std::filesystem::path input;
-  std::string version;  // written into the JSON document
+  std::string input_name;  // how messages name the input, when not by its path ("-")
+  std::string version;     // written into the JSON document
+  // Outputs; "-" is standard output (one of them at most).
   std::optional<std::filesystem::path> horizons, results, json, report;
   int jobs = 1;
-  bool progress = false;  // a progress line on the error stream
+  bool progress = false;      // a progress line on the error stream
+  float fc_suction = 10;      // kPa at which field capacity is read from the curves
+  bool csv_standard = false;  // CSV outputs with comma and point whatever the input's
+  ReportContext context;      // for the report
   // Makes the report writer for a temporary file; only called with `report`.
-  std::function<std::unique_ptr<ProfileReport>(const std::filesystem::path&,
-                                               const RetentionCurves&)>
+  std::function<std::unique_ptr<ProfileReport>(const std::filesystem::path&, const RetentionCurves&,
+                                               const ReportContext&)>
       make_report;
 };
 

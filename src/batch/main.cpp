@@ -14,7 +14,9 @@
 #include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -28,7 +30,9 @@
 #include "batch/batch_run.hpp"
 #include "data/atomic_file.hpp"
 #include "data/command_line.hpp"
+#include "data/fields.hpp"
 #include "data/reference_file.hpp"
+#include "data/reference_folders.hpp"
 
 namespace {
 
@@ -38,22 +42,33 @@ constexpr std::string_view kUsage =
     R"(Usage: vantrel-batch [OPTION]... INPUT.csv
 Computes, for every profile of INPUT.csv, what the Vantrel window shows: each horizon's
 texture class, density and water contents, and the profile's TAW, RAW, full point and
-refill point, with the root-zone water, the irrigation depth and interval.
+refill point; with the decision an advisor hands over: the depth to apply (net, and gross at
+the field's efficiency) and the interval at the crop's water use.
 
-INPUT.csv has a header row naming its columns, in any order: profile, horizon, thickness,
-sand, clay (required), stones, density, and per profile either crop or root_depth and
-tolerance, and optionally etc. One row per "Update profile", in the order of the clicks.
+INPUT.csv has a header row naming its columns, in any order and any case: profile, horizon,
+thickness, sand, clay (required), stones, density, and per profile either crop or root_depth
+and tolerance, and optionally etc (crop water use, mm/day), efficiency (%, default 100) and
+notes. One row per "Update profile", in the order of the clicks. A file a spreadsheet saved
+with semicolons and decimal commas is read as such. INPUT.csv "-" reads standard input.
 
 Options:
-  --data DIR         read the reference files from DIR (default: the working directory)
+  --data DIR         read the reference files from DIR (default: the working directory if it
+                     holds all three, else the user's folder, else the installed set)
   --results FILE     one row per profile (without any output option: to standard output)
   --horizons FILE    one row per horizon of each profile
   --json FILE        profiles, horizons and results as one JSON document
-  --report FILE.pdf  a printable report, one page per profile
+  --report FILE.pdf  a printable report: a summary, then one page per profile
+                     (FILE "-" for any one output: standard output)
+  --fc-suction KPA   field capacity at this suction, from 1 to 1500 (default 10, as the
+                     window; 33 where FAO-56 or NRCS figures are the yardstick)
+  --csv-standard     CSV outputs with comma and decimal point whatever the input's
   --jobs N           compute on N threads (default: the number of hardware threads)
-  --quiet            no progress line
+  --quiet            no progress line, and no word on which reference files are used
   --help             show this help and exit
   --version          show the version and exit
+
+With crop water use given, the depletion fraction is adjusted as FAO-56 recommends (below its
+Table 22): p + 0.04 (5 - etc), within 10 to 80 %; the window keeps the crop's.
 
 Errors are written as FILE:LINE: reason. Exit status: 0 every profile ok or with a
 warning, 1 some profile failed, 2 a usage error (bad option, unreadable input, missing or
@@ -73,8 +88,10 @@ int usage_error(const std::string& message) {
   return kBatchUsage;
 }
 
-constexpr std::array<OptionSpec, 7> kOptions = {{
+constexpr std::array<OptionSpec, 9> kOptions = {{
     {"--data", 0, "a folder"},
+    {"--fc-suction", 0, "a suction in kPa from 1 to 1500"},
+    {"--csv-standard", 0, ""},
     {"--results", 0, "a file name"},
     {"--horizons", 0, "a file name"},
     {"--json", 0, "a file name"},
@@ -83,13 +100,32 @@ constexpr std::array<OptionSpec, 7> kOptions = {{
     {"--quiet", 'q', ""},
 }};
 
+// The date a report says it was made: SOURCE_DATE_EPOCH's when set (reproducible files),
+// else today's, in UTC, ISO 8601.
+std::string made_date() {
+  std::time_t when = std::time(nullptr);
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
+    long long seconds = 0;
+    const char* end = epoch + std::strlen(epoch);
+    if (std::from_chars(epoch, end, seconds).ptr == end && seconds >= 0)
+      when = static_cast<std::time_t>(seconds);
+  }
+  std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &when);
+#else
+  gmtime_r(&when, &utc);
+#endif
+  char date[16];
+  std::strftime(date, sizeof date, "%Y-%m-%d", &utc);
+  return date;
+}
+
 // The settings the command line gives; a usage error in `error`.
-BatchSettings read_settings(const CommandLine& line, std::filesystem::path& data,
-                            std::string& error) {
+BatchSettings read_settings(const CommandLine& line, std::string& error) {
   BatchSettings settings;
   settings.version = VANTREL_VERSION;
   settings.input = *line.input;
-  data = line.value("--data").value_or(".");
   const auto path = [&](const char* name) -> std::optional<std::filesystem::path> {
     if (const auto v = line.value(name)) return std::filesystem::path(*v);
     return std::nullopt;
@@ -108,6 +144,14 @@ BatchSettings read_settings(const CommandLine& line, std::filesystem::path& data
     }
     settings.jobs = n;
   }
+  if (const auto suction = line.value("--fc-suction")) {
+    float kpa = 0;
+    if (read_field_number(*suction, kpa) != FieldNumber::value || !(kpa >= 1 && kpa <= 1500)) {
+      error = "--fc-suction needs a suction in kPa from 1 to 1500, not \"" + *suction + "\"";
+    }
+    settings.fc_suction = kpa;
+  }
+  settings.csv_standard = line.has("--csv-standard");
   settings.progress = !line.has("--quiet") && ::isatty(STDERR_FILENO) == 1;
   return settings;
 }
@@ -118,10 +162,15 @@ std::vector<std::filesystem::path> outputs_of(const BatchSettings& settings,
                                               const std::vector<std::filesystem::path>& references,
                                               std::string& error) {
   std::vector<std::filesystem::path> outputs;
+  int to_standard_output = 0;
   for (const auto* slot :
        {&settings.results, &settings.horizons, &settings.json, &settings.report}) {
     if (!*slot || !error.empty()) continue;
     const auto& out = **slot;
+    if (out == "-") {
+      if (++to_standard_output > 1) error = "only one output can go to standard output (\"-\")";
+      continue;
+    }
     if (same_file(out, settings.input)) {
       error = "refusing to write " + out.string() + " over the input file";
     }
@@ -186,9 +235,22 @@ int main(int argc, char** argv) {
     return *answered;
   }
   if (!line.error.empty()) return usage_error(line.error);
-  std::filesystem::path data;
   std::string error;
-  BatchSettings settings = read_settings(line, data, error);
+  BatchSettings settings = read_settings(line, error);
+  if (!error.empty()) return usage_error(error);
+  std::filesystem::path data;
+  if (const auto named = line.value("--data")) {
+    data = *named;
+  } else if (const auto found =
+                 find_reference_folder(reference_folder_candidates(program_folder()))) {
+    data = *found;
+  } else {
+    return usage_error(
+        "no folder holds the three reference files (the working directory, the user's folder "
+        "or the installed set); name one with --data");
+  }
+  if (!line.has("--quiet") && !line.value("--data"))
+    std::cerr << "vantrel-batch: reference files from " << data.string() << '\n';
   const std::vector<std::filesystem::path> references = {
       data / kRetentionFileName, data / kCropFileName, data / kTextureFileName};
   const std::vector<std::filesystem::path> outputs = outputs_of(settings, references, error);
@@ -199,7 +261,33 @@ int main(int argc, char** argv) {
   std::vector<std::filesystem::path> folders;
   for (const auto& out : outputs)
     folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
+  std::error_code no_temp;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(no_temp);
+  folders.push_back(temp);  // standard input kept for the passes, a report for standard output
   clean_up_on_signals(folders);
+  // Standard input is read more than once (split profiles, the report's pages): it is kept in
+  // a temporary file for the run.
+  AtomicFile kept_input;
+  if (settings.input == "-") {
+    std::string why;
+    if (!kept_input.open(temp / "vantrel-batch-input.csv", why)) {
+      std::cerr << "vantrel-batch: standard input: cannot keep it: " << why << '\n';
+      return kBatchUsage;
+    }
+    std::array<char, 1 << 16> buffer;
+    while (std::cin.read(buffer.data(), buffer.size()) || std::cin.gcount() > 0)
+      kept_input.write(
+          std::string_view(buffer.data(), static_cast<std::size_t>(std::cin.gcount())));
+    kept_input.release();
+    settings.input = kept_input.temporary();
+    settings.input_name = "-";
+  }
+  settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
+                      settings.version,
+                      std::filesystem::absolute(data, no_temp).lexically_normal().string(),
+                      is_demonstration_set(references[0]),
+                      settings.fc_suction,
+                      made_date()};
 #ifdef VANTREL_PDF_REPORT
   // The report draws with Qt's painter, which needs the toolkit's fonts: an application on
   // its offscreen platform, made only for a report, so the other outputs never start it.
@@ -220,6 +308,8 @@ int main(int argc, char** argv) {
         "not; every other output works");
   }
 #endif
-  return run_batch(settings, *tables.curves, *tables.crops, std::cout, std::cerr, nullptr,
-                   tables.defects);
+  const int status = run_batch(settings, *tables.curves, *tables.crops, std::cout, std::cerr,
+                               nullptr, tables.defects);
+  kept_input.discard();
+  return status;
 }

@@ -2,8 +2,21 @@
 
 namespace vantrel {
 
-CsvReader::CsvReader(std::istream& in, std::size_t max_line)
-    : in_(in.rdbuf()), max_line_(max_line) {}
+CsvReader::CsvReader(std::istream& in, std::size_t max_line, char separator)
+    : in_(in.rdbuf()), max_line_(max_line), separator_(separator) {}
+
+char separator_of(const std::string& header_line) {
+  int commas = 0;
+  int semicolons = 0;
+  bool quoted = false;
+  for (const char c : header_line) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    commas += c == ',';
+    semicolons += c == ';';
+  }
+  return semicolons > commas ? ';' : ',';
+}
 
 bool CsvReader::read_line(std::string& line, bool& too_long) {
   line.clear();
@@ -44,7 +57,8 @@ bool CsvReader::next(CsvRecord& record) {
       return true;
     }
     if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#') continue;
-    split_csv_line(line, record.fields, record.error);
+    if (separator_ == kFindSeparator) separator_ = separator_of(line);
+    split_csv_line(line, record.fields, record.error, separator_);
     return true;
   }
   return false;
@@ -73,7 +87,8 @@ std::size_t read_quoted(const std::string& line, std::size_t start, std::string&
 
 }  // namespace
 
-bool split_csv_line(const std::string& line, std::vector<std::string>& fields, std::string& error) {
+bool split_csv_line(const std::string& line, std::vector<std::string>& fields, std::string& error,
+                    char separator) {
   fields.clear();
   std::string field;
   std::size_t i = 0;
@@ -84,24 +99,25 @@ bool split_csv_line(const std::string& line, std::vector<std::string>& fields, s
       const std::size_t k = read_quoted(line, start, field, error);
       if (k == std::string::npos) return false;
       const std::size_t after = line.find_first_not_of(' ', k);
-      if (after != std::string::npos && line[after] != ',') {
+      if (after != std::string::npos && line[after] != separator) {
         error = "text after the closing quote of a field";
         return false;
       }
       i = after;
     } else {
-      const std::size_t comma = line.find(',', i);
+      const std::size_t comma = line.find(separator, i);
       field = line.substr(i, comma == std::string::npos ? std::string::npos : comma - i);
       i = comma;
     }
     fields.push_back(field);
     if (i == std::string::npos) return true;
-    ++i;  // past the comma
+    ++i;  // past the separator
   }
 }
 
-std::string csv_field(const std::string& text) {
-  const bool plain = text.find_first_of(",\"\r\n") == std::string::npos &&
+std::string csv_field(const std::string& text, char separator) {
+  const char special[] = {separator, '"', '\r', '\n', '\0'};
+  const bool plain = text.find_first_of(special) == std::string::npos &&
                      (text.empty() || (text.front() != ' ' && text.back() != ' '));
   if (plain) return text;
   std::string quoted = "\"";

@@ -15,19 +15,26 @@ struct CsvRecord {
   std::string error;                // why the line could not be read; empty when it could
 };
 
+// The separator is a comma, a semicolon, or found from the first record read (a header line):
+// a semicolon when it holds more semicolons than commas outside quotes, as a spreadsheet set to
+// a decimal comma saves.
+inline constexpr char kFindSeparator = '\0';
+
 // Reads lines ending in LF or CR LF; a UTF-8 byte-order mark at the start is ignored, and
 // blank lines and lines whose first character is '#' are skipped. Fields are separated by
-// commas; a field may be quoted with double quotes ("" inside stands for one quote) to hold
-// commas. A line longer than the limit is an error record and is skipped to its end without
+// the separator; a field may be quoted with double quotes ("" inside stands for one quote) to
+// hold it. A line longer than the limit is an error record and is skipped to its end without
 // being kept, so memory stays bounded whatever the input.
 class CsvReader {
  public:
   static constexpr std::size_t kMaxLine = 4096;
 
-  explicit CsvReader(std::istream& in, std::size_t max_line = kMaxLine);
+  explicit CsvReader(std::istream& in, std::size_t max_line = kMaxLine, char separator = ',');
 
   // The next record; false at the end of the input.
   bool next(CsvRecord& record);
+  // The separator in use (still kFindSeparator before the first record).
+  char separator() const { return separator_; }
 
  private:
   // The next line without its end; false at the end. `too_long` when it was cut.
@@ -37,14 +44,20 @@ class CsvReader {
   std::size_t max_line_;
   int line_number_ = 0;
   bool started_ = false;
+  char separator_;
 };
+
+// The separator of a header line: ';' when it holds more semicolons than commas outside
+// quotes, else ','.
+char separator_of(const std::string& header_line);
 
 // Splits one line into fields; false (with the reason) for an unterminated quote or text after
 // a closing quote.
-bool split_csv_line(const std::string& line, std::vector<std::string>& fields, std::string& error);
+bool split_csv_line(const std::string& line, std::vector<std::string>& fields, std::string& error,
+                    char separator = ',');
 
-// The field as it must be written in a CSV file: quoted when it holds a comma, a quote, a line
-// end or blanks at either end.
-std::string csv_field(const std::string& text);
+// The field as it must be written in a CSV file: quoted when it holds the separator, a quote,
+// a line end or blanks at either end.
+std::string csv_field(const std::string& text, char separator = ',');
 
 }  // namespace vantrel

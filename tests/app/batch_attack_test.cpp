@@ -12,6 +12,7 @@
 #include "batch/batch_input.hpp"
 #include "data/csv_reader.hpp"
 #include "data/safe_text.hpp"
+#include "support/shell.hpp"
 #include "support/temp_dir.hpp"
 #include "support/wrc_text.hpp"
 
@@ -26,24 +27,8 @@ const std::string kReference = VANTREL_REFERENCE_DIR;
 const std::string kExamples = VANTREL_EXAMPLES;
 const std::string kTool = VANTREL_REFERENCE_TOOL;
 
-struct Ran {
-  int status = -1;  // the exit status, or 128 + the signal that ended it
-  std::string output;
-};
-
-// Runs a shell command line; standard output and error together.
-Ran shell(const std::string& command) {
-  Ran r;
-  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return r;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    r.output.append(buffer, n);
-  const int raw = ::pclose(pipe);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-  return r;
-}
+using testing::Ran;
+using testing::shell;
 
 // A command line run in `dir`.
 Ran in_dir(const TempDir& dir, const std::string& command) {
@@ -207,7 +192,7 @@ TEST(BatchAttack, ManyUnreadableLinesStayInBoundedMemory) {
   std::string csv = "profile,horizon,thickness,sand,clay,crop\n";
   for (int i = 0; i < 3000; ++i)
     csv += "\"open quote,1,30,40,20,Potato\n";
-  csv += "a,1,30,40,20,Potato\n";
+  csv += "a,1,50,40,20,Potato\n";
   dir.write("in.csv", csv);
   const Ran r = in_dir(dir, kRun + " in.csv");
   EXPECT_EQ(r.status, 1);
@@ -310,7 +295,7 @@ TEST(BatchAttack, HostileNamesInEveryOutput) {
   const std::string long_name(400, 'n');
   dir.write("in.csv",
             "profile,horizon,thickness,sand,clay,crop\n"
-            "=HYPERLINK(\"http://x\"),1,30,40,20,Potato\n"
+            "=HYPERLINK(\"http://x\"),1,50,40,20,Potato\n"
             "bad \xFF byte,1,30,40,20,Potato\n"
             "\x1b[2Jred,7,30,40,20,Potato\n"
             "\xE2\x80\xAE"
@@ -379,7 +364,8 @@ TEST(BatchAttack, ShortReferenceFilesAreNamed) {
     for (const char* name : {"fao-crop_databse.csv", "Soil_texture_default.csv"})
       std::filesystem::copy_file(std::filesystem::path(kReference) / name, dir / name);
     dir.write("Soil_WRC.csv", c.file);
-    dir.write("in.csv", "profile,horizon,thickness,sand,clay,crop\np,1,20,40,20,Potato\n");
+    dir.write("in.csv",
+              "profile,horizon,thickness,sand,clay,root_depth,tolerance\np,1,20,40,20,20,35\n");
     const Ran r = in_dir(dir, kBatch + " --quiet --data . in.csv");
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("Soil_WRC.csv:" + std::string(c.says)), std::string::npos) << r.output;
@@ -393,7 +379,8 @@ TEST(BatchAttack, ShortReferenceFilesAreNamed) {
   for (const char* name : {"fao-crop_databse.csv", "Soil_texture_default.csv"})
     std::filesystem::copy_file(std::filesystem::path(kReference) / name, dir / name);
   dir.write("Soil_WRC.csv", whole);
-  dir.write("in.csv", "profile,horizon,thickness,sand,clay,crop\np,1,20,40,20,Potato\n");
+  dir.write("in.csv",
+            "profile,horizon,thickness,sand,clay,root_depth,tolerance\np,1,20,40,20,20,35\n");
   const Ran r = in_dir(dir, kBatch + " --quiet --data . in.csv");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.output.find("Soil_WRC.csv"), std::string::npos) << r.output;

@@ -12,6 +12,7 @@
 
 #include "data/csv_reader.hpp"
 #include "data/reference_file.hpp"
+#include "support/batch_tables.hpp"
 #include "support/temp_dir.hpp"
 
 namespace vantrel {
@@ -19,21 +20,8 @@ namespace {
 
 using testing::TempDir;
 
-const std::filesystem::path kBundled = VANTREL_REFERENCE_DIR;
-
-struct Tables {
-  Tables() {
-    load_retention_curves(kBundled / kRetentionFileName, *curves);
-    load_crop_table(kBundled / kCropFileName, *crops);
-  }
-  std::unique_ptr<RetentionCurves> curves = std::make_unique<RetentionCurves>();
-  std::unique_ptr<CropTable> crops = std::make_unique<CropTable>();
-};
-
-const Tables& tables() {
-  static const Tables t;
-  return t;
-}
+using testing::bundled_tables;
+using testing::kBundled;
 
 struct Outcome {
   int status = -1;
@@ -48,7 +36,7 @@ Outcome run(const TempDir& dir, const std::string& csv, int jobs = 2,
   if (adjust) adjust(settings);
   std::ostringstream out, errors;
   Outcome r;
-  r.status = run_batch(settings, *tables().curves, *tables().crops, out, errors);
+  r.status = run_batch(settings, *bundled_tables().curves, *bundled_tables().crops, out, errors);
   r.out = out.str();
   r.errors = errors.str();
   return r;
@@ -59,7 +47,7 @@ Outcome run(const TempDir& dir, const std::string& csv, int jobs = 2,
 TEST(BatchInput, EveryBadRowIsNamedAndTheOthersAreComputed) {
   const std::string header =
       "profile,horizon,thickness,sand,clay,stones,crop,root_depth,tolerance\n";
-  const std::string good = "good,1,30,40,20,0,Potato,,\n";
+  const std::string good = "good,1,50,40,20,0,Potato,,\n";
   struct Case {
     const char* rows;
     const char* error;  // what the error stream must say, after "in.csv:"
@@ -127,19 +115,20 @@ TEST(BatchInput, UnusableHeadersAreUsageErrors) {
 TEST(BatchInput, ByteOrderMarkLineEndsCommentsAndQuotes) {
   TempDir dir;
   const Outcome r = run(dir,
-                        "\xEF\xBB\xBFhorizon,profile,sand,clay,thickness,crop,notes\r\n"
+                        "\xEF\xBB\xBFhorizon,profile,sand,clay,thickness,crop,notes,remarks\r\n"
                         "# a comment\r\n\r\n"
-                        "1,\"Field, north\",40,20,30,Potato,\"said \"\"dry\"\"\"\r\n");
+                        "1,\"Field, north\",40,20,50,Potato,\"said \"\"dry\"\"\",x\r\n");
   EXPECT_EQ(r.status, kBatchOk) << r.errors;
-  EXPECT_NE(r.errors.find("column \"notes\" is not used"), std::string::npos);
+  EXPECT_NE(r.errors.find("column \"remarks\" is not used"), std::string::npos);
   EXPECT_NE(r.out.find("\n\"Field, north\",ok,Potato,40,35,"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(",\"said \"\"dry\"\"\","), std::string::npos) << r.out;
 }
 
 TEST(BatchInput, OverlongLinesAreRefusedWithoutKeepingThem) {
   TempDir dir;
   const std::string huge(1'000'000, 'x');
   const Outcome r =
-      run(dir, "profile,horizon,thickness,sand,clay,crop\n" + huge + "\ngood,1,30,40,20,Potato\n");
+      run(dir, "profile,horizon,thickness,sand,clay,crop\n" + huge + "\ngood,1,50,40,20,Potato\n");
   EXPECT_EQ(r.status, kBatchProfileFailed);
   EXPECT_NE(r.errors.find(":2: line longer than 4096 characters"), std::string::npos);
   EXPECT_NE(r.out.find("\ngood,ok,"), std::string::npos);
@@ -173,7 +162,7 @@ TEST(BatchStream, SeveralJobsKeepTheInputOrder) {
 
 TEST(BatchOutputs, AppearWholeOrNotAtAll) {
   TempDir dir;
-  const std::string csv = "profile,horizon,thickness,sand,clay,crop\na,1,30,40,20,Potato\n";
+  const std::string csv = "profile,horizon,thickness,sand,clay,crop\na,1,50,40,20,Potato\n";
   const Outcome written = run(dir, csv, 2, [&](BatchSettings& s) {
     s.results = dir / "r.csv";
     s.horizons = dir / "h.csv";
@@ -212,7 +201,7 @@ TEST(BatchCommand, OptionsAndReferenceFiles) {
   TempDir dir;
   const std::string batch = VANTREL_BATCH;
   const auto input =
-      dir.write("in.csv", "profile,horizon,thickness,sand,clay,crop\na,1,30,40,20,Potato\n");
+      dir.write("in.csv", "profile,horizon,thickness,sand,clay,crop\na,1,50,40,20,Potato\n");
   const std::string data = " --data " + kBundled.string() + " ";
   struct Case {
     std::string args;
@@ -275,9 +264,9 @@ TEST(BatchReport, OnePagePerProfileWithItsNumbers) {
                      status);
   EXPECT_EQ(status, 1) << ran;
   const std::string info = command_output("pdfinfo " + (dir / "r.pdf").string(), status);
-  EXPECT_NE(info.find("Pages:           3\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Pages:           4\n"), std::string::npos) << info;  // and a summary
   const std::string page =
-      command_output("pdftotext -layout -f 2 -l 2 " + (dir / "r.pdf").string() + " -", status);
+      command_output("pdftotext -layout -f 3 -l 3 " + (dir / "r.pdf").string() + " -", status);
   for (const char* expected : {"Profile River plot", "Crop: Potato", "sandy loam", "TAW",
                                "Refill point", "Water retention", "root depth 40.0 cm"}) {
     EXPECT_NE(page.find(expected), std::string::npos) << expected << "\n" << page;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "support/shell.hpp"
 #include "support/temp_dir.hpp"
 
 namespace vantrel {
@@ -12,24 +13,12 @@ namespace {
 
 using testing::TempDir;
 
-struct Ran {
-  int status = -1;
-  std::string output;
-};
+using testing::Ran;
 
 Ran run_tool(const TempDir& dir, const std::string& csv) {
   const auto input = dir.write("measured.csv", csv);
-  Ran r;
-  const std::string command = std::string(VANTREL_REFERENCE_TOOL) + " -o " +
-                              (dir / "out.csv").string() + " " + input.string() + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-    r.output.append(buffer, n);
-  r.status = WEXITSTATUS(::pclose(pipe));
-  return r;
+  return testing::shell(std::string(VANTREL_REFERENCE_TOOL) + " -o " + (dir / "out.csv").string() +
+                        " " + input.string());
 }
 
 // The rows of one sample: its water contents at 0.1, 10, 33, 100 and 1500 kPa.
