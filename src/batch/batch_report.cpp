@@ -119,6 +119,7 @@ class PdfReport final : public ProfileReport {
       error = ended ? file_.errorString().toStdString() : "the PDF could not be completed";
       return false;
     }
+    if (!context_.fixed_pdf_date.empty() && !fix_creation_date(error)) return false;
     return true;
   }
 
@@ -223,6 +224,28 @@ class PdfReport final : public ProfileReport {
       draw_.text(x[8], y, QString::number(r.warnings), 8);
     }
     if (rows_.empty()) draw_.text(0, y + 8, "The input holds no profiles.", 12, true);
+  }
+
+  // The writer dates the document now; SOURCE_DATE_EPOCH's date, of the same length, takes
+  // its place, so no offset in the file moves.
+  bool fix_creation_date(std::string& error) {
+    if (!file_.open(QIODevice::ReadWrite)) {
+      error = file_.errorString().toStdString();
+      return false;
+    }
+    const QByteArray head = file_.read(1 << 16);
+    const QByteArray key = "/CreationDate (";
+    const qsizetype at = head.indexOf(key);
+    const QByteArray date = QByteArray::fromStdString(context_.fixed_pdf_date);
+    const qsizetype end = at < 0 ? -1 : head.indexOf(')', at);
+    if (at >= 0 && end - (at + key.size()) == date.size()) {
+      file_.seek(at + key.size());
+      file_.write(date);
+    }
+    const bool written = file_.flush() && file_.error() == QFileDevice::NoError;
+    if (!written) error = file_.errorString().toStdString();
+    file_.close();
+    return written;
   }
 
   QFile file_;

@@ -60,7 +60,6 @@ QRectF frame(ReportPainter& p, const QRectF& area, const QString& title) {
   return plot;
 }
 
-
 // Depth downwards; per horizon the water contents at WP, SP and FC as a band; the root
 // depth as a dashed line; FP and RP beneath as bars of one scale.
 void profile_drawing(ReportPainter& p, const ProfileResult& r, const QRectF& area) {
@@ -95,7 +94,7 @@ void profile_drawing(ReportPainter& p, const ProfileResult& r, const QRectF& are
   }
   p.painter().setPen(QPen(Qt::darkRed, 0.4, Qt::DashDotLine));
   p.painter().drawLine(QPointF(plot.left(), py(r.root_depth)),
-                    QPointF(plot.right(), py(r.root_depth)));
+                       QPointF(plot.right(), py(r.root_depth)));
   p.painter().setPen(Qt::darkRed);
   p.text(plot.left() + 1, py(r.root_depth) - 1, "root depth " + form(r.root_depth) + " cm", 7);
   p.painter().setPen(Qt::black);
@@ -121,7 +120,6 @@ void profile_drawing(ReportPainter& p, const ProfileResult& r, const QRectF& are
   p.text(plot.left() + r.water.fp * scale + 1, bars - 0.7, form(r.water.fp) + " mm", 7);
   p.text(plot.left() + due * scale + 1, bars + 2, form(due) + " mm", 7);
 }
-
 
 // Each horizon's mean retention curve over the entries its values rest on, stones applied,
 // from 1 to 1500 kPa on a log axis, with FC, SP and WP marked.
@@ -164,7 +162,7 @@ void retention_curves(ReportPainter& p, const RetentionCurves& curves_, const Pr
     p.painter().setBrush(Qt::NoBrush);
     p.painter().setPen(c);
     p.text(plot.right() - 28, plot.top() + 4 + 4 * static_cast<double>(i),
-         QString("horizon %1").arg(h.horizon), 7);
+           QString("horizon %1").arg(h.horizon), 7);
   }
   p.painter().setPen(Qt::black);
   for (const double suction : {1.0, 10.0, 100.0, 1500.0}) {
@@ -176,7 +174,6 @@ void retention_curves(ReportPainter& p, const RetentionCurves& curves_, const Pr
   }
   p.text(plot.left(), plot.bottom() + 8, "suction kPa (log); % by volume; dots: FC, SP, WP", 7);
 }
-
 
 double horizon_table(ReportPainter& p, const ProfileResult& r, double y) {
   const std::array<const char*, 10> heads = {"Horizon",  "Top cm",       "Bottom cm", "Texture",
@@ -204,7 +201,6 @@ double horizon_table(ReportPainter& p, const ProfileResult& r, double y) {
   return y + 3;
 }
 
-
 // The decision in a shaded box; its height.
 double decision_box(ReportPainter& p, const ProfileResult& r, double y) {
   const QRectF box(0, y, kPageWidth, 17);
@@ -226,14 +222,16 @@ void assumptions(ReportPainter& p, const ProfileResult& r, const ReportContext& 
     entries += sep + QString("%1: %2").arg(h.horizon).arg(h.entries);
   }
   const QString p_text =
-      r.etc ? QString("%1 % (the crop's %2 % at 5 mm/day, adjusted for %3 mm/day: "
-                      "p + 0.04 (5 - ETc), within 10 to 80 %, FAO-56 Table 22)")
+      r.etc ? QString(
+                  "%1 % (the crop's %2 % at 5 mm/day, adjusted for %3 mm/day: "
+                  "p + 0.04 (5 - ETc), within 10 to 80 %, FAO-56 Table 22)")
                   .arg(form(r.p), form(r.p_table), form(*r.etc))
             : QString("%1 % (the crop's, for 5 mm/day; no crop water use given)").arg(form(r.p));
   const QString text =
-      QString("Assumptions. Field capacity: the reference curves at %1 kPa suction. Depletion "
-              "fraction used: %2. Stones (% by volume, no water): %3. Reference entries each "
-              "horizon's values rest on: %4. Efficiency: %5 %.")
+      QString(
+          "Assumptions. Field capacity: the reference curves at %1 kPa suction. Depletion "
+          "fraction used: %2. Stones (% by volume, no water): %3. Reference entries each "
+          "horizon's values rest on: %4. Efficiency: %5 %.")
           .arg(form(c.fc_suction, 6), p_text, stones.isEmpty() ? "none" : stones,
                entries.isEmpty() ? "none" : entries, form(r.efficiency, 6));
   p.wrapped(QRectF(0, y, kPageWidth, kBodyBottom - y), text, 7.5);
@@ -242,8 +240,9 @@ void assumptions(ReportPainter& p, const ProfileResult& r, const ReportContext& 
 }  // namespace
 
 QString decision_sentence(const ProfileResult& r) {
-  QString s = QString("Irrigate when the root zone has lost %1 mm (soil water down to the refill "
-                      "point, %2 mm); apply %1 mm net (%3 mm gross at %4 % efficiency); ")
+  QString s = QString(
+                  "Irrigate when the root zone has lost %1 mm (soil water down to the refill "
+                  "point, %2 mm); apply %1 mm net (%3 mm gross at %4 % efficiency); ")
                   .arg(form(r.irrigation_depth), form(r.refill_level), form(r.gross_depth),
                        form(r.efficiency, 6));
   if (r.interval) {
@@ -280,10 +279,11 @@ void draw_profile_page(ReportPainter& p, const RetentionCurves& curves, const Pr
   }
   p.font(9);
   const QString crop = r.crop.empty() ? "(given directly)" : p.fitted(r.crop, 40);
-  p.text(0, y + 3,
-         QString("Crop: %1    Root depth: %2 cm    Crop water use: %3")
-             .arg(crop, form(r.root_depth), r.etc ? form(*r.etc) + " mm/day" : QString("not given")),
-         9);
+  p.text(
+      0, y + 3,
+      QString("Crop: %1    Root depth: %2 cm    Crop water use: %3")
+          .arg(crop, form(r.root_depth), r.etc ? form(*r.etc) + " mm/day" : QString("not given")),
+      9);
   y = horizon_table(p, r, y + 9);
   y = window_figures(p, r, y + 4);
   const double top = y + 3;

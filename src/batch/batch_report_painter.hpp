@@ -12,12 +12,13 @@ namespace vantrel {
 
 inline constexpr double kPageWidth = 180;  // mm inside the margins of an A4 page
 inline constexpr double kPageHeight = 267;
-inline constexpr double kBodyTop = 17;  // below the header
+inline constexpr double kBodyTop = 17;      // below the header
 inline constexpr double kBodyBottom = 258;  // above the footer
 
 class ReportPainter {
  public:
-  ReportPainter(QPainter& painter, double resolution) : painter_(painter), resolution_(resolution) {}
+  ReportPainter(QPainter& painter, double resolution)
+      : painter_(painter), resolution_(resolution) {}
   QPainter& painter() { return painter_; }
   // Sets the font: `size` points, bold or not.
   void font(double size, bool bold = false);

@@ -27,6 +27,9 @@ struct ReportContext {
   bool demonstration_set = false;  // the bundled, synthetic reference profiles
   float fc_suction = 10;           // kPa
   std::string made;                // the date it was made, ISO 8601
+  // The PDF's own creation date, "D:YYYYMMDDhhmmssZ", when SOURCE_DATE_EPOCH fixes it: the
+  // same input then gives the same file.
+  std::string fixed_pdf_date;
 };
 
 // Calls the visitor with each profile again, in input order, with its reference entries;

@@ -9,6 +9,7 @@
 
 #ifdef VANTREL_PDF_REPORT
 #include <QGuiApplication>
+#include <QHashFunctions>
 #endif
 #include <array>
 #include <charconv>
@@ -100,15 +101,20 @@ constexpr std::array<OptionSpec, 9> kOptions = {{
     {"--quiet", 'q', ""},
 }};
 
-// The date a report says it was made: SOURCE_DATE_EPOCH's when set (reproducible files),
-// else today's, in UTC, ISO 8601.
-std::string made_date() {
+// The time a report says it was made: SOURCE_DATE_EPOCH's when set (reproducible files),
+// else now, in UTC, as `format` gives it; empty with `only_fixed` when it is not set.
+std::string made_time(const char* format, bool only_fixed = false) {
   std::time_t when = std::time(nullptr);
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
-    long long seconds = 0;
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  long long seconds = -1;
+  if (epoch != nullptr && *epoch != '\0') {
     const char* end = epoch + std::strlen(epoch);
-    if (std::from_chars(epoch, end, seconds).ptr == end && seconds >= 0)
-      when = static_cast<std::time_t>(seconds);
+    if (std::from_chars(epoch, end, seconds).ptr != end) seconds = -1;
+  }
+  if (seconds >= 0) {
+    when = static_cast<std::time_t>(seconds);
+  } else if (only_fixed) {
+    return {};
   }
   std::tm utc{};
 #ifdef _WIN32
@@ -116,9 +122,9 @@ std::string made_date() {
 #else
   gmtime_r(&when, &utc);
 #endif
-  char date[16];
-  std::strftime(date, sizeof date, "%Y-%m-%d", &utc);
-  return date;
+  char text[32];
+  std::strftime(text, sizeof text, format, &utc);
+  return text;
 }
 
 // The settings the command line gives; a usage error in `error`.
@@ -287,7 +293,8 @@ int main(int argc, char** argv) {
                       std::filesystem::absolute(data, no_temp).lexically_normal().string(),
                       is_demonstration_set(references[0]),
                       settings.fc_suction,
-                      made_date()};
+                      made_time("%Y-%m-%d"),
+                      made_time("D:%Y%m%d%H%M%SZ", true)};
 #ifdef VANTREL_PDF_REPORT
   // The report draws with Qt's painter, which needs the toolkit's fonts: an application on
   // its offscreen platform, made only for a report, so the other outputs never start it.
@@ -298,6 +305,9 @@ int main(int argc, char** argv) {
   if (settings.report) {
     qInstallMessageHandler(only_serious_messages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The fonts' order in the file follows the toolkit's hashes: fixed, the same input gives
+    // the same file (with SOURCE_DATE_EPOCH for its date).
+    QHashSeed::setDeterministicGlobalSeed();
     toolkit = std::make_unique<QGuiApplication>(toolkit_argc, toolkit_argv);
     settings.make_report = make_pdf_report;
   }

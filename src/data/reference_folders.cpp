@@ -17,7 +17,8 @@ std::optional<std::filesystem::path> user_reference_folder() {
   return std::nullopt;
 #else
   const char* data_home = std::getenv("XDG_DATA_HOME");
-  if (data_home != nullptr && data_home[0] == '/') return std::filesystem::path(data_home) / "vantrel";
+  if (data_home != nullptr && data_home[0] == '/')
+    return std::filesystem::path(data_home) / "vantrel";
   const char* home = std::getenv("HOME");
   if (home != nullptr && *home != '\0')
     return std::filesystem::path(home) / ".local" / "share" / "vantrel";

@@ -58,7 +58,8 @@ Results run(const std::string& csv, const std::function<void(BatchSettings&)>& a
   settings.input = dir.write("in.csv", csv);
   if (adjust) adjust(settings);
   std::ostringstream out, errors;
-  const int status = run_batch(settings, *bundled_tables().curves, *bundled_tables().crops, out, errors);
+  const int status =
+      run_batch(settings, *bundled_tables().curves, *bundled_tables().crops, out, errors);
   Results r = parse(out.str());
   r.status = status;
   r.out = out.str();
@@ -70,22 +71,22 @@ TEST(BatchAdvice, TheDepletionFractionFollowsCropWaterUseWithinItsBounds) {
   struct Case {
     float p_table, etc, adjusted;
   } cases[] = {
-      {50, 5.0F, 50},  {50, 7.5F, 40}, {50, 2.5F, 60}, {55, 5.5F, 53},
-      {75, 1.0F, 80},   // at most 80 %
-      {20, 10.0F, 10},  // at least 10 %
+      {50, 5.0F, 50},  {50, 7.5F, 40}, {50, 2.5F, 60},
+      {55, 5.5F, 53},  {75, 1.0F, 80},  // at most 80 %
+      {20, 10.0F, 10},                  // at least 10 %
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(adjusted_depletion(c.p_table, c.etc), c.adjusted)
-        << c.p_table << " at " << c.etc;
+    EXPECT_EQ(adjusted_depletion(c.p_table, c.etc), c.adjusted) << c.p_table << " at " << c.etc;
   }
 }
 
 TEST(BatchAdvice, TheDepthToApplyUsesTheAdjustedFractionAndTheWindowKeepsTheCrops) {
-  const std::string header = "profile,horizon,thickness,sand,clay,root_depth,tolerance,etc,efficiency\n";
+  const std::string header =
+      "profile,horizon,thickness,sand,clay,root_depth,tolerance,etc,efficiency\n";
   const Results r = run(header +
-                        "dry,1,60,40,20,50,50,7.5,80\n"    // p 0.4
-                        "cool,1,60,40,20,50,50,2.5,\n"     // p 0.6, efficiency 100
-                        "none,1,60,40,20,50,50,,50\n");    // no etc: the crop's p, no interval
+                        "dry,1,60,40,20,50,50,7.5,80\n"  // p 0.4
+                        "cool,1,60,40,20,50,50,2.5,\n"   // p 0.6, efficiency 100
+                        "none,1,60,40,20,50,50,,50\n");  // no etc: the crop's p, no interval
   ASSERT_EQ(r.rows.size(), 3u) << r.out << r.errors;
   const double expected_p[] = {40, 60, 50};
   const double efficiency[] = {80, 100, 50};
@@ -135,8 +136,7 @@ TEST(BatchAdvice, WeakNumbersAreWarningsThatSayWhy) {
       {"p,1,60,40,20,50,50,\n", ""},
       {"p,1,30,40,20,50,50,\n",
        "the root depth, 50 cm, reaches below the described profile (30 cm)"},
-      {"p,1,60,0,100,50,50,\n",
-       "horizon 1 rests on reference soils unlike it: their sand lies"},
+      {"p,1,60,0,100,50,50,\n", "horizon 1 rests on reference soils unlike it: their sand lies"},
       {"p,1,60,10,80,50,50,\n", "horizon 1 rests on reference soils unlike it: their clay lies"},
       // Horizon 1 updated again, thicker, after horizon 2: both cover 30 to 50 cm.
       {"p,1,30,40,20,50,50,\np,2,30,40,20,,,\np,1,50,40,20,,,\n",
@@ -163,8 +163,7 @@ TEST(BatchAdvice, EfficiencyAndNotesPerProfile) {
     const char* notes;
   } cases[] = {
       {"p,1,60,40,20,Potato,75,drip line\np,2,20,40,20,,,drip line\n", "", "drip line"},
-      {"p,1,60,40,20,Potato,,north end\np,2,20,40,20,,,wet corner\n", "",
-       "north end; wet corner"},
+      {"p,1,60,40,20,Potato,,north end\np,2,20,40,20,,,wet corner\n", "", "north end; wet corner"},
       {"p,1,60,40,20,Potato,0,\n", "efficiency \"0\" is not above 0 and at most 100 %", ""},
       {"p,1,60,40,20,Potato,120,\n", "efficiency \"120\" is not above 0 and at most 100 %", ""},
       {"p,1,60,40,20,Potato,75,\np,2,20,40,20,,80,\n", "efficiency \"80\" disagrees with \"75\"",
@@ -222,19 +221,19 @@ TEST(BatchSpreadsheets, TheSeparatorComesFromTheHeaderLine) {
     const char* header;
     char separator;
   } cases[] = {
-      {"a,b,c", ','},
-      {"a;b;c", ';'},
-      {"a;b,c;d", ';'},
-      {"\"x;y;z\",b", ','},  // semicolons in quotes do not count
+      {"a,b,c", ','},   {"a;b;c", ';'},
+      {"a;b,c;d", ';'}, {"\"x;y;z\",b", ','},  // semicolons in quotes do not count
       {"a", ','},
   };
-  for (const Case& c : cases) EXPECT_EQ(separator_of(c.header), c.separator) << c.header;
+  for (const Case& c : cases)
+    EXPECT_EQ(separator_of(c.header), c.separator) << c.header;
 }
 
 // The program itself: standard input and output, the reference set it finds.
 TEST(BatchCommandLine, DashReadsStandardInputAndWritesStandardOutput) {
   TempDir dir;
-  dir.write("in.csv", "profile,horizon,thickness,sand,clay,crop\na,1,60,40,20,Potato\nb,9,1,1,1,x\n");
+  dir.write("in.csv",
+            "profile,horizon,thickness,sand,clay,crop\na,1,60,40,20,Potato\nb,9,1,1,1,x\n");
   const std::string batch = std::string(VANTREL_BATCH) + " --quiet --data " + kBundled.string();
   const std::string cd = "cd " + dir.path().string() + " && ";
   struct Case {
@@ -269,8 +268,9 @@ TEST(BatchCommandLine, WithoutDataTheWorkingDirectoryThenTheUsersFolderAreUsed) 
   std::filesystem::create_directories(user);
   for (const char* name : {kRetentionFileName, kCropFileName, kTextureFileName})
     std::filesystem::copy_file(kBundled / name, user / name);
-  const std::string input = work.write("in.csv", "profile,horizon,thickness,sand,clay,crop\n"
-                                                 "a,1,60,40,20,Potato\n")
+  const std::string input = work.write("in.csv",
+                                       "profile,horizon,thickness,sand,clay,crop\n"
+                                       "a,1,60,40,20,Potato\n")
                                 .string();
   const std::string env = "env -u XDG_DATA_HOME HOME=" + home.path().string() + " ";
   const std::string batch = std::string(VANTREL_BATCH) + " " + input;
@@ -284,8 +284,8 @@ TEST(BatchCommandLine, WithoutDataTheWorkingDirectoryThenTheUsersFolderAreUsed) 
       << user_folder.output;
   const Ran quiet = shell("cd " + empty.path().string() + " && " + env + batch + " --quiet");
   EXPECT_EQ(quiet.output.find("reference files from"), std::string::npos) << quiet.output;
-  const Ran none = shell("cd " + empty.path().string() + " && env -u XDG_DATA_HOME HOME=" +
-                         empty.path().string() + " " + batch);
+  const Ran none = shell("cd " + empty.path().string() +
+                         " && env -u XDG_DATA_HOME HOME=" + empty.path().string() + " " + batch);
   EXPECT_EQ(none.status, 2);
   EXPECT_NE(none.output.find("no folder holds the three reference files"), std::string::npos)
       << none.output;
@@ -303,9 +303,9 @@ TEST(BatchReportForTheFarmer, HeaderFooterSummaryAndTheDecisionOnEveryPage) {
            (i == 1 ? "pivot from the well" : "") + "\n";
   }
   dir.write("in.csv", csv);
-  const Ran ran = shell("cd " + dir.path().string() + " && SOURCE_DATE_EPOCH=86400 " +
-                        VANTREL_BATCH + " --quiet --data " + kBundled.string() +
-                        " --report r.pdf --results r.csv in.csv");
+  const Ran ran =
+      shell("cd " + dir.path().string() + " && SOURCE_DATE_EPOCH=86400 " + VANTREL_BATCH +
+            " --quiet --data " + kBundled.string() + " --report r.pdf --results r.csv in.csv");
   ASSERT_EQ(ran.status, 0) << ran.output;
   const std::string pdf = (dir / "r.pdf").string();
   EXPECT_NE(shell("pdfinfo " + pdf).output.find("Pages:           47\n"), std::string::npos);
@@ -330,10 +330,11 @@ TEST(BatchReportForTheFarmer, HeaderFooterSummaryAndTheDecisionOnEveryPage) {
         "Summary of 45 profiles", "45 ok, 0 with warnings", "field 1 ", "page 1 of 47"}},
       {2, {"field 41", "field 45", "page 2 of 47"}},
       {3,
-       {"field 1", "Irrigate when the root zone has lost " + shown("irrigation_depth_mm") +
-                       " mm (soil water down to the refill point, " + shown("refill_level_mm") +
-                       " mm); apply " + shown("irrigation_depth_mm") + " mm net (" +
-                       shown("gross_depth_mm") + " mm",
+       {"field 1",
+        "Irrigate when the root zone has lost " + shown("irrigation_depth_mm") +
+            " mm (soil water down to the refill point, " + shown("refill_level_mm") +
+            " mm); apply " + shown("irrigation_depth_mm") + " mm net (" + shown("gross_depth_mm") +
+            " mm",
         "gross at 80.0 % efficiency); at the given crop water use of 4.0 mm/day that is every " +
             shown("interval_days") + " days.",
         "Notes: pivot from the well", "not the", "Field capacity: the reference curves at 10.0 kPa",
@@ -351,9 +352,23 @@ TEST(BatchReportForTheFarmer, HeaderFooterSummaryAndTheDecisionOnEveryPage) {
         flat += ch == '\n' ? ' ' : ch;
       }
       EXPECT_NE(flat.find(expected), std::string::npos)
-          << "page " << c.page << ": " << expected << "\n" << text;
+          << "page " << c.page << ": " << expected << "\n"
+          << text;
     }
   }
+}
+
+TEST(BatchReportForTheFarmer, SourceDateEpochGivesTheSameFileTwice) {
+  TempDir dir;
+  dir.write("in.csv", "profile,horizon,thickness,sand,clay,crop\na,1,60,40,20,Potato\n");
+  const std::string run = "cd " + dir.path().string() + " && SOURCE_DATE_EPOCH=86400 " +
+                          VANTREL_BATCH + " --quiet --data " + kBundled.string() + " --report ";
+  ASSERT_EQ(shell(run + "one.pdf in.csv").status, 0);
+  ASSERT_EQ(shell(run + "two.pdf in.csv").status, 0);
+  const std::string one = testing::read_all(dir / "one.pdf");
+  EXPECT_GT(one.size(), 1000u);
+  EXPECT_EQ(one, testing::read_all(dir / "two.pdf"));
+  EXPECT_NE(one.find("/CreationDate (D:19700102000000Z)"), std::string::npos);
 }
 
 }  // namespace
