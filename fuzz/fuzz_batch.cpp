@@ -42,15 +42,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const Tables tables;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   std::istringstream in(bytes);
-  CsvReader reader(in, 512);
+  CsvReader reader(in, 512, kFindSeparator);  // commas, or semicolons and decimal commas
   CsvRecord header;
   if (!reader.next(header) || !header.error.empty()) return 0;
   ColumnMap columns;
   std::string error;
   std::vector<std::string> ignored;
   if (!columns.read(header.fields, error, ignored)) return 0;
+  columns.decimal_comma = reader.separator() == ';';
+  const CsvFormat format = columns.decimal_comma ? CsvFormat{';', ','} : CsvFormat{};
+  const float suction = size % 2 == 0 ? 10.0F : 33.0F;  // the window's FC, and another
   std::istringstream again(bytes);
-  CsvReader first_pass(again, 512);
+  CsvReader first_pass(again, 512, reader.separator());
   CsvRecord skipped;
   first_pass.next(skipped);
   SplitProfiles split;
@@ -61,10 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const BatchTables batch(*tables.curves, *tables.crops);
   while (profiles.next(profile, bad_lines)) {
     if (profile.rows.size() > static_cast<std::size_t>(kMaxRowsPerProfile)) __builtin_trap();
-    const ProfileResult r = compute_profile(batch, columns, profile, {10.0F, true});
+    const ProfileResult r = compute_profile(batch, columns, profile, {suction, true});
     if (r.status == ProfileStatus::error && r.message.empty()) __builtin_trap();
     if (r.status == ProfileStatus::error && !r.horizons.empty()) __builtin_trap();
-    const std::string out = horizons_rows(r) + results_row(r) + json_profile(r);
+    const std::string out =
+        horizons_rows(r, format) + results_row(r, suction, format) + json_profile(r);
     if (out.empty()) __builtin_trap();
     bad_lines = BadLines{};
   }

@@ -31,13 +31,19 @@ MEASURED.csv has a header row naming its columns, in any order, one row per meas
   horizon, ks_cm_d, organic_matter_pct                                       (optional)
 A sample is one profile and depth range; its points are its rows.
 
+A sample's points must reach both ends of its curve: one at 33 kPa or wetter and one at
+500 kPa or drier. A sample that does not is left out, as a curve from one side is a guess.
+
 Options:
   -o, --output FILE  write the reference file here (whole, or not at all)
+  --allow-partial    fit such samples all the same, mark them in the file's header lines
+                     and end with status 1
   --help             show this help and exit
   --version          show the version and exit
 
 Errors are written as FILE:LINE: reason. Exit status: 0 every sample used, 1 some sample
-or profile left out (the file holds the others), 2 a usage error.
+or profile left out or fitted from partial data (the file holds the others; when no profile
+is left, no file is written), 2 a usage error (no file is written).
 )";
 
 int usage_error(const std::string& message) {
@@ -45,7 +51,8 @@ int usage_error(const std::string& message) {
   return kUsage;
 }
 
-constexpr std::array<OptionSpec, 1> kOptions = {{{"--output", 'o', "a file"}}};
+constexpr std::array<OptionSpec, 2> kOptions = {
+    {{"--output", 'o', "a file"}, {"--allow-partial", 0, ""}}};
 
 // The profiles that lost every sample, and a table larger than the program reads, as problems.
 void left_out_profiles(const std::vector<std::pair<std::string, int>>& profiles,
@@ -135,7 +142,7 @@ int main(int argc, char** argv) {
     return kUsage;
   }
   const auto profiles = profiles_of(samples);
-  fit_samples(samples, problems);
+  fit_samples(samples, problems, line.has("--allow-partial"));
   left_out_profiles(profiles, samples, problems);
 
   std::ostringstream text;
@@ -143,9 +150,15 @@ int main(int argc, char** argv) {
   const int written = write_reference_profiles(samples, input.filename().string(), VANTREL_VERSION,
                                                kMaxProfiles, text, &used_samples);
   report();
+  if (written == 0) {
+    // A reference file without profiles would leave the program nothing to estimate from.
+    std::cerr << "vantrel-reference: no profile could be made, so no file is written\n";
+    return kSomeFailed;
+  }
   if (!write_out(output, text.str())) return kUsage;
   std::cerr << "vantrel-reference: wrote " << written << " profile(s) from " << used_samples
             << " sample(s)" << (output ? " to " + output->string() : std::string()) << '\n';
+  // Left out, or fitted from partial data: the file is there, but not all is well.
   const bool left_out = std::any_of(problems.begin(), problems.end(),
                                     [](const MeasuredProblem& p) { return !p.note; });
   return left_out ? kSomeFailed : kOk;

@@ -174,7 +174,20 @@ std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<Measured
   return samples;
 }
 
-void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProblem>& problems) {
+std::string missing_ends(const MeasuredSample& sample) {
+  bool wet = false, dry = false;
+  for (const RetentionPoint& p : sample.points) {
+    wet = wet || p.suction <= kWetEnd;
+    dry = dry || p.suction >= kDryEnd;
+  }
+  if (!wet && !dry) return "no point at 33 kPa or wetter, and none at 500 kPa or drier";
+  if (!wet) return "no point at 33 kPa or wetter";
+  if (!dry) return "no point at 500 kPa or drier";
+  return {};
+}
+
+void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProblem>& problems,
+                 bool allow_partial) {
   std::vector<MeasuredSample> kept;
   for (MeasuredSample& s : samples) {
     if (static_cast<int>(s.points.size()) < kMinimumPoints) {
@@ -183,12 +196,31 @@ void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProbl
                        " points; a curve needs at least " + std::to_string(kMinimumPoints)});
       continue;
     }
+    if (const std::string missing = missing_ends(s); !missing.empty()) {
+      if (!allow_partial) {
+        problems.push_back({s.line, "sample " + depth_range(s) + ": " + missing +
+                                        "; a curve from one side is a guess, so the sample is "
+                                        "left out (--allow-partial fits it all the same)"});
+        continue;
+      }
+      s.partial = missing;
+      problems.push_back({s.line,
+                          "sample " + depth_range(s) + ": " + missing +
+                              "; fitted all the same (--allow-partial) and marked in the file",
+                          false, true});
+    }
     double wettest = 0;
-    for (const RetentionPoint& p : s.points)
+    double driest = 100;
+    for (const RetentionPoint& p : s.points) {
       wettest = std::max(wettest, p.theta);
+      driest = std::min(driest, p.theta);
+    }
+    // Noisy points: the curve may pass a little above the driest and below the wettest.
     RetentionBounds bounds;
-    bounds.theta_s_min = wettest;
-    bounds.theta_s_max = std::max(wettest, std::min(100.0, 100.0 * (1.0 - s.density / 2.65) + 3.0));
+    const double pores = std::min(100.0, 100.0 * (1.0 - s.density / 2.65) + 3.0);
+    bounds.theta_s_min = std::max(0.0, std::min(wettest - kMeasurementNoise, pores));
+    bounds.theta_s_max = std::max(bounds.theta_s_min, pores);
+    bounds.theta_r_max = std::max(driest + kMeasurementNoise, 1e-9);
     s.curve = fit_retention_curve(s.points, bounds);
     const double misfit = largest_misfit(s.curve, s.points);
     if (!(misfit <= kLargestMisfit)) {
@@ -257,9 +289,13 @@ int write_reference_profiles(const std::vector<MeasuredSample>& samples, const s
                                std::to_string(count) + ": " + order[static_cast<std::size_t>(k)] +
                                ", " + std::to_string(list.size()) + " measured sample(s) from " +
                                source);
+    std::string partial;  // the samples fitted from partial data, named in the header
+    for (const MeasuredSample* s : list) {
+      if (!s->partial.empty()) partial += "; PARTIAL " + depth_range(*s) + ": " + s->partial;
+    }
     out << reference_text_line("Source: " + source +
                                "; van Genuchten curves (m = 1 - 1/n) fitted by vantrel-reference " +
-                               version);
+                               version + partial);
     out << reference_columns_line();
     const std::vector<std::size_t> layers = layer_samples(list);
     for (int j = 1; j <= kLayers; ++j) {

@@ -26,13 +26,15 @@ struct MeasuredSample {
   int replicates = 1;                    // samples given for this layer: points at one suction
   std::vector<RetentionPoint> points;
   RetentionCurve curve;  // filled by the fit
+  std::string partial;   // what its points miss, when it was fitted all the same
 };
 
 // A problem with the input: where, and what.
 struct MeasuredProblem {
   int line = 0;
   std::string reason;
-  bool note = false;  // worth saying, but nothing is left out
+  bool note = false;     // worth saying, but nothing is left out
+  bool warning = false;  // nothing is left out, but a value rests on less than it should
 };
 
 // Reads the rows (a header naming the columns, in any order) into samples in order of first
@@ -43,11 +45,23 @@ std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<Measured
 
 inline constexpr int kMinimumPoints = 4;
 inline constexpr double kLargestMisfit = 5.0;  // %vol
+// A curve is fitted, not extrapolated: a sample's points must reach a wet point (this suction
+// or wetter) and a dry point (this suction or drier).
+inline constexpr double kWetEnd = 33.0;   // kPa
+inline constexpr double kDryEnd = 500.0;  // kPa
+// How far the water contents may lie above the driest point (theta_r) or below the wettest
+// (theta_s): the noise of a measurement, 2 %vol, twice the usual 1 %vol.
+inline constexpr double kMeasurementNoise = 2.0;  // %vol
 
-// Fits every sample; a sample with too few points, whose curve misses a point by more than
-// 5 %vol, or whose curve and density are unlike any real soil (implausible_layer), is a
-// problem and is dropped.
-void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProblem>& problems);
+// What a sample's points miss of the two ends of the curve, or empty when they reach both.
+std::string missing_ends(const MeasuredSample& sample);
+
+// Fits every sample; a sample with too few points, whose points do not reach both ends of the
+// curve (unless `allow_partial`: then it is fitted, marked and a warning), whose curve misses a
+// point by more than 5 %vol, or whose curve and density are unlike any real soil
+// (implausible_layer), is a problem and is dropped.
+void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProblem>& problems,
+                 bool allow_partial);
 
 // For each of the 20 layers of 10 cm, the index of the sample it takes: the one that covers
 // the layer's mid-depth; below the deepest sample the deepest, above the shallowest the

@@ -286,11 +286,26 @@ TEST(ReferenceCommand, OptionsStatusesAndWholeOutput) {
   const auto bad = dir.write("bad.csv",
                              "profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct\n"
                              "p,0,30,40,20,1.4,10,30\np,0,30,40,20,1.4,100,20\n");
+  // p reaches only the wet end; q is whole.
+  const auto partial =
+      dir.write("partial.csv",
+                "profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct\n"
+                "p,0,30,42,18,1.38,1,43.1\np,0,30,42,18,1.38,3,41.8\n"
+                "p,0,30,42,18,1.38,10,34.8\np,0,30,42,18,1.38,33,25.7\n"
+                "p,0,30,42,18,1.38,100,18.2\n"
+                "q,0,30,42,18,1.38,1,43.1\nq,0,30,42,18,1.38,10,34.8\n"
+                "q,0,30,42,18,1.38,33,25.7\nq,0,30,42,18,1.38,300,13.0\n"
+                "q,0,30,42,18,1.38,1500,9.7\n");
   struct Case {
     std::string args;
     int status;
     std::string says;
   } cases[] = {
+      {partial.string() + " -o " + (dir / "whole_only.csv").string(), 1,
+       "partial.csv:2: sample p 0-30 cm: no point at 500 kPa or drier; a curve from one side is "
+       "a guess"},
+      {partial.string() + " --allow-partial -o " + (dir / "with_partial.csv").string(), 1,
+       "partial.csv:2: sample p 0-30 cm: no point at 500 kPa or drier; fitted all the same"},
       {"--version", 0, "vantrel-reference 1.5.3"},
       {"--help", 0, "Usage: vantrel-reference MEASURED.csv"},
       {"--frobnicate", 2, "unknown option --frobnicate"},
@@ -310,6 +325,15 @@ TEST(ReferenceCommand, OptionsStatusesAndWholeOutput) {
     EXPECT_EQ(status, c.status) << out;
     EXPECT_NE(out.find(c.says), std::string::npos) << out;
   }
+  // A run that leaves no profile writes no file; a partial sample is named in the file.
+  EXPECT_FALSE(std::filesystem::exists(dir / "bad_out.csv"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+  const std::string whole_only = testing::read_all(dir / "whole_only.csv");
+  const std::string with_partial = testing::read_all(dir / "with_partial.csv");
+  EXPECT_NE(whole_only.find(": q, 1 measured"), std::string::npos) << whole_only;
+  EXPECT_EQ(whole_only.find(": p, 1 measured"), std::string::npos) << whole_only;
+  EXPECT_NE(with_partial.find("PARTIAL p 0-30 cm: no point at 500 kPa or drier"), std::string::npos)
+      << with_partial;
   // What it wrote loads in the program without a warning.
   auto curves = std::make_unique<RetentionCurves>();
   std::ostringstream warnings;

@@ -73,7 +73,7 @@ TEST(MeasuredSamples, TheRejectedOnesAreNamedAndLeftOut) {
   bool header_ok = false;
   std::vector<MeasuredSample> samples = read_measured(in, problems, header_ok);
   ASSERT_TRUE(header_ok);
-  fit_samples(samples, problems);
+  fit_samples(samples, problems, false);
   ASSERT_EQ(samples.size(), 1U);  // "good" alone
   std::vector<std::string> reasons;
   for (const MeasuredProblem& p : problems)
@@ -109,7 +109,7 @@ TEST(MeasuredSamples, RoundTripToTheProgramsEstimate) {
   std::vector<MeasuredProblem> problems;
   bool header_ok = false;
   std::vector<MeasuredSample> samples = read_measured(in, problems, header_ok);
-  fit_samples(samples, problems);
+  fit_samples(samples, problems, false);
   ASSERT_TRUE(problems.empty());
   EXPECT_NEAR(samples[0].curve.n, kLoam.n, 0.02);
   std::ostringstream file;
