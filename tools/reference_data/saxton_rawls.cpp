@@ -46,6 +46,7 @@ SaxtonRawls saxton_rawls(double sand, double clay, double organic_matter, double
   r.density = normal_density * density_factor;
   r.theta_s = 1.0 - r.density / 2.65;
   r.theta33 = t33 - 0.2 * (ts - r.theta_s);
+  r.adjustment_breaks = r.theta33 > r.theta_s - 0.005;
   r.theta33 = std::min(r.theta33, r.theta_s - 0.005);  // theta_s - theta33 at least 0.005
   r.theta1500 = t1500;
   r.psi_e = psi_e;

@@ -15,6 +15,8 @@ struct SaxtonRawls {
   double b = 0;          // slope of ln(psi) against ln(theta), 33..1500 kPa
   double a = 0;          // psi = a * theta^-b
   double ks = 0;         // saturated conductivity, mm/h
+  // The density adjustment pushed theta33 to saturation: the equations no longer hold there.
+  bool adjustment_breaks = false;
 
   // Water content on the power-law part of the curve (33 to 1500 kPa).
   double theta_at(double psi) const;

@@ -17,6 +17,7 @@
 #include "physics/van_genuchten.hpp"
 #include "profile/profile_math.hpp"
 #include "reference_data/saxton_rawls.hpp"
+#include "validation/plausibility.hpp"
 
 namespace {
 
@@ -157,6 +158,12 @@ int main(int argc, char** argv) {
   std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
   double fc_above = 0, wp_diff = 0, taw_diff = 0;
   int classes = 0;
+  // Within 3 %vol of the range the published estimates span: FC, SP and WP against ROSETTA
+  // and Saxton & Rawls, FC - WP against ROSETTA and FAO-56.
+  std::vector<std::string> outside;
+  const auto within = [&](const std::string& what, double v, double a, double b) {
+    if (v < std::min(a, b) - 3.0 || v > std::max(a, b) + 3.0) outside.push_back(what);
+  };
   for (int i = 1; i <= textures->row_count; ++i) {
     const vantrel::TextureRow& row = textures->row(i);
     float sand = 0, clay = 0;
@@ -190,6 +197,12 @@ int main(int argc, char** argv) {
         range(f ? f->wp_low : 0, f ? f->wp_high : 0).c_str(), number(p.fc - p.wp).c_str(),
         number(ros.fc - ros.wp).c_str(), number(sax.fc - sax.wp).c_str(),
         range(f ? f->taw_low : 0, f ? f->taw_high : 0).c_str());
+    within(name(t) + " FC", p.fc, ros.fc, sax.fc);
+    within(name(t) + " SP", p.sp, ros.sp, sax.sp);
+    within(name(t) + " WP", p.wp, ros.wp, sax.wp);
+    const double aw = ros.fc - ros.wp;
+    within(name(t) + " FC-WP", p.fc - p.wp, f ? std::min(aw, 100 * f->taw_low) : aw,
+           f ? std::max(aw, 100 * f->taw_high) : aw);
     fc_above += p.fc - ros.fc;
     wp_diff += std::fabs(p.wp - ros.wp);
     taw_diff += std::fabs((p.fc - p.wp) - (ros.fc - ros.wp));
@@ -209,6 +222,18 @@ int main(int argc, char** argv) {
       "33 kPa, lie lower.\n\n",
       number(wp_diff / classes).c_str(), number(fc_above / classes).c_str(),
       number(taw_diff / classes).c_str());
+  std::printf(
+      "**Bands.** FC, SP and WP against the range from ROSETTA to Saxton & Rawls, and "
+      "FC - WP against the range from ROSETTA to FAO-56, each widened by 3 %%vol: ");
+  if (outside.empty()) {
+    std::printf("all twelve classes lie within these bands.\n\n");
+  } else {
+    std::printf("outside them:");
+    for (const std::string& o : outside)
+      std::printf(" %s;", o.c_str());
+    std::printf("\n\n");
+  }
+  vantrel::validation::print_plausibility(*curves, *textures);
 
   // The program's classes against the USDA triangle on a 0.5 % grid.
   std::map<std::pair<std::string, std::string>, std::array<double, 5>> differ;  // count, ranges
