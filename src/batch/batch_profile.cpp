@@ -429,10 +429,6 @@ void add_results(const ProfileLayers& layers, int first_line, ProfileResult& r) 
 
 }  // namespace
 
-float adjusted_depletion(float p_table_pct, float etc) {
-  return std::clamp(p_table_pct + 4.0F * (5.0F - etc), 10.0F, 80.0F);
-}
-
 ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
                               const ProfileInput& input, const ProfileOptions& options) {
   ProfileResult r;

@@ -113,11 +113,6 @@ struct ProfileOptions {
   bool keep_entries = false;            // the reference entries, for the report
 };
 
-// FAO-56 (below its Table 22): the depletion fraction for a crop water use of `etc` mm/day
-// from the table's value at 5 mm/day, p + 0.04 (5 - etc), kept between 0.1 and 0.8; here in
-// percent, so that whole percents stay whole.
-float adjusted_depletion(float p_table_pct, float etc);
-
 // A horizon whose reference entries lie on average farther than this (percentage points)
 // from its sand or its clay rests on soils unlike it.
 inline constexpr double kFarEntries = 15.0;

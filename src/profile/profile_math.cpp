@@ -1,5 +1,7 @@
 #include "profile/profile_math.hpp"
 
+#include <algorithm>
+
 #include "physics/soil_texture.hpp"
 
 namespace vantrel {
@@ -44,6 +46,10 @@ ProfileWater profile_water(const ProfileLayers& layers, float root_depth, float 
     s_root = static_cast<float>(s_root + double{depth} * (fc - wp) / 10.0);
   }
   return {s_fc - s_wp, s_fc - s_sp, s_fc, s_rp, s_root};
+}
+
+float adjusted_depletion(float p_table_pct, float etc) {
+  return std::clamp(p_table_pct + 4.0F * (5.0F - etc), 10.0F, 80.0F);
 }
 
 }  // namespace vantrel

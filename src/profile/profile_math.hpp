@@ -33,6 +33,11 @@ struct ProfileWater {
   float root_zone_taw = 0;  // field capacity to wilting point within the root depth only
 };
 
+// FAO-56 (below its Table 22): the depletion fraction for a crop water use of `etc` mm/day
+// from the table's value at 5 mm/day, p + 0.04 (5 - etc), kept between 0.1 and 0.8; here in
+// percent, so that whole percents stay whole. The tools use it; the window keeps the crop's.
+float adjusted_depletion(float p_table_pct, float etc);
+
 // Sums the ten entries of `layers` for a root depth (cm) and a drought tolerance (%).
 ProfileWater profile_water(const ProfileLayers& layers, float root_depth, float tolerance);
 

@@ -46,8 +46,8 @@ void print_plausibility(const RetentionCurves& c, const TextureDefaults& texture
       if (excess > 0.005) ++above_pores;  // the file rounds to 0.01 %vol and 0.001 kg/L
       largest_excess = std::max(largest_excess, excess);
       if (density >= reference_data::root_restricting_density(sand, clay)) ++restricting;
-      const double air =
-          theta_s - van_genuchten(theta_s, c.theta_r(k, j), c.alpha(k, j), c.n(k, j), c.m(k, j), 10);
+      const double air = theta_s - van_genuchten(theta_s, c.theta_r(k, j), c.alpha(k, j), c.n(k, j),
+                                                 c.m(k, j), 10);
       airy += air >= 5.0;
       stifling += air < 2.0;
       const std::size_t band = j <= 3 ? 0 : j <= 10 ? 1 : 2;
