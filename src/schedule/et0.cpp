@@ -8,9 +8,9 @@ namespace vantrel {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kSolarConstant = 0.0820;  // MJ/m2/min
+constexpr double kSolarConstant = 0.0820;      // MJ/m2/min
 constexpr double kStefanBoltzmann = 4.903e-9;  // MJ/K4/m2/day
-constexpr double kAlbedo = 0.23;  // the grass reference crop
+constexpr double kAlbedo = 0.23;               // the grass reference crop
 constexpr double kAngstromA = 0.25, kAngstromB = 0.50;
 constexpr double kRsFromTemperature = 0.16;  // kRs of an interior location
 
@@ -20,7 +20,7 @@ struct Sun {
 
 Sun sun_of(double latitude_rad, int day_of_year) {
   const double j = day_of_year;
-  const double dr = 1 + 0.033 * std::cos(2 * kPi / 365 * j);           // eq. 23
+  const double dr = 1 + 0.033 * std::cos(2 * kPi / 365 * j);              // eq. 23
   const double declination = 0.409 * std::sin(2 * kPi / 365 * j - 1.39);  // eq. 24
   const double x = std::clamp(-std::tan(latitude_rad) * std::tan(declination), -1.0, 1.0);
   return {dr, declination, std::acos(x)};  // eq. 25, polar day and night clamped
@@ -80,15 +80,15 @@ Et0Steps penman_monteith(const DailyWeather& d, const Station& station) {
     s.rs_from_temperature = true;
   }
   s.rso = (0.75 + 2e-5 * station.elevation_m) * s.ra;  // eq. 37
-  s.rns = (1 - kAlbedo) * s.rs;                          // eq. 38
-  const double kelvin_max = std::pow(d.tmax_c + 273.16, 4), kelvin_min = std::pow(d.tmin_c + 273.16, 4);
+  s.rns = (1 - kAlbedo) * s.rs;                        // eq. 38
+  const double kelvin_max = std::pow(d.tmax_c + 273.16, 4),
+               kelvin_min = std::pow(d.tmin_c + 273.16, 4);
   const double relative = s.rso > 0 ? std::min(s.rs / s.rso, 1.0) : 0.0;
   s.rnl = kStefanBoltzmann * (kelvin_max + kelvin_min) / 2 * (0.34 - 0.14 * std::sqrt(s.ea)) *
           (1.35 * relative - 0.35);  // eq. 39
-  s.rn = s.rns - s.rnl;               // eq. 40
-  const double g = 0;                 // a day's soil heat flux (eq. 42)
-  s.et0 = (0.408 * s.delta * (s.rn - g) +
-           s.gamma * 900 / (s.t_mean + 273) * s.u2 * (s.es - s.ea)) /
+  s.rn = s.rns - s.rnl;              // eq. 40
+  const double g = 0;                // a day's soil heat flux (eq. 42)
+  s.et0 = (0.408 * s.delta * (s.rn - g) + s.gamma * 900 / (s.t_mean + 273) * s.u2 * (s.es - s.ea)) /
           (s.delta + s.gamma * (1 + 0.34 * s.u2));  // eq. 6
   return s;
 }

@@ -26,17 +26,17 @@ struct Station {
 
 // The steps of one day's computation, named as in FAO-56.
 struct Et0Steps {
-  double u2 = 0;                  // wind speed at 2 m, m/s (eq. 47)
-  double t_mean = 0;              // °C
-  double delta = 0;               // slope of the vapour pressure curve, kPa/°C (eq. 13)
-  double pressure = 0;            // kPa (eq. 7)
-  double gamma = 0;               // psychrometric constant, kPa/°C (eq. 8)
-  double es = 0, ea = 0;          // saturation and actual vapour pressure, kPa (eq. 11-12, 17-19)
-  double ra = 0;                  // extraterrestrial radiation, MJ/m2/day (eq. 21)
-  double daylight_hours = 0;      // N (eq. 34)
-  double rs = 0, rso = 0;         // solar and clear-sky radiation (eq. 35 or 50, eq. 37)
+  double u2 = 0;                    // wind speed at 2 m, m/s (eq. 47)
+  double t_mean = 0;                // °C
+  double delta = 0;                 // slope of the vapour pressure curve, kPa/°C (eq. 13)
+  double pressure = 0;              // kPa (eq. 7)
+  double gamma = 0;                 // psychrometric constant, kPa/°C (eq. 8)
+  double es = 0, ea = 0;            // saturation and actual vapour pressure, kPa (eq. 11-12, 17-19)
+  double ra = 0;                    // extraterrestrial radiation, MJ/m2/day (eq. 21)
+  double daylight_hours = 0;        // N (eq. 34)
+  double rs = 0, rso = 0;           // solar and clear-sky radiation (eq. 35 or 50, eq. 37)
   double rns = 0, rnl = 0, rn = 0;  // net shortwave, net longwave, net radiation (eq. 38-40)
-  double et0 = 0;                 // mm/day (eq. 6)
+  double et0 = 0;                   // mm/day (eq. 6)
   bool rs_from_temperature = false;  // eq. 50, kRs 0.16: no radiation or sunshine given
 };
 

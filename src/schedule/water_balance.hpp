@@ -32,11 +32,11 @@ StageDay crop_coefficient(const CropStages& crop, int day);
 
 // What the profile gives the balance, in mm, and how irrigation is given.
 struct RootZone {
-  double taw = 0;             // total available water of the root zone, mm
-  double p_table_pct = 50;    // the crop's depletion fraction at 5 mm/day, %
+  double taw = 0;           // total available water of the root zone, mm
+  double p_table_pct = 50;  // the crop's depletion fraction at 5 mm/day, %
   double efficiency_pct = 100;
   double initial_depletion = 0;  // mm below field capacity on the planting date
-  double fc_water = 0;        // the root zone's water at field capacity, mm (for soil_water)
+  double fc_water = 0;           // the root zone's water at field capacity, mm (for soil_water)
 };
 
 struct WeatherDay {
@@ -48,9 +48,9 @@ struct BalanceDay {
   int day = 0;
   Stage stage = Stage::initial;
   double kc = 0, et0 = 0, etc = 0, rain = 0;
-  double p_pct = 0;      // the depletion fraction of the day, adjusted for its ETc
-  double raw = 0;        // readily available water of the day, mm
-  double depletion = 0;  // at the end of the day, mm
+  double p_pct = 0;           // the depletion fraction of the day, adjusted for its ETc
+  double raw = 0;             // readily available water of the day, mm
+  double depletion = 0;       // at the end of the day, mm
   double net = 0, gross = 0;  // irrigation given that morning, mm
   double deep_percolation = 0;
   double soil_water = 0;  // the root zone's water at the end of the day, mm

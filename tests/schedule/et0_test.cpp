@@ -26,13 +26,13 @@ TEST(Et0, TheWorkedExampleOfUccleStepByStep) {
     const char* name;
     double value, expected, rounding;
   } steps[] = {
-      {"u2", s.u2, 2.078, 0.0005},      {"Tmean", s.t_mean, 16.9, 0.05},
-      {"delta", s.delta, 0.122, 0.0005}, {"P", s.pressure, 100.1, 0.05},
+      {"u2", s.u2, 2.078, 0.0005},         {"Tmean", s.t_mean, 16.9, 0.05},
+      {"delta", s.delta, 0.122, 0.0005},   {"P", s.pressure, 100.1, 0.05},
       {"gamma", s.gamma, 0.0666, 0.00005}, {"es", s.es, 1.997, 0.0005},
-      {"ea", s.ea, 1.409, 0.0005},      {"Ra", s.ra, 41.09, 0.005},
+      {"ea", s.ea, 1.409, 0.0005},         {"Ra", s.ra, 41.09, 0.005},
       {"N", s.daylight_hours, 16.1, 0.05}, {"Rs", s.rs, 22.07, 0.005},
-      {"Rso", s.rso, 30.90, 0.005},     {"Rns", s.rns, 17.00, 0.005},
-      {"Rnl", s.rnl, 3.71, 0.005},      {"Rn", s.rn, 13.28, 0.005},
+      {"Rso", s.rso, 30.90, 0.005},        {"Rns", s.rns, 17.00, 0.005},
+      {"Rnl", s.rnl, 3.71, 0.005},         {"Rn", s.rn, 13.28, 0.005},
       {"ET0", s.et0, 3.9, 0.05},
   };
   for (const Step& step : steps)

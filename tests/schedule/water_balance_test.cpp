@@ -18,11 +18,9 @@ TEST(CropCoefficient, StagesAndTheirLinesByDay) {
     Stage stage;
     double kc;
   } cases[] = {
-      {1, Stage::initial, 0.3},       {10, Stage::initial, 0.3},
-      {11, Stage::development, 0.345}, {30, Stage::development, 1.2},
-      {31, Stage::mid, 1.2},          {60, Stage::mid, 1.2},
-      {61, Stage::late, 1.14},        {70, Stage::late, 0.6},
-      {71, Stage::after, 0.6},
+      {1, Stage::initial, 0.3},      {10, Stage::initial, 0.3}, {11, Stage::development, 0.345},
+      {30, Stage::development, 1.2}, {31, Stage::mid, 1.2},     {60, Stage::mid, 1.2},
+      {61, Stage::late, 1.14},       {70, Stage::late, 0.6},    {71, Stage::after, 0.6},
   };
   for (const Case& c : cases) {
     const StageDay d = crop_coefficient(crop, c.day);
@@ -48,7 +46,7 @@ TEST(WaterBalance, ADrySeasonIrrigatesEveryTenDaysBackToFieldCapacity) {
   for (const BalanceDay& d : days) {
     if (d.net > 0) {
       irrigated.push_back(d.day);
-      EXPECT_DOUBLE_EQ(d.net, 50.0);  // the depletion that morning
+      EXPECT_DOUBLE_EQ(d.net, 50.0);    // the depletion that morning
       EXPECT_DOUBLE_EQ(d.gross, 62.5);  // at 80 %
       EXPECT_DOUBLE_EQ(d.depletion, 5.0);
     }
@@ -72,15 +70,20 @@ TEST(WaterBalance, RainBeyondTheDepletionPercolatesAndTheSeasonEndsWithItsWeathe
   const RootZone half{100, 50, 100, 40, 300};
   const auto sooner = water_balance(half, kFlat, std::vector<WeatherDay>(10, {5.0, 0.0}));
   EXPECT_DOUBLE_EQ(sooner[1].depletion, 50.0);  // 40, then 45 and 50
-  EXPECT_DOUBLE_EQ(sooner[2].net, 50.0);  // day 3 would end at 55: back from 50
+  EXPECT_DOUBLE_EQ(sooner[2].net, 50.0);        // day 3 would end at 55: back from 50
 }
 
 TEST(WaterBalance, RandomSeasonsCloseTheirBalanceAndStayWithinTheTrigger) {
   std::mt19937 random(20260);
   std::uniform_real_distribution<double> et0(0.5, 9.0), rain_amount(0.0, 40.0), unit(0.0, 1.0);
   for (int season = 0; season < 200; ++season) {
-    const CropStages crop{0.3 + 0.4 * unit(random), 0.9 + 0.4 * unit(random),
-                          0.3 + 0.7 * unit(random), 10 + season % 20, 20, 40, 20 + season % 7};
+    const CropStages crop{0.3 + 0.4 * unit(random),
+                          0.9 + 0.4 * unit(random),
+                          0.3 + 0.7 * unit(random),
+                          10 + season % 20,
+                          20,
+                          40,
+                          20 + season % 7};
     const RootZone zone{20 + 180 * unit(random), 20 + 50 * unit(random), 50 + 50 * unit(random),
                         30 * unit(random), 400};
     std::vector<WeatherDay> weather(150);
