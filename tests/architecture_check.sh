@@ -20,7 +20,7 @@ allowed() {
     ui/win32) echo "data ui ui/win32" ;;
     batch) echo "data physics profile batch" ;;
     import) echo "data physics import" ;;
-    schedule) echo "data physics profile schedule" ;;
+    schedule) echo "data physics profile batch schedule" ;;
     *) echo "" ;;
   esac
 }

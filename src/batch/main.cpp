@@ -244,19 +244,10 @@ int main(int argc, char** argv) {
   std::string error;
   BatchSettings settings = read_settings(line, error);
   if (!error.empty()) return usage_error(error);
-  std::filesystem::path data;
-  if (const auto named = line.value("--data")) {
-    data = *named;
-  } else if (const auto found =
-                 find_reference_folder(reference_folder_candidates(program_folder()))) {
-    data = *found;
-  } else {
-    return usage_error(
-        "no folder holds the three reference files (the working directory, the user's folder "
-        "or the installed set); name one with --data");
-  }
-  if (!line.has("--quiet") && !line.value("--data"))
-    std::cerr << "vantrel-batch: reference files from " << data.string() << '\n';
+  const auto folder = choose_reference_folder(line.value("--data"), line.has("--quiet"),
+                                              "vantrel-batch", std::cerr);
+  if (!folder) return kBatchUsage;
+  const std::filesystem::path data = *folder;
   const std::vector<std::filesystem::path> references = {
       data / kRetentionFileName, data / kCropFileName, data / kTextureFileName};
   const std::vector<std::filesystem::path> outputs = outputs_of(settings, references, error);

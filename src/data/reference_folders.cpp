@@ -58,6 +58,21 @@ std::optional<std::filesystem::path> find_reference_folder(
   return std::nullopt;
 }
 
+std::optional<std::filesystem::path> choose_reference_folder(
+    const std::optional<std::string>& named, bool quiet, std::string_view program,
+    std::ostream& errors) {
+  if (named) return std::filesystem::path(*named);
+  const auto found = find_reference_folder(reference_folder_candidates(program_folder()));
+  if (!found) {
+    errors << program
+           << ": no folder holds the three reference files (the working directory, the user's "
+              "folder or the installed set); name one with --data\n";
+  } else if (!quiet) {
+    errors << program << ": reference files from " << found->string() << '\n';
+  }
+  return found;
+}
+
 bool is_demonstration_set(const std::filesystem::path& retention_file) {
   std::ifstream in(retention_file, std::ios::binary);
   std::string first;

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantrel {
@@ -25,6 +28,13 @@ std::vector<std::filesystem::path> reference_folder_candidates(
 // The first of `candidates` that holds all three reference files.
 std::optional<std::filesystem::path> find_reference_folder(
     const std::vector<std::filesystem::path>& candidates);
+
+// The folder a tool reads the reference files from: the one named (--data), else the first
+// candidate that holds all three, said on `errors` as "PROGRAM: reference files from FOLDER"
+// unless `quiet`; nothing (with the reason on `errors`) when none does.
+std::optional<std::filesystem::path> choose_reference_folder(
+    const std::optional<std::string>& named, bool quiet, std::string_view program,
+    std::ostream& errors);
 
 // Whether a retention file is the bundled demonstration set: its first line says its profiles
 // are synthetic.

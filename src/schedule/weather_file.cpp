@@ -13,12 +13,27 @@ namespace vantrel {
 namespace {
 
 enum Col {
-  kDate, kStation, kEt0, kTmax, kTmin, kRhMax, kRhMin, kRhMean, kTdew, kWind, kWindHeight,
-  kRs, kSunshine, kRain, kLatitude, kElevation, kColumns
+  kDate,
+  kStation,
+  kEt0,
+  kTmax,
+  kTmin,
+  kRhMax,
+  kRhMin,
+  kRhMean,
+  kTdew,
+  kWind,
+  kWindHeight,
+  kRs,
+  kSunshine,
+  kRain,
+  kLatitude,
+  kElevation,
+  kColumns
 };
 constexpr std::array<std::string_view, kColumns> kNames = {
-    "date",    "station", "et0_mm",       "tmax_c",   "tmin_c",     "rh_max",
-    "rh_min",  "rh_mean", "tdew_c",       "wind_m_s", "wind_height_m", "rs_mj_m2",
+    "date",       "station", "et0_mm",   "tmax_c",     "tmin_c",        "rh_max",
+    "rh_min",     "rh_mean", "tdew_c",   "wind_m_s",   "wind_height_m", "rs_mj_m2",
     "sunshine_h", "rain_mm", "latitude", "elevation_m"};
 
 std::string lower(std::string_view text) {
@@ -89,8 +104,9 @@ bool read_day(const Row& row, const std::optional<Station>& place, int doy, Weat
   } else if (place) {
     station = *place;
   } else {
-    reason = "no latitude and elevation (columns latitude and elevation_m, or --latitude and "
-             "--elevation) to compute ET0";
+    reason =
+        "no latitude and elevation (columns latitude and elevation_m, or --latitude and "
+        "--elevation) to compute ET0";
     return false;
   }
   DailyWeather w;

@@ -15,9 +15,15 @@ TEST(Calendar, IsoDatesAndTheirDays) {
     std::optional<DayNumber> day;
     int day_of_year;
   } cases[] = {
-      {"1970-01-01", 0, 1},        {"2024-02-29", 19782, 60}, {"2024-12-31", 20088, 366},
-      {"2026-05-01", 20574, 121},  {"2023-02-29", std::nullopt, 0}, {"2024-13-01", std::nullopt, 0},
-      {"2024-1-01", std::nullopt, 0}, {"2024-04-31", std::nullopt, 0}, {"", std::nullopt, 0},
+      {"1970-01-01", 0, 1},
+      {"2024-02-29", 19782, 60},
+      {"2024-12-31", 20088, 366},
+      {"2026-05-01", 20574, 121},
+      {"2023-02-29", std::nullopt, 0},
+      {"2024-13-01", std::nullopt, 0},
+      {"2024-1-01", std::nullopt, 0},
+      {"2024-04-31", std::nullopt, 0},
+      {"", std::nullopt, 0},
       {"20240101xx", std::nullopt, 0},
   };
   for (const Case& c : cases) {

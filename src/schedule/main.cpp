@@ -1,0 +1,153 @@
+// vantrel-schedule: when to irrigate and how much, day by day, over a season.
+#include <array>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "data/command_line.hpp"
+#include "data/fields.hpp"
+#include "data/number_text.hpp"
+#include "data/reference_file.hpp"
+#include "data/reference_folders.hpp"
+#include "schedule/schedule_run.hpp"
+
+namespace {
+
+using namespace vantrel;
+
+constexpr std::string_view kUsage =
+    R"(Usage: vantrel-schedule --weather WEATHER.csv [OPTION]... PROFILES.csv
+Gives, for every profile of PROFILES.csv (the input of vantrel-batch, with a planting_date
+column), a season's daily root-zone water balance after FAO-56 chapter 8: the crop's water
+use from the weather and its stages, the depletion of the root zone, and irrigation on the
+morning of the first day that would pass the readily available water, back to field capacity.
+
+PROFILES.csv: vantrel-batch's columns, and per profile planting_date (ISO 8601),
+initial_depletion_mm (default 0), station (to pair with the weather's), and the crop's
+stages kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid, l_late (all seven, or from --crop-stages).
+WEATHER.csv: date, and et0_mm or the daily data for Penman-Monteith (tmax_c, tmin_c, rh_max
+and rh_min or rh_mean or tdew_c, wind_m_s with wind_height_m, rs_mj_m2 or sunshine_h),
+rain_mm, station, latitude and elevation_m.
+
+Options:
+  --weather FILE       the weather of the season (required)
+  --crop-stages FILE   crop stages by crop name: name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late
+  --latitude DEG       the station's latitude (north positive), for Penman-Monteith
+  --elevation M        the station's elevation
+  --data DIR           the reference files (default: as vantrel-batch finds them)
+  --fc-suction KPA     field capacity at this suction (default 10, as the window)
+  --schedule FILE      one row per profile and day
+  --events FILE        the irrigation days only
+  --json FILE          per profile its totals and irrigation days
+  --quiet              no word on which reference files are used
+  --help, --version
+
+Without an output option the season totals go to standard output. Errors are written as
+FILE:LINE: reason. Exit status: 0 every profile scheduled, 1 some profile failed, 2 a usage
+error (bad option, unreadable input or weather, a gap or bad value in the weather).
+)";
+
+constexpr std::array<OptionSpec, 10> kOptions = {{
+    {"--weather", 0, "a file name"},
+    {"--crop-stages", 0, "a file name"},
+    {"--latitude", 0, "a latitude in degrees"},
+    {"--elevation", 0, "an elevation in metres"},
+    {"--data", 0, "a folder"},
+    {"--fc-suction", 0, "a suction in kPa from 1 to 1500"},
+    {"--schedule", 0, "a file name"},
+    {"--events", 0, "a file name"},
+    {"--json", 0, "a file name"},
+    {"--quiet", 'q', ""},
+}};
+
+int usage_error(const std::string& message) {
+  std::cerr << "vantrel-schedule: " << message << "\nTry 'vantrel-schedule --help'.\n";
+  return kScheduleUsage;
+}
+
+std::optional<double> number_option(const CommandLine& line, const char* name, double low,
+                                    double high, std::string& error) {
+  const auto text = line.value(name);
+  if (!text) return std::nullopt;
+  float v = 0;
+  if (read_field_number(*text, v) != FieldNumber::value || v < low || v > high) {
+    error = std::string(name) + " needs a number from " + shortest_form(static_cast<float>(low)) +
+            " to " + shortest_form(static_cast<float>(high)) + ", not \"" + *text + "\"";
+  }
+  return v;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  write_standard_streams_as_is();
+  const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
+  if (const auto answered = answer_help_or_version(line, kUsage, "vantrel-schedule",
+                                                   VANTREL_VERSION)) {
+    return *answered;
+  }
+  if (!line.error.empty()) return usage_error(line.error);
+  std::string error;
+  const auto latitude = number_option(line, "--latitude", -90, 90, error);
+  const auto elevation = number_option(line, "--elevation", -500, 9000, error);
+  const auto suction = number_option(line, "--fc-suction", 1, 1500, error);
+  if (!error.empty()) return usage_error(error);
+  if (latitude.has_value() != elevation.has_value())
+    return usage_error("--latitude and --elevation come together");
+  const auto weather_path = line.value("--weather");
+  if (!weather_path) return usage_error("--weather names the season's weather file");
+
+  const auto folder = choose_reference_folder(line.value("--data"), line.has("--quiet"),
+                                              "vantrel-schedule", std::cerr);
+  if (!folder) return kScheduleUsage;
+  const std::filesystem::path data = *folder;
+  auto curves = std::make_unique<RetentionCurves>();
+  auto crops = std::make_unique<CropTable>();
+  try {
+    for (const char* name : {kRetentionFileName, kCropFileName}) {
+      if (const auto why = unreadable_input(data / name)) {
+        std::cerr << (data / name).string() << ": cannot read the reference file: " << *why << '\n';
+        return kScheduleUsage;
+      }
+    }
+    load_retention_curves(data / kRetentionFileName, *curves, std::cerr);
+    load_crop_table(data / kCropFileName, *crops, std::cerr);
+  } catch (const FatalStop& stop) {
+    std::cerr << stop.what() << '\n';
+    return kScheduleUsage;
+  }
+
+  CropStageTable stages;
+  if (const auto file = line.value("--crop-stages")) {
+    std::ifstream in(*file, std::ios::binary);
+    if (!in || !read_crop_stages(in, stages, error)) {
+      std::cerr << *file << ':' << (error.empty() ? std::string(" cannot read") : error) << '\n';
+      return kScheduleUsage;
+    }
+  }
+  if (const auto why = unreadable_input(*weather_path)) {
+    std::cerr << *weather_path << ": cannot read: " << *why << '\n';
+    return kScheduleUsage;
+  }
+  std::ifstream weather_in(*weather_path, std::ios::binary);
+  std::optional<Station> place;
+  if (latitude) place = Station{*latitude, *elevation};
+  const WeatherFile weather = read_weather(weather_in, place);
+  for (const WeatherProblem& p : weather.problems)
+    std::cerr << *weather_path << ':' << p.line << ": " << p.reason << '\n';
+  if (!weather.problems.empty()) return kScheduleUsage;
+
+  ScheduleSettings settings;
+  settings.input = *line.input;
+  settings.version = VANTREL_VERSION;
+  const auto path = [&](const char* name) -> std::optional<std::filesystem::path> {
+    if (const auto v = line.value(name)) return std::filesystem::path(*v);
+    return std::nullopt;
+  };
+  settings.schedule = path("--schedule");
+  settings.events = path("--events");
+  settings.json = path("--json");
+  if (suction) settings.fc_suction = static_cast<float>(*suction);
+  return run_schedule(settings, {*curves, *crops, stages, weather}, std::cout, std::cerr);
+}

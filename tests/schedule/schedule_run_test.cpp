@@ -1,0 +1,171 @@
+// vantrel-schedule's runs: each profile's season on its station's weather, from its planting
+// date, with what goes wrong named.
+#include "schedule/schedule_run.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <vector>
+#include <string>
+
+#include "data/csv_reader.hpp"
+#include "support/batch_tables.hpp"
+#include "support/temp_dir.hpp"
+
+namespace vantrel {
+namespace {
+
+using testing::bundled_tables;
+using testing::TempDir;
+
+struct Ran {
+  int status = -1;
+  std::string out, errors;
+};
+
+// 60 days of weather from 2026-05-01: ET0 5 mm, and 30 mm of rain on 2026-05-20.
+WeatherFile weather_of(const std::string& station = "") {
+  std::string text = "date,et0_mm,rain_mm,station\n";
+  for (int day = 0; day < 60; ++day) {
+    text += iso_date(*parse_iso_date("2026-05-01") + day) + ",5," + (day == 19 ? "30" : "0") +
+            "," + station + "\n";
+  }
+  std::istringstream in(text);
+  return read_weather(in, std::nullopt);
+}
+
+Ran run(const std::string& profiles, const WeatherFile& weather, const CropStageTable& stages,
+        const std::function<void(ScheduleSettings&, const TempDir&)>& adjust = {}) {
+  TempDir dir;
+  ScheduleSettings settings;
+  settings.input = dir.write("in.csv", profiles);
+  if (adjust) adjust(settings, dir);
+  std::ostringstream out, errors;
+  Ran r;
+  r.status = run_schedule(settings, {*bundled_tables().curves, *bundled_tables().crops, stages,
+                                     weather},
+                          out, errors);
+  r.out = out.str();
+  r.errors = errors.str();
+  return r;
+}
+
+const std::string kHeader =
+    "profile,horizon,thickness,sand,clay,root_depth,tolerance,planting_date,kc_ini,kc_mid,"
+    "kc_end,l_ini,l_dev,l_mid,l_late,station\n";
+
+TEST(ScheduleRun, TheDailyScheduleClosesItsBalanceAndItsEventsAreItsIrrigationDays) {
+  TempDir out;
+  const Ran r = run(kHeader + "p,1,100,40,20,60,50,2026-05-11,1,1,1,10,10,10,10,\n",
+                    weather_of(), {}, [&](ScheduleSettings& s, const TempDir&) {
+                      s.schedule = out / "s.csv";
+                      s.events = out / "e.csv";
+                      s.json = out / "r.json";
+                    });
+  ASSERT_EQ(r.status, kScheduleOk) << r.errors;
+  std::istringstream schedule(testing::read_all(out / "s.csv"));
+  std::string line;
+  std::getline(schedule, line);
+  double etc = 0, rain = 0, net = 0, dp = 0, depletion = 0;
+  int days = 0, irrigations = 0;
+  while (std::getline(schedule, line)) {
+    std::vector<std::string> cells;
+    std::string error;
+    ASSERT_TRUE(split_csv_line(line, cells, error));
+    ASSERT_EQ(cells.size(), 15u);
+    ++days;
+    etc += std::stod(cells[6]);
+    rain += std::stod(cells[7]);
+    depletion = std::stod(cells[8]);
+    net += std::stod(cells[9]);
+    irrigations += std::stod(cells[9]) > 0;
+    dp += std::stod(cells[11]);
+    EXPECT_NEAR(std::stod(cells[12]), std::stod(cells[13]) - depletion, 1e-3);  // FP - depletion
+  }
+  EXPECT_EQ(days, 40);
+  EXPECT_NEAR(etc, rain + net - dp + depletion, 1e-3);
+  EXPECT_GT(irrigations, 0);
+  const std::string events = testing::read_all(out / "e.csv");
+  EXPECT_EQ(std::count(events.begin(), events.end(), '\n'), irrigations + 1);
+  const std::string json = testing::read_all(out / "r.json");
+  EXPECT_NE(json.find("\"irrigations\": " + std::to_string(irrigations)), std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"planting_date\": \"2026-05-11\""), std::string::npos);
+}
+
+TEST(ScheduleRun, TotalsOfASeasonAndItsPlantingDateMidFile) {
+  // Planted on the 11th: the season's day 10 is the 20th, the day of rain.
+  const Ran r = run(kHeader + "p,1,100,40,20,60,50,2026-05-11,1,1,1,10,10,10,10,\n",
+                    weather_of(), {});
+  ASSERT_EQ(r.status, kScheduleOk) << r.errors;
+  std::istringstream lines(r.out);
+  std::string header, row;
+  std::getline(lines, header);
+  std::getline(lines, row);
+  EXPECT_EQ(row.substr(0, 22), "p,ok,2026-05-11,40,200") << row;  // 40 days of 5 mm
+  EXPECT_NE(row.find(",30,"), std::string::npos) << row;          // the 30 mm of rain
+}
+
+TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
+  CropStageTable stages;
+  stages["Potato"] = {0.5, 1.15, 0.75, 5, 5, 5, 5};
+  struct Case {
+    std::string rows;
+    int status;
+    const char* says;
+  } cases[] = {
+      {"p,1,100,40,20,60,50,2026-04-01,1,1,1,10,10,10,10,\n", kScheduleProfileFailed,
+       "the planting date 2026-04-01 is outside the weather (2026-05-01 to 2026-06-29)"},
+      {"p,1,100,40,20,60,50,1 May,1,1,1,10,10,10,10,\n", kScheduleProfileFailed,
+       "planting_date \"1 May\" is not a date"},
+      {"p,1,100,40,20,60,50,2026-05-01,,,,,,,,\n", kScheduleProfileFailed,
+       "no crop stages: give kc_ini"},
+      {"p,1,100,40,20,60,50,2026-05-01,1,1,,10,10,10,10,\n", kScheduleProfileFailed,
+       "give all seven"},
+      {"p,1,100,40,20,60,50,2026-05-01,1,1,1,10,10,10,10,east\n", kScheduleProfileFailed,
+       "no weather for station \"east\""},
+      {"p,1,100,40,20,60,50,2026-06-01,1,1,1,10,10,10,10,\n", kScheduleOk,
+       "the weather ends on 2026-06-29, day 29 of the season's 40"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rows);
+    const Ran r = run(kHeader + c.rows, weather_of(), stages);
+    EXPECT_EQ(r.status, c.status) << r.out << r.errors;
+    EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
+  }
+  // A crop of the stages table needs no columns.
+  const Ran potato = run("profile,horizon,thickness,sand,clay,crop,planting_date\n"
+                         "q,1,100,40,20,Potato,2026-05-01\n",
+                         weather_of(), stages);
+  EXPECT_EQ(potato.status, kScheduleOk) << potato.errors;
+  EXPECT_NE(potato.out.find("q,ok,2026-05-01,20,"), std::string::npos) << potato.out;
+}
+
+TEST(ScheduleRun, CropStageFilesAndTheirBadRows) {
+  struct Case {
+    const char* text;
+    bool ok;
+  } cases[] = {
+      {"name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late\n# a comment\nMaize grain,0.3,1.2,0.6,"
+       "30,40,50,30\n",
+       true},
+      {"name,kc_ini\nMaize grain,0.3\n", false},
+      {"name,a,b,c,d,e,f,g\nX,0.3,high,0.6,30,40,50,30\n", false},
+      {"name,a,b,c,d,e,f,g\nX,0.3,1,0.6,-30,40,50,30\n", false},
+      {"", true},
+  };
+  for (const Case& c : cases) {
+    std::istringstream in(c.text);
+    CropStageTable table;
+    std::string error;
+    EXPECT_EQ(read_crop_stages(in, table, error), c.ok) << c.text << error;
+    if (c.ok && table.count("Maize grain") != 0) {
+      EXPECT_EQ(table["Maize grain"].season_days(), 150);
+      EXPECT_DOUBLE_EQ(table["Maize grain"].kc_mid, 1.2000000476837158);  // a float's 1.2
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantrel
