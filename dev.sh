@@ -121,6 +121,7 @@ case "${1:-test}" in
     build release
     ./build/release/bench/vantrel_benchmarks "${@:2}"
     bench/batch_bench.sh build/release/src/batch/vantrel-batch reference
+    bench/schedule_bench.sh build/release/src/schedule/vantrel-schedule reference examples
     ;;
   reference)
     install_missing "${PACKAGES[@]}"
