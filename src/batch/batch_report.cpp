@@ -1,11 +1,7 @@
 #include "batch/batch_report.hpp"
 
-#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <algorithm>
 #include <array>
 
@@ -70,19 +66,11 @@ class PdfReport final : public ProfileReport {
  public:
   PdfReport(const std::filesystem::path& file, const RetentionCurves& curves,
             const ReportContext& context)
-      : file_(QString::fromStdString(file.string())),
-        writer_(&file_),
+      : document_(file, context, "vantrel-batch"),
         curves_(curves),
         context_(context),
-        draw_(painter_, 300) {
-    // The writer does not report a failed write (a full disk): the file we own does.
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) open_error_ = file_.errorString();
-    writer_.setPageSize(QPageSize(QPageSize::A4));
-    writer_.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    writer_.setResolution(300);
-    writer_.setTitle("Vantrel irrigation report");
-    writer_.setCreator("vantrel-batch " + QString::fromStdString(context.version));
-  }
+        draw_(document_.draw()),
+        painter_(document_.painter()) {}
 
   void add(const ProfileResult& r) override {
     rows_.push_back({r.name, r.crop, r.root_depth, r.water.root_zone_taw, r.irrigation_depth,
@@ -92,77 +80,29 @@ class PdfReport final : public ProfileReport {
   bool finish(const Replay& replay, std::string& error) override {
     const int summary_pages =
         std::max(1, (static_cast<int>(rows_.size()) + kSummaryRows - 1) / kSummaryRows);
-    pages_ = summary_pages + static_cast<int>(rows_.size());
+    const int pages = summary_pages + static_cast<int>(rows_.size());
+    document_.set_pages(pages);
     for (int page = 0; page < summary_pages; ++page) {
-      begin_page("Summary");
+      document_.begin_page("Summary");
       summary_page(page);
     }
     bool read_again = true;
     if (!rows_.empty()) {
       read_again = replay([&](const ProfileResult& r) {
-        if (page_ >= pages_) return;  // the input changed under us: never more pages than said
-        begin_page(r.name);
+        if (document_.page() >= pages) return;  // the input changed: never more pages than said
+        document_.begin_page(r.name);
         draw_profile_page(draw_, curves_, r, context_);
       });
     }
-    const bool ended = painter_.end();
+    const bool ended = document_.finish(error);
     if (!read_again) {
       error = "the input could not be read again for the profiles' pages";
       return false;
     }
-    if (!open_error_.isEmpty() || !file_.flush() || file_.error() != QFileDevice::NoError) {
-      error = (open_error_.isEmpty() ? file_.errorString() : open_error_).toStdString();
-      return false;
-    }
-    file_.close();
-    if (!ended || file_.error() != QFileDevice::NoError) {
-      error = ended ? file_.errorString().toStdString() : "the PDF could not be completed";
-      return false;
-    }
-    if (!context_.fixed_pdf_date.empty() && !fix_creation_date(error)) return false;
-    return true;
+    return ended;
   }
 
  private:
-  // A new page with its header and footer, the painter in millimetres.
-  void begin_page(const std::string& field) {
-    if (page_ == 0) {
-      painter_.begin(&writer_);
-    } else {
-      painter_.restore();
-      writer_.newPage();
-    }
-    ++page_;
-    painter_.save();
-    const double unit = writer_.resolution() / 25.4;  // device pixels per mm
-    painter_.scale(unit, unit);
-    painter_.setPen(Qt::black);
-    draw_.text(0, 5, "Vantrel irrigation report", 12, true);
-    draw_.font(12, true);
-    draw_.right_text(kPageWidth, 5, draw_.fitted(field, 100), 12, true);
-    const QString set = context_.demonstration_set
-                            ? " (the bundled demonstration set: synthetic profiles, not measured "
-                              "soil; replace it for real advice)"
-                            : "";
-    draw_.font(7);
-    draw_.text(
-        0, 10,
-        draw_.fitted("Made " + context_.made + " by vantrel-batch " + context_.version + " from " +
-                         context_.input + ". Reference profiles: " + context_.reference_folder,
-                     kPageWidth),
-        7);
-    if (!set.isEmpty()) draw_.text(0, 13.5, set.trimmed(), 7, true);
-    painter_.setPen(QPen(Qt::black, 0.2));
-    painter_.drawLine(QPointF(0, 15), QPointF(kPageWidth, 15));
-    painter_.drawLine(QPointF(0, kPageHeight - 5), QPointF(kPageWidth, kPageHeight - 5));
-    draw_.text(0, kPageHeight - 1,
-               "Vantrel " + QString::fromStdString(context_.version) +
-                   ": the water a soil profile holds, and when to irrigate",
-               7);
-    draw_.right_text(kPageWidth, kPageHeight - 1, QString("page %1 of %2").arg(page_).arg(pages_),
-                     8);
-  }
-
   void summary_page(int page) {
     double y = kBodyTop + 5;
     if (page == 0) {
@@ -226,38 +166,12 @@ class PdfReport final : public ProfileReport {
     if (rows_.empty()) draw_.text(0, y + 8, "The input holds no profiles.", 12, true);
   }
 
-  // The writer dates the document now; SOURCE_DATE_EPOCH's date, of the same length, takes
-  // its place, so no offset in the file moves.
-  bool fix_creation_date(std::string& error) {
-    if (!file_.open(QIODevice::ReadWrite)) {
-      error = file_.errorString().toStdString();
-      return false;
-    }
-    const QByteArray head = file_.read(1 << 16);
-    const QByteArray key = "/CreationDate (";
-    const qsizetype at = head.indexOf(key);
-    const QByteArray date = QByteArray::fromStdString(context_.fixed_pdf_date);
-    const qsizetype end = at < 0 ? -1 : head.indexOf(')', at);
-    if (at >= 0 && end - (at + key.size()) == date.size()) {
-      file_.seek(at + key.size());
-      file_.write(date);
-    }
-    const bool written = file_.flush() && file_.error() == QFileDevice::NoError;
-    if (!written) error = file_.errorString().toStdString();
-    file_.close();
-    return written;
-  }
-
-  QFile file_;
-  QString open_error_;
-  QPdfWriter writer_;
-  QPainter painter_;
+  ReportDocument document_;
   const RetentionCurves& curves_;
   ReportContext context_;
-  ReportPainter draw_;
+  ReportPainter& draw_;
+  QPainter& painter_;
   std::vector<SummaryRow> rows_;
-  int page_ = 0;
-  int pages_ = 0;
 };
 
 }  // namespace

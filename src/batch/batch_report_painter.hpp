@@ -2,8 +2,11 @@
 // margins, with texts in points, and the page's parts.
 #pragma once
 
+#include <QFile>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QString>
+#include <filesystem>
 #include <string>
 
 #include "batch/batch_run.hpp"
@@ -34,6 +37,36 @@ class ReportPainter {
  private:
   QPainter& painter_;
   double resolution_;
+};
+
+// A PDF of A4 pages for a tool's report, each page with the report's header (the title, the
+// field, when and by what it was made, the reference set) and footer ("page N of M").
+class ReportDocument {
+ public:
+  ReportDocument(const std::filesystem::path& file, const ReportContext& context,
+                 const QString& creator);
+  ReportDocument(const ReportDocument&) = delete;
+  ReportDocument& operator=(const ReportDocument&) = delete;
+  ReportPainter& draw() { return draw_; }
+  QPainter& painter() { return painter_; }
+  void set_pages(int total) { pages_ = total; }
+  int page() const { return page_; }
+  // A new page with its header and footer, the painter in millimetres.
+  void begin_page(const std::string& field);
+  // Ends the document and puts SOURCE_DATE_EPOCH's date in it when set; false with the reason.
+  bool finish(std::string& error);
+
+ private:
+  bool fix_creation_date(std::string& error);
+
+  QFile file_;
+  QString open_error_;
+  QPdfWriter writer_;
+  QPainter painter_;
+  ReportContext context_;
+  ReportPainter draw_;
+  int page_ = 0;
+  int pages_ = 0;
 };
 
 // The window's forms: one decimal for depths, contents and water, two for density.

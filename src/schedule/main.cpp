@@ -83,8 +83,8 @@ std::optional<double> number_option(const CommandLine& line, const char* name, d
 int main(int argc, char** argv) {
   write_standard_streams_as_is();
   const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
-  if (const auto answered = answer_help_or_version(line, kUsage, "vantrel-schedule",
-                                                   VANTREL_VERSION)) {
+  if (const auto answered =
+          answer_help_or_version(line, kUsage, "vantrel-schedule", VANTREL_VERSION)) {
     return *answered;
   }
   if (!line.error.empty()) return usage_error(line.error);

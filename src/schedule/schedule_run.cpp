@@ -30,11 +30,25 @@ std::string lower(std::string_view text) {
 }
 
 // The season's columns of the profile file, beside vantrel-batch's.
-enum Extra { kPlanting, kInitial, kStation, kKcIni, kKcMid, kKcEnd, kLIni, kLDev, kLMid, kLLate,
-             kExtras };
+enum Extra {
+  kPlanting,
+  kInitial,
+  kStation,
+  kKcIni,
+  kKcMid,
+  kKcEnd,
+  kLIni,
+  kLDev,
+  kLMid,
+  kLLate,
+  kExtras
+};
 constexpr std::array<std::string_view, kExtras> kExtraNames = {
-    "planting_date", "initial_depletion_mm", "station", "kc_ini", "kc_mid",
-    "kc_end",        "l_ini",                "l_dev",   "l_mid",  "l_late"};
+    "planting_date", "initial_depletion_mm",
+    "station",       "kc_ini",
+    "kc_mid",        "kc_end",
+    "l_ini",         "l_dev",
+    "l_mid",         "l_late"};
 using ExtraColumns = std::array<std::optional<std::size_t>, kExtras>;
 
 // A profile's value of a season column: the first row that gives it.
@@ -83,7 +97,8 @@ std::optional<CropStages> stages_of(const ExtraColumns& at, const ProfileInput& 
     if (text.empty()) continue;
     float number = 0;
     if (read_field_number(text, number) != FieldNumber::value || number < 0) {
-      reason = std::string(kExtraNames[e]) + " " + in_quotes(text) + " is not a number of 0 or more";
+      reason =
+          std::string(kExtraNames[e]) + " " + in_quotes(text) + " is not a number of 0 or more";
       return std::nullopt;
     }
     v[static_cast<std::size_t>(e - kKcIni)] = number;
@@ -123,8 +138,9 @@ Season season_of(const ProfileResult& r, const ExtraColumns& at, const ProfileIn
   s.planting = extra(at, input, kPlanting, line);
   const auto planting = parse_iso_date(s.planting);
   if (!planting) {
-    say(s, "error", "line " + std::to_string(line) + ": planting_date " + in_quotes(s.planting) +
-                        " is not a date as 2026-05-01");
+    say(s, "error",
+        "line " + std::to_string(line) + ": planting_date " + in_quotes(s.planting) +
+            " is not a date as 2026-05-01");
     return s;
   }
   std::string reason;
@@ -139,13 +155,14 @@ Season season_of(const ProfileResult& r, const ExtraColumns& at, const ProfileIn
   if (w == nullptr && station.empty() && tables.weather.stations.size() == 1)
     w = &tables.weather.stations[0];
   if (w == nullptr) {
-    say(s, "error", "line " + std::to_string(line) + ": no weather for station " +
-                        in_quotes(station));
+    say(s, "error",
+        "line " + std::to_string(line) + ": no weather for station " + in_quotes(station));
     return s;
   }
   if (*planting < w->first || *planting > w->last()) {
-    say(s, "error", "the planting date " + iso_date(*planting) + " is outside the weather (" +
-                        iso_date(w->first) + " to " + iso_date(w->last()) + ")");
+    say(s, "error",
+        "the planting date " + iso_date(*planting) + " is outside the weather (" +
+            iso_date(w->first) + " to " + iso_date(w->last()) + ")");
     return s;
   }
   RootZone zone;
@@ -155,10 +172,11 @@ Season season_of(const ProfileResult& r, const ExtraColumns& at, const ProfileIn
   zone.fc_water = r.water.fp;
   const std::string initial = extra(at, input, kInitial, line);
   float depletion = 0;
-  if (!initial.empty() && (read_field_number(initial, depletion) != FieldNumber::value ||
-                           depletion < 0)) {
-    say(s, "error", "line " + std::to_string(line) + ": initial_depletion_mm " +
-                        in_quotes(initial) + " is not a number of 0 or more");
+  if (!initial.empty() &&
+      (read_field_number(initial, depletion) != FieldNumber::value || depletion < 0)) {
+    say(s, "error",
+        "line " + std::to_string(line) + ": initial_depletion_mm " + in_quotes(initial) +
+            " is not a number of 0 or more");
     return s;
   }
   zone.initial_depletion = depletion;
@@ -166,9 +184,9 @@ Season season_of(const ProfileResult& r, const ExtraColumns& at, const ProfileIn
   const auto offset = static_cast<std::size_t>(*planting - w->first);
   s.days = water_balance(zone, *crop, std::span(w->days).subspan(offset));
   if (static_cast<int>(s.days.size()) < crop->season_days()) {
-    say(s, "warning", "the weather ends on " + iso_date(w->last()) + ", day " +
-                          std::to_string(s.days.size()) + " of the season's " +
-                          std::to_string(crop->season_days()));
+    say(s, "warning",
+        "the weather ends on " + iso_date(w->last()) + ", day " + std::to_string(s.days.size()) +
+            " of the season's " + std::to_string(crop->season_days()));
   }
   if (w->rs_from_temperature) {
     say(s, "warning", "solar radiation from the temperature range (FAO-56 eq. 50) on some days");
@@ -195,8 +213,8 @@ std::string schedule_rows(const Season& s) {
     out += csv_field(spreadsheet_text(s.profile)) + ',' + iso_date(s.first + d.day - 1) + ',' +
            std::to_string(d.day) + ',' + std::string(stage_name(d.stage)) + ',' + mm(d.kc) + ',' +
            mm(d.et0) + ',' + mm(d.etc) + ',' + mm(d.rain) + ',' + mm(d.depletion) + ',' +
-           mm(d.net) + ',' + mm(d.gross) + ',' + mm(d.deep_percolation) + ',' +
-           mm(d.soil_water) + ',' + mm(s.fp) + ',' + mm(s.fp - d.raw) + '\n';
+           mm(d.net) + ',' + mm(d.gross) + ',' + mm(d.deep_percolation) + ',' + mm(d.soil_water) +
+           ',' + mm(s.fp) + ',' + mm(s.fp - d.raw) + '\n';
   }
   return out;
 }
@@ -206,8 +224,8 @@ std::string event_rows(const Season& s) {
   for (const BalanceDay& d : s.days) {
     if (d.net <= 0) continue;
     out += csv_field(spreadsheet_text(s.profile)) + ',' + iso_date(s.first + d.day - 1) + ',' +
-           std::to_string(d.day) + ',' + std::string(stage_name(d.stage)) + ',' + mm(d.net) +
-           ',' + mm(d.gross) + '\n';
+           std::to_string(d.day) + ',' + std::string(stage_name(d.stage)) + ',' + mm(d.net) + ',' +
+           mm(d.gross) + '\n';
   }
   return out;
 }
@@ -224,19 +242,18 @@ std::string totals_row(const Season& s) {
 }
 
 std::string json_season(const Season& s) {
-  std::string out = "\n    {\"profile\": " + json_string(s.profile) +
-                    ", \"status\": " + json_string(s.status) +
-                    ", \"message\": " + json_string(s.message) +
-                    ", \"planting_date\": " + json_string(s.planting) +
-                    ", \"season_days\": " + std::to_string(s.days.size()) +
-                    ",\n     \"totals\": {\"etc_mm\": " + mm(s.totals.etc) +
-                    ", \"rain_mm\": " + mm(s.totals.rain) +
-                    ", \"effective_rain_mm\": " + mm(s.totals.effective_rain) +
-                    ", \"irrigation_net_mm\": " + mm(s.totals.net) +
-                    ", \"irrigation_gross_mm\": " + mm(s.totals.gross) +
-                    ", \"deep_percolation_mm\": " + mm(s.totals.deep_percolation) +
-                    ", \"irrigations\": " + std::to_string(s.totals.irrigations) +
-                    "},\n     \"events\": [";
+  std::string out =
+      "\n    {\"profile\": " + json_string(s.profile) + ", \"status\": " + json_string(s.status) +
+      ", \"message\": " + json_string(s.message) +
+      ", \"planting_date\": " + json_string(s.planting) +
+      ", \"season_days\": " + std::to_string(s.days.size()) +
+      ",\n     \"totals\": {\"etc_mm\": " + mm(s.totals.etc) +
+      ", \"rain_mm\": " + mm(s.totals.rain) +
+      ", \"effective_rain_mm\": " + mm(s.totals.effective_rain) +
+      ", \"irrigation_net_mm\": " + mm(s.totals.net) +
+      ", \"irrigation_gross_mm\": " + mm(s.totals.gross) +
+      ", \"deep_percolation_mm\": " + mm(s.totals.deep_percolation) +
+      ", \"irrigations\": " + std::to_string(s.totals.irrigations) + "},\n     \"events\": [";
   bool first = true;
   for (const BalanceDay& d : s.days) {
     if (d.net <= 0) continue;
@@ -319,8 +336,8 @@ int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables,
     const std::optional<std::filesystem::path>& path;
     AtomicFile file;
   };
-  std::array<Output, 3> outputs = {{{settings.schedule, {}}, {settings.events, {}},
-                                    {settings.json, {}}}};
+  std::array<Output, 3> outputs = {
+      {{settings.schedule, {}}, {settings.events, {}}, {settings.json, {}}}};
   for (Output& o : outputs) {
     if (o.path && !o.file.open(*o.path, problem)) {
       errors << o.path->string() << ": cannot write: " << problem << '\n';

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <sstream>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "data/csv_reader.hpp"
 #include "support/batch_tables.hpp"
@@ -28,8 +28,8 @@ struct Ran {
 WeatherFile weather_of(const std::string& station = "") {
   std::string text = "date,et0_mm,rain_mm,station\n";
   for (int day = 0; day < 60; ++day) {
-    text += iso_date(*parse_iso_date("2026-05-01") + day) + ",5," + (day == 19 ? "30" : "0") +
-            "," + station + "\n";
+    text += iso_date(*parse_iso_date("2026-05-01") + day) + ",5," + (day == 19 ? "30" : "0") + "," +
+            station + "\n";
   }
   std::istringstream in(text);
   return read_weather(in, std::nullopt);
@@ -43,9 +43,8 @@ Ran run(const std::string& profiles, const WeatherFile& weather, const CropStage
   if (adjust) adjust(settings, dir);
   std::ostringstream out, errors;
   Ran r;
-  r.status = run_schedule(settings, {*bundled_tables().curves, *bundled_tables().crops, stages,
-                                     weather},
-                          out, errors);
+  r.status = run_schedule(
+      settings, {*bundled_tables().curves, *bundled_tables().crops, stages, weather}, out, errors);
   r.out = out.str();
   r.errors = errors.str();
   return r;
@@ -57,8 +56,8 @@ const std::string kHeader =
 
 TEST(ScheduleRun, TheDailyScheduleClosesItsBalanceAndItsEventsAreItsIrrigationDays) {
   TempDir out;
-  const Ran r = run(kHeader + "p,1,100,40,20,60,50,2026-05-11,1,1,1,10,10,10,10,\n",
-                    weather_of(), {}, [&](ScheduleSettings& s, const TempDir&) {
+  const Ran r = run(kHeader + "p,1,100,40,20,60,50,2026-05-11,1,1,1,10,10,10,10,\n", weather_of(),
+                    {}, [&](ScheduleSettings& s, const TempDir&) {
                       s.schedule = out / "s.csv";
                       s.events = out / "e.csv";
                       s.json = out / "r.json";
@@ -96,8 +95,8 @@ TEST(ScheduleRun, TheDailyScheduleClosesItsBalanceAndItsEventsAreItsIrrigationDa
 
 TEST(ScheduleRun, TotalsOfASeasonAndItsPlantingDateMidFile) {
   // Planted on the 11th: the season's day 10 is the 20th, the day of rain.
-  const Ran r = run(kHeader + "p,1,100,40,20,60,50,2026-05-11,1,1,1,10,10,10,10,\n",
-                    weather_of(), {});
+  const Ran r =
+      run(kHeader + "p,1,100,40,20,60,50,2026-05-11,1,1,1,10,10,10,10,\n", weather_of(), {});
   ASSERT_EQ(r.status, kScheduleOk) << r.errors;
   std::istringstream lines(r.out);
   std::string header, row;
@@ -135,9 +134,10 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
     EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
   }
   // A crop of the stages table needs no columns.
-  const Ran potato = run("profile,horizon,thickness,sand,clay,crop,planting_date\n"
-                         "q,1,100,40,20,Potato,2026-05-01\n",
-                         weather_of(), stages);
+  const Ran potato =
+      run("profile,horizon,thickness,sand,clay,crop,planting_date\n"
+          "q,1,100,40,20,Potato,2026-05-01\n",
+          weather_of(), stages);
   EXPECT_EQ(potato.status, kScheduleOk) << potato.errors;
   EXPECT_NE(potato.out.find("q,ok,2026-05-01,20,"), std::string::npos) << potato.out;
 }
