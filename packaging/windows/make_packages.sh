@@ -12,7 +12,7 @@ portable="$build/package/vantrel-$version-win64"
 rm -rf "$build/package"
 mkdir -p "$stage/reference" "$portable"
 for program in app/vantrel app/vantrel-launcher app/vantrel-script batch/vantrel-batch \
-               import/vantrel-reference; do
+               import/vantrel-reference schedule/vantrel-schedule; do
   cp "$build/src/$program.exe" "$stage/"
 done
 cp "$source"/reference/{Soil_WRC.csv,fao-crop_databse.csv,Soil_texture_default.csv} "$stage/reference/"
@@ -25,7 +25,7 @@ makensis -V2 -DVERSION="$version" -DSTAGE="$stage" \
 
 # The portable folder: no launcher, the reference files where the program looks for them.
 cp "$stage"/vantrel.exe "$stage"/vantrel-script.exe "$stage"/vantrel-batch.exe \
-   "$stage"/vantrel-reference.exe "$stage"/README.md "$stage"/user-guide.md \
+   "$stage"/vantrel-reference.exe "$stage"/vantrel-schedule.exe "$stage"/README.md "$stage"/user-guide.md \
    "$stage"/LICENSE.txt "$stage"/reference/*.csv "$portable/"
 # Files dated by SOURCE_DATE_EPOCH (else the last commit), in a fixed order: the same zip twice.
 epoch="${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct 2>/dev/null || echo 0)}"

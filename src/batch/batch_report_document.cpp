@@ -54,8 +54,7 @@ void ReportDocument::begin_page(const std::string& field) {
              "Vantrel " + QString::fromStdString(context_.version) +
                  ": the water a soil profile holds, and when to irrigate",
              7);
-  draw_.right_text(kPageWidth, kPageHeight - 1, QString("page %1 of %2").arg(page_).arg(pages_),
-                   8);
+  draw_.right_text(kPageWidth, kPageHeight - 1, QString("page %1 of %2").arg(page_).arg(pages_), 8);
 }
 
 bool ReportDocument::finish(std::string& error) {

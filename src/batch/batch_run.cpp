@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -450,6 +454,30 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
   if (counts != nullptr) *counts = outputs.counts;
   if (!written) return kBatchUsage;
   return outputs.counts.errors > 0 || outputs.counts.bad_lines > 0 ? kBatchProfileFailed : kBatchOk;
+}
+
+std::string report_time(const char* format, bool only_fixed) {
+  std::time_t when = std::time(nullptr);
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  long long seconds = -1;
+  if (epoch != nullptr && *epoch != '\0') {
+    const char* end = epoch + std::strlen(epoch);
+    if (std::from_chars(epoch, end, seconds).ptr != end) seconds = -1;
+  }
+  if (seconds >= 0) {
+    when = static_cast<std::time_t>(seconds);
+  } else if (only_fixed) {
+    return {};
+  }
+  std::tm utc{};
+#ifdef _WIN32
+  gmtime_s(&utc, &when);
+#else
+  gmtime_r(&when, &utc);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, format, &utc);
+  return text;
 }
 
 }  // namespace vantrel

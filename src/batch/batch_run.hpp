@@ -32,6 +32,11 @@ struct ReportContext {
   std::string fixed_pdf_date;
 };
 
+// The time a report says it was made: SOURCE_DATE_EPOCH's when set (reproducible files),
+// else now, in UTC, as the strftime `format` gives it; empty with `only_fixed` when it is
+// not set.
+std::string report_time(const char* format, bool only_fixed = false);
+
 // Calls the visitor with each profile again, in input order, with its reference entries;
 // false when the input cannot be read again.
 using ProfileVisitor = std::function<void(const ProfileResult&)>;

@@ -101,32 +101,6 @@ constexpr std::array<OptionSpec, 9> kOptions = {{
     {"--quiet", 'q', ""},
 }};
 
-// The time a report says it was made: SOURCE_DATE_EPOCH's when set (reproducible files),
-// else now, in UTC, as `format` gives it; empty with `only_fixed` when it is not set.
-std::string made_time(const char* format, bool only_fixed = false) {
-  std::time_t when = std::time(nullptr);
-  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  long long seconds = -1;
-  if (epoch != nullptr && *epoch != '\0') {
-    const char* end = epoch + std::strlen(epoch);
-    if (std::from_chars(epoch, end, seconds).ptr != end) seconds = -1;
-  }
-  if (seconds >= 0) {
-    when = static_cast<std::time_t>(seconds);
-  } else if (only_fixed) {
-    return {};
-  }
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &when);
-#else
-  gmtime_r(&when, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, format, &utc);
-  return text;
-}
-
 // The settings the command line gives; a usage error in `error`.
 BatchSettings read_settings(const CommandLine& line, std::string& error) {
   BatchSettings settings;
@@ -284,8 +258,8 @@ int main(int argc, char** argv) {
                       std::filesystem::absolute(data, no_temp).lexically_normal().string(),
                       is_demonstration_set(references[0]),
                       settings.fc_suction,
-                      made_time("%Y-%m-%d"),
-                      made_time("D:%Y%m%d%H%M%SZ", true)};
+                      report_time("%Y-%m-%d"),
+                      report_time("D:%Y%m%d%H%M%SZ", true)};
 #ifdef VANTREL_PDF_REPORT
   // The report draws with Qt's painter, which needs the toolkit's fonts: an application on
   // its offscreen platform, made only for a report, so the other outputs never start it.

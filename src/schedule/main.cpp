@@ -1,16 +1,26 @@
 // vantrel-schedule: when to irrigate and how much, day by day, over a season.
+#ifdef VANTREL_PDF_REPORT
+#include <QGuiApplication>
+#include <QHashFunctions>
+#endif
 #include <array>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "batch/batch_run.hpp"
+#include "data/atomic_file.hpp"
 #include "data/command_line.hpp"
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
 #include "data/reference_file.hpp"
 #include "data/reference_folders.hpp"
 #include "schedule/schedule_run.hpp"
+#ifdef VANTREL_PDF_REPORT
+#include "schedule/schedule_report.hpp"
+#endif
 
 namespace {
 
@@ -40,6 +50,7 @@ Options:
   --schedule FILE      one row per profile and day
   --events FILE        the irrigation days only
   --json FILE          per profile its totals and irrigation days
+  --report FILE.pdf    a summary, then per profile its season chart, irrigation days and totals
   --quiet              no word on which reference files are used
   --help, --version
 
@@ -48,7 +59,8 @@ FILE:LINE: reason. Exit status: 0 every profile scheduled, 1 some profile failed
 error (bad option, unreadable input or weather, a gap or bad value in the weather).
 )";
 
-constexpr std::array<OptionSpec, 10> kOptions = {{
+constexpr std::array<OptionSpec, 11> kOptions = {{
+    {"--report", 0, "a file name"},
     {"--weather", 0, "a file name"},
     {"--crop-stages", 0, "a file name"},
     {"--latitude", 0, "a latitude in degrees"},
@@ -148,6 +160,38 @@ int main(int argc, char** argv) {
   settings.schedule = path("--schedule");
   settings.events = path("--events");
   settings.json = path("--json");
+  settings.report = path("--report");
   if (suction) settings.fc_suction = static_cast<float>(*suction);
+  std::vector<std::filesystem::path> folders;
+  for (const auto& out : {settings.schedule, settings.events, settings.json, settings.report}) {
+    if (out) folders.push_back(out->has_parent_path() ? out->parent_path() : ".");
+  }
+  clean_up_on_signals(folders);
+  settings.context = {settings.input.string(),
+                      settings.version,
+                      std::filesystem::absolute(data).lexically_normal().string(),
+                      is_demonstration_set(data / kRetentionFileName),
+                      settings.fc_suction,
+                      report_time("%Y-%m-%d"),
+                      report_time("D:%Y%m%d%H%M%SZ", true)};
+#ifdef VANTREL_PDF_REPORT
+  // The report draws with Qt's painter on its offscreen platform, only when asked for.
+  int toolkit_argc = 1;
+  char toolkit_name[] = "vantrel-schedule";
+  char* toolkit_argv[] = {toolkit_name, nullptr};
+  std::unique_ptr<QGuiApplication> toolkit;
+  if (settings.report) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QHashSeed::setDeterministicGlobalSeed();
+    toolkit = std::make_unique<QGuiApplication>(toolkit_argc, toolkit_argv);
+    settings.make_report = make_season_report;
+  }
+#else
+  if (settings.report) {
+    return usage_error(
+        "--report needs Qt's PDF writer, which this build has not; every other "
+        "output works");
+  }
+#endif
   return run_schedule(settings, {*curves, *crops, stages, weather}, std::cout, std::cerr);
 }

@@ -66,21 +66,7 @@ std::string extra(const ExtraColumns& at, const ProfileInput& input, Extra e, in
   return {};
 }
 
-struct Totals {
-  double etc = 0, rain = 0, effective_rain = 0, net = 0, gross = 0, deep_percolation = 0;
-  int irrigations = 0;
-};
-
-struct Season {
-  std::string profile, status = "ok", message, planting;
-  DayNumber first = 0;
-  std::vector<BalanceDay> days;
-  Totals totals;
-  double fp = 0;
-  int first_line = 0;
-};
-
-void say(Season& s, const std::string& status, const std::string& reason) {
+void say(SeasonResult& s, const std::string& status, const std::string& reason) {
   if (s.status != "error") s.status = status;
   s.message += (s.message.empty() ? "" : "; ") + reason;
 }
@@ -123,9 +109,9 @@ std::optional<CropStages> stages_of(const ExtraColumns& at, const ProfileInput& 
   return found->second;
 }
 
-Season season_of(const ProfileResult& r, const ExtraColumns& at, const ProfileInput& input,
-                 const ScheduleTables& tables) {
-  Season s;
+SeasonResult season_of(const ProfileResult& r, const ExtraColumns& at, const ProfileInput& input,
+                       const ScheduleTables& tables) {
+  SeasonResult s;
   s.profile = r.name;
   s.first_line = r.first_line;
   s.fp = r.water.fp;
@@ -207,7 +193,7 @@ std::string mm(double v) {
   return shortest_form(static_cast<float>(v));
 }
 
-std::string schedule_rows(const Season& s) {
+std::string schedule_rows(const SeasonResult& s) {
   std::string out;
   for (const BalanceDay& d : s.days) {
     out += csv_field(spreadsheet_text(s.profile)) + ',' + iso_date(s.first + d.day - 1) + ',' +
@@ -219,7 +205,7 @@ std::string schedule_rows(const Season& s) {
   return out;
 }
 
-std::string event_rows(const Season& s) {
+std::string event_rows(const SeasonResult& s) {
   std::string out;
   for (const BalanceDay& d : s.days) {
     if (d.net <= 0) continue;
@@ -230,8 +216,8 @@ std::string event_rows(const Season& s) {
   return out;
 }
 
-std::string totals_row(const Season& s) {
-  const bool computed = s.status != "error";
+std::string totals_row(const SeasonResult& s) {
+  const bool computed = s.computed();
   const auto n = [&](double v) { return computed ? mm(v) : std::string(); };
   return csv_field(spreadsheet_text(s.profile)) + ',' + s.status + ',' + s.planting + ',' +
          (computed ? std::to_string(s.days.size()) : "") + ',' + n(s.totals.etc) + ',' +
@@ -241,7 +227,7 @@ std::string totals_row(const Season& s) {
          csv_field(spreadsheet_text(s.message)) + '\n';
 }
 
-std::string json_season(const Season& s) {
+std::string json_season(const SeasonResult& s) {
   std::string out =
       "\n    {\"profile\": " + json_string(s.profile) + ", \"status\": " + json_string(s.status) +
       ", \"message\": " + json_string(s.message) +
@@ -336,15 +322,21 @@ int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables,
     const std::optional<std::filesystem::path>& path;
     AtomicFile file;
   };
-  std::array<Output, 3> outputs = {
-      {{settings.schedule, {}}, {settings.events, {}}, {settings.json, {}}}};
+  std::array<Output, 4> outputs = {
+      {{settings.schedule, {}}, {settings.events, {}}, {settings.json, {}}, {settings.report, {}}}};
   for (Output& o : outputs) {
     if (o.path && !o.file.open(*o.path, problem)) {
       errors << o.path->string() << ": cannot write: " << problem << '\n';
       return kScheduleUsage;
     }
   }
-  const bool totals_out = !settings.schedule && !settings.events && !settings.json;
+  const bool totals_out =
+      !settings.schedule && !settings.events && !settings.json && !settings.report;
+  std::unique_ptr<SeasonReport> report;
+  if (settings.report && settings.make_report) {
+    outputs[3].file.release();
+    report = settings.make_report(outputs[3].file.temporary(), settings.context);
+  }
   if (settings.schedule) outputs[0].file.write(kScheduleHeader);
   if (settings.events) outputs[1].file.write(kEventsHeader);
   if (settings.json) {
@@ -360,7 +352,7 @@ int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables,
   int failed = 0, count = 0;
   while (profiles.next(input, bad_lines)) {
     const ProfileResult r = compute_profile(batch, columns, input, {settings.fc_suction, false});
-    const Season s = season_of(r, at, input, tables);
+    const SeasonResult s = season_of(r, at, input, tables);
     if (s.status == "error") {
       ++failed;
       errors << name << ':' << s.first_line << ": " << terminal_text(s.message) << '\n';
@@ -369,12 +361,18 @@ int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables,
     if (settings.events) outputs[1].file.write(event_rows(s));
     if (settings.json) outputs[2].file.write((count > 0 ? "," : "") + json_season(s));
     if (totals_out) out << totals_row(s);
+    if (report) report->add(s);
     ++count;
   }
   for (const std::string& bad : bad_lines.kept)
     errors << name << ':' << terminal_text(bad) << '\n';
   if (settings.json) outputs[2].file.write("\n  ]\n}\n");
   bool written = true;
+  if (report && !report->finish(problem)) {
+    errors << settings.report->string() << ": cannot write: " << problem << '\n';
+    outputs[3].file.discard();
+    return kScheduleUsage;
+  }
   for (Output& o : outputs) {
     if (o.path && !o.file.commit(problem)) {
       errors << o.path->string() << ": cannot write: " << problem << '\n';

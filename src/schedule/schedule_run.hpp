@@ -3,11 +3,15 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "batch/batch_run.hpp"
 #include "data/retention_curves.hpp"
 #include "data/text_tables.hpp"
 #include "schedule/water_balance.hpp"
@@ -24,11 +28,38 @@ inline constexpr int kScheduleUsage = 2;
 using CropStageTable = std::map<std::string, CropStages, std::less<>>;
 bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error);
 
+struct SeasonTotals {
+  double etc = 0, rain = 0, effective_rain = 0, net = 0, gross = 0, deep_percolation = 0;
+  int irrigations = 0;
+};
+
+// One profile's season: its days from the planting date, or why it has none.
+struct SeasonResult {
+  std::string profile, status = "ok", message, planting;
+  DayNumber first = 0;  // the planting date
+  std::vector<BalanceDay> days;
+  SeasonTotals totals;
+  double fp = 0;  // the profile's full point, mm
+  int first_line = 0;
+  bool computed() const { return status != "error"; }
+};
+
+// The season report: a summary across the profiles, then a page per profile.
+class SeasonReport {
+ public:
+  virtual ~SeasonReport() = default;
+  virtual void add(const SeasonResult& season) = 0;
+  virtual bool finish(std::string& error) = 0;
+};
+
 struct ScheduleSettings {
   std::filesystem::path input;
   std::string version;
-  std::optional<std::filesystem::path> schedule, events, json;
+  std::optional<std::filesystem::path> schedule, events, json, report;
   float fc_suction = 10;
+  ReportContext context;
+  std::function<std::unique_ptr<SeasonReport>(const std::filesystem::path&, const ReportContext&)>
+      make_report;
 };
 
 struct ScheduleTables {

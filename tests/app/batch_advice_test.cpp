@@ -371,5 +371,35 @@ TEST(BatchReportForTheFarmer, SourceDateEpochGivesTheSameFileTwice) {
   EXPECT_NE(one.find("/CreationDate (D:19700102000000Z)"), std::string::npos);
 }
 
+TEST(SeasonReport, ASummaryThenEachProfilesSeasonWithHeadersAndFooters) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  }
+  TempDir dir;
+  const std::filesystem::path examples = VANTREL_EXAMPLES;
+  const Ran ran = shell(
+      "cd " + dir.path().string() + " && SOURCE_DATE_EPOCH=86400 " + VANTREL_SCHEDULE +
+      " --quiet --data " + kBundled.string() + " --weather " + (examples / "weather.csv").string() +
+      " --report season.pdf --events events.csv " + (examples / "season.csv").string());
+  ASSERT_EQ(ran.status, 0) << ran.output;
+  const std::string pdf = (dir / "season.pdf").string();
+  EXPECT_NE(shell("pdfinfo " + pdf).output.find("Pages:           3\n"), std::string::npos);
+  const std::string summary = shell("pdftotext -layout -f 1 -l 1 " + pdf + " -").output;
+  const std::string north = shell("pdftotext -layout -f 2 -l 2 " + pdf + " -").output;
+  for (const char* expected :
+       {"Vantrel irrigation report", "Made 1970-01-02 by vantrel-schedule 1.5.3",
+        "Irrigation schedule of 2 profiles", "North meadow", "River plot", "page 1 of 3"}) {
+    EXPECT_NE(summary.find(expected), std::string::npos) << expected << "\n" << summary;
+  }
+  // Its irrigation days are the events file's.
+  const std::string events = testing::read_all(dir / "events.csv");
+  const std::string first_event = events.substr(events.find("North meadow,") + 13, 10);
+  for (const std::string& expected :
+       {std::string("Season of North meadow"), std::string("Irrigation days"), first_event,
+        std::string("Season totals"), std::string("Irrigations"), std::string("page 2 of 3")}) {
+    EXPECT_NE(north.find(expected), std::string::npos) << expected << "\n" << north;
+  }
+}
+
 }  // namespace
 }  // namespace vantrel
