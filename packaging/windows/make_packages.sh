@@ -15,7 +15,8 @@ for program in app/vantrel app/vantrel-launcher app/vantrel-script batch/vantrel
                import/vantrel-reference schedule/vantrel-schedule; do
   cp "$build/src/$program.exe" "$stage/"
 done
-cp "$source"/reference/{Soil_WRC.csv,fao-crop_databse.csv,Soil_texture_default.csv} "$stage/reference/"
+cp "$source"/reference/{Soil_WRC.csv,fao-crop_databse.csv,Soil_texture_default.csv,crop_coefficients.csv} \
+  "$stage/reference/"
 cp "$source/README.md" "$source/docs/user-guide.md" "$stage/"
 cp "$source/LICENSE" "$stage/LICENSE.txt"
 cp "$source/src/ui/artwork/vantrel.ico" "$stage/"

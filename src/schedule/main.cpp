@@ -35,7 +35,8 @@ morning of the first day that would pass the readily available water, back to fi
 
 PROFILES.csv: vantrel-batch's columns, and per profile planting_date (ISO 8601),
 initial_depletion_mm (default 0), station (to pair with the weather's), and the crop's
-stages kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid, l_late (all seven, or from --crop-stages).
+stages kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid, l_late (all seven, or by crop name from
+--crop-stages or the bundled FAO-56 stages).
 WEATHER.csv: date, and et0_mm or the daily data for Penman-Monteith (tmax_c, tmin_c, rh_max
 and rh_min or rh_mean or tdew_c, wind_m_s with wind_height_m, rs_mj_m2 or sunshine_h),
 rain_mm, station, latitude and elevation_m.
@@ -43,6 +44,7 @@ rain_mm, station, latitude and elevation_m.
 Options:
   --weather FILE       the weather of the season (required)
   --crop-stages FILE   crop stages by crop name: name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late
+                       (default: crop_coefficients.csv of the reference folder, if there)
   --latitude DEG       the station's latitude (north positive), for Penman-Monteith
   --elevation M        the station's elevation
   --data DIR           the reference files (default: as vantrel-batch finds them)
@@ -130,11 +132,29 @@ int main(int argc, char** argv) {
     return kScheduleUsage;
   }
 
+  // The crops' stages: the file named, else the bundled crop_coefficients.csv (FAO-56
+  // Tables 11 and 12) where one is found.
   CropStageTable stages;
+  std::optional<std::filesystem::path> stage_file;
   if (const auto file = line.value("--crop-stages")) {
-    std::ifstream in(*file, std::ios::binary);
+    stage_file = *file;
+  } else {
+    // The reference folder's, else the installed set's (a user's folder holds only the three).
+    std::vector<std::filesystem::path> places = {data};
+    for (const auto& candidate : reference_folder_candidates(program_folder()))
+      places.push_back(candidate);
+    for (const auto& place : places) {
+      if (std::filesystem::is_regular_file(place / kCropStageFileName)) {
+        stage_file = place / kCropStageFileName;
+        break;
+      }
+    }
+  }
+  if (stage_file) {
+    std::ifstream in(*stage_file, std::ios::binary);
     if (!in || !read_crop_stages(in, stages, error)) {
-      std::cerr << *file << ':' << (error.empty() ? std::string(" cannot read") : error) << '\n';
+      std::cerr << stage_file->string() << ':'
+                << (error.empty() ? std::string(" cannot read") : error) << '\n';
       return kScheduleUsage;
     }
   }

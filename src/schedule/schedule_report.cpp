@@ -129,8 +129,8 @@ class SeasonPdf final : public SeasonReport {
   // irrigation as bars below.
   void chart(const SeasonResult& s, const QRectF& area) {
     QPainter& p = document_.painter();
-    draw_.text(area.left(), area.top() + 3, "Soil water, mm (root zone, as the profile's total)",
-               9, true);
+    draw_.text(area.left(), area.top() + 3, "Soil water, mm (root zone, as the profile's total)", 9,
+               true);
     const QRectF plot(area.left() + 12, area.top() + 7, area.width() - 12, area.height() - 40);
     const QRectF bars(plot.left(), plot.bottom() + 6, plot.width(), 22);
     double low = s.fp, high = s.fp;
@@ -143,7 +143,9 @@ class SeasonPdf final : public SeasonReport {
     high = std::ceil((high + 0.05 * (high - low + 10)) / 10) * 10;
     const double count = static_cast<double>(s.days.size());
     const auto px = [&](double day) { return plot.left() + plot.width() * (day - 1) / count; };
-    const auto py = [&](double mm) { return plot.bottom() - plot.height() * (mm - low) / (high - low); };
+    const auto py = [&](double mm) {
+      return plot.bottom() - plot.height() * (mm - low) / (high - low);
+    };
     for (const BalanceDay& d : s.days) {
       p.fillRect(QRectF(px(d.day), plot.top(), plot.width() / count + 0.01, plot.height()),
                  stage_shade(d.stage));

@@ -26,6 +26,7 @@ inline constexpr int kScheduleUsage = 2;
 // Crop stages by crop name: a file of rows name, kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid,
 // l_late after a header, '#' lines being comments; false with the reason ("LINE: reason").
 using CropStageTable = std::map<std::string, CropStages, std::less<>>;
+inline constexpr const char* kCropStageFileName = "crop_coefficients.csv";
 bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error);
 
 struct SeasonTotals {

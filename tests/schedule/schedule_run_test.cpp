@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -165,6 +167,39 @@ TEST(ScheduleRun, CropStageFilesAndTheirBadRows) {
       EXPECT_DOUBLE_EQ(table["Maize grain"].kc_mid, 1.2000000476837158);  // a float's 1.2
     }
   }
+}
+
+// The bundled stages: every row reads, names a crop of the crop list, and makes a season.
+TEST(BundledCropStages, EveryRowIsACropOfTheListWithASeason) {
+  std::ifstream in(testing::kBundled / kCropStageFileName, std::ios::binary);
+  ASSERT_TRUE(in);
+  CropStageTable table;
+  std::string error;
+  ASSERT_TRUE(read_crop_stages(in, table, error)) << error;
+  EXPECT_GE(table.size(), 20u);
+  std::set<std::string> crops;
+  const CropTable& list = *bundled_tables().crops;
+  for (int i = 1; i <= list.row_count; ++i)
+    crops.insert(std::string(list.row(i).name.trimmed()));
+  for (const auto& [name, stages] : table) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(crops.count(name), 1u);
+    EXPECT_GT(stages.season_days(), 30);
+    EXPECT_LE(stages.season_days(), 250);
+    for (const double kc : {stages.kc_ini, stages.kc_mid, stages.kc_end}) {
+      EXPECT_GE(kc, 0.15);
+      EXPECT_LE(kc, 1.25);
+    }
+  }
+  // A crop of the list runs on them without stage columns.
+  const Ran potato =
+      run("profile,horizon,thickness,sand,clay,crop,planting_date\n"
+          "q,1,100,40,20,Potato,2026-05-01\n",
+          weather_of(), table);
+  EXPECT_EQ(potato.status, kScheduleOk) << potato.errors;
+  EXPECT_NE(potato.out.find("the weather ends on 2026-06-29, day 60 of the season's 130"),
+            std::string::npos)
+      << potato.out;
 }
 
 }  // namespace
