@@ -59,7 +59,11 @@ std::vector<BalanceDay> water_balance(const RootZone& zone, const CropStages& cr
       d.gross = d.net * 100.0 / zone.efficiency_pct;
     }
     d.deep_percolation = std::max(0.0, d.rain + d.net - d.etc - depletion);
-    depletion = depletion - d.rain - d.net + d.etc + d.deep_percolation;
+    // Water that percolates leaves the root zone at field capacity: exactly 0, not the
+    // rounding of the sum (-2e-15 here, 0 there).
+    depletion = d.deep_percolation > 0
+                    ? 0.0
+                    : std::max(0.0, depletion - d.rain - d.net + d.etc + d.deep_percolation);
     d.depletion = depletion;
     d.soil_water = zone.fc_water - depletion;
     days.push_back(d);

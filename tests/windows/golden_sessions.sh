@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows edition gives, byte for byte, what the Linux build gives: every session script of
 # docs/sessions and tests/windows/sessions and its trace file (the Windows sessions drive the
-# real Win32 controls, in a display of their own), and vantrel-batch's CSV outputs on the
-# example input.
+# real Win32 controls, in a display of their own), vantrel-batch's CSV outputs on the example
+# input, and vantrel-schedule's daily schedule and irrigation days on the example season.
 #   golden_sessions.sh LINUX_BUILD WINDOWS_BUILD SOURCE_DIR
 set -u
 linux="$(cd "$1" && pwd)"
@@ -41,4 +41,12 @@ wine "$windows/src/batch/vantrel-batch.exe" --quiet --jobs 2 --data "$source/ref
   "$source/examples/fields.csv"
 check "vantrel-batch --results" "$work/batch-linux/r.csv" "$work/batch-windows/r.csv"
 check "vantrel-batch --horizons" "$work/batch-linux/h.csv" "$work/batch-windows/h.csv"
+"$linux/src/schedule/vantrel-schedule" --quiet --data "$source/reference" \
+  --weather "$source/examples/weather.csv" --schedule "$work/batch-linux/s.csv" \
+  --events "$work/batch-linux/e.csv" "$source/examples/season.csv"
+wine "$windows/src/schedule/vantrel-schedule.exe" --quiet --data "$source/reference" \
+  --weather "$source/examples/weather.csv" --schedule "$work/batch-windows/s.csv" \
+  --events "$work/batch-windows/e.csv" "$source/examples/season.csv"
+check "vantrel-schedule --schedule" "$work/batch-linux/s.csv" "$work/batch-windows/s.csv"
+check "vantrel-schedule --events" "$work/batch-linux/e.csv" "$work/batch-windows/e.csv"
 exit "$failed"
