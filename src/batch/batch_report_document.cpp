@@ -1,9 +1,29 @@
+#include <QHashFunctions>
 #include <QPageLayout>
 #include <QPageSize>
+#include <cstdio>
 
 #include "batch/batch_report_painter.hpp"
 
 namespace vantrel {
+
+namespace {
+
+// The toolkit's notes about its environment (runtime folders, fonts) are not the user's concern.
+void only_serious_messages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+}  // namespace
+
+ReportToolkit::ReportToolkit(const char* program) : name_(program) {
+  argv_[0] = name_.data();
+  qInstallMessageHandler(only_serious_messages);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QHashSeed::setDeterministicGlobalSeed();
+  application_ = std::make_unique<QGuiApplication>(argc_, argv_);
+}
 
 ReportDocument::ReportDocument(const std::filesystem::path& file, const ReportContext& context,
                                const QString& creator)

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QString>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "batch/batch_run.hpp"
@@ -67,6 +69,20 @@ class ReportDocument {
   ReportPainter draw_;
   int page_ = 0;
   int pages_ = 0;
+};
+
+// The toolkit a report draws with: Qt on its offscreen platform (no display needed), started
+// only for a report, quiet about its environment, and with fixed hashes, so that the fonts
+// keep one order and the same input gives the same file.
+class ReportToolkit {
+ public:
+  explicit ReportToolkit(const char* program);
+
+ private:
+  int argc_ = 1;
+  std::string name_;
+  char* argv_[2] = {nullptr, nullptr};
+  std::unique_ptr<QGuiApplication> application_;
 };
 
 // The window's forms: one decimal for depths, contents and water, two for density.

@@ -19,6 +19,10 @@ inline constexpr int kBatchOk = 0;
 inline constexpr int kBatchProfileFailed = 1;
 inline constexpr int kBatchUsage = 2;
 
+// What --report says in a build without Qt's PDF writer (the Windows edition).
+inline constexpr const char* kNoPdfWriter =
+    "--report needs Qt's PDF writer, which this build has not; every other output works";
+
 // What the report says of its run on every page.
 struct ReportContext {
   std::string input;               // the input as named

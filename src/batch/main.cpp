@@ -7,10 +7,6 @@
 #include <unistd.h>
 #endif
 
-#ifdef VANTREL_PDF_REPORT
-#include <QGuiApplication>
-#include <QHashFunctions>
-#endif
 #include <array>
 #include <charconv>
 #include <csignal>
@@ -27,6 +23,7 @@
 
 #ifdef VANTREL_PDF_REPORT
 #include "batch/batch_report.hpp"
+#include "batch/batch_report_painter.hpp"
 #endif
 #include "batch/batch_run.hpp"
 #include "data/atomic_file.hpp"
@@ -75,14 +72,6 @@ Errors are written as FILE:LINE: reason. Exit status: 0 every profile ok or with
 warning, 1 some profile failed, 2 a usage error (bad option, unreadable input, missing or
 damaged reference file, an output that cannot be written).
 )";
-
-#ifdef VANTREL_PDF_REPORT
-// The toolkit's notes about its environment (runtime folders, fonts) are not the user's concern.
-void only_serious_messages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg)
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-#endif
 
 int usage_error(const std::string& message) {
   std::cerr << "vantrel-batch: " << message << "\nTry 'vantrel-batch --help'.\n";
@@ -261,26 +250,14 @@ int main(int argc, char** argv) {
                       report_time("%Y-%m-%d"),
                       report_time("D:%Y%m%d%H%M%SZ", true)};
 #ifdef VANTREL_PDF_REPORT
-  // The report draws with Qt's painter, which needs the toolkit's fonts: an application on
-  // its offscreen platform, made only for a report, so the other outputs never start it.
-  int toolkit_argc = 1;
-  char toolkit_name[] = "vantrel-batch";
-  char* toolkit_argv[] = {toolkit_name, nullptr};
-  std::unique_ptr<QGuiApplication> toolkit;
+  std::unique_ptr<ReportToolkit> toolkit;
   if (settings.report) {
-    qInstallMessageHandler(only_serious_messages);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The fonts' order in the file follows the toolkit's hashes: fixed, the same input gives
-    // the same file (with SOURCE_DATE_EPOCH for its date).
-    QHashSeed::setDeterministicGlobalSeed();
-    toolkit = std::make_unique<QGuiApplication>(toolkit_argc, toolkit_argv);
+    toolkit = std::make_unique<ReportToolkit>("vantrel-batch");
     settings.make_report = make_pdf_report;
   }
 #else
   if (settings.report) {
-    return usage_error(
-        "--report needs Qt's PDF writer, which this build of vantrel-batch has "
-        "not; every other output works");
+    return usage_error(kNoPdfWriter);
   }
 #endif
   const int status = run_batch(settings, *tables.curves, *tables.crops, std::cout, std::cerr,

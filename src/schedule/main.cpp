@@ -1,8 +1,4 @@
 // vantrel-schedule: when to irrigate and how much, day by day, over a season.
-#ifdef VANTREL_PDF_REPORT
-#include <QGuiApplication>
-#include <QHashFunctions>
-#endif
 #include <array>
 #include <fstream>
 #include <iostream>
@@ -19,6 +15,7 @@
 #include "data/reference_folders.hpp"
 #include "schedule/schedule_run.hpp"
 #ifdef VANTREL_PDF_REPORT
+#include "batch/batch_report_painter.hpp"
 #include "schedule/schedule_report.hpp"
 #endif
 
@@ -195,15 +192,9 @@ int main(int argc, char** argv) {
                       report_time("%Y-%m-%d"),
                       report_time("D:%Y%m%d%H%M%SZ", true)};
 #ifdef VANTREL_PDF_REPORT
-  // The report draws with Qt's painter on its offscreen platform, only when asked for.
-  int toolkit_argc = 1;
-  char toolkit_name[] = "vantrel-schedule";
-  char* toolkit_argv[] = {toolkit_name, nullptr};
-  std::unique_ptr<QGuiApplication> toolkit;
+  std::unique_ptr<ReportToolkit> toolkit;
   if (settings.report) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QHashSeed::setDeterministicGlobalSeed();
-    toolkit = std::make_unique<QGuiApplication>(toolkit_argc, toolkit_argv);
+    toolkit = std::make_unique<ReportToolkit>("vantrel-schedule");
     settings.make_report = make_season_report;
   }
 #else
