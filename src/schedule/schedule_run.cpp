@@ -277,8 +277,15 @@ bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& erro
       return false;
     }
     const auto days = [](float d) { return static_cast<int>(std::lround(d)); };
-    table[std::string(trimmed_field(record.fields[0]))] = {
-        v[0], v[1], v[2], days(v[3]), days(v[4]), days(v[5]), days(v[6])};
+    const std::string crop(trimmed_field(record.fields[0]));
+    // A second row for a crop would silently replace the first one.
+    if (!table
+             .try_emplace(
+                 crop, CropStages{v[0], v[1], v[2], days(v[3]), days(v[4]), days(v[5]), days(v[6])})
+             .second) {
+      error = std::to_string(record.line) + ": " + crop + " has a row already";
+      return false;
+    }
   }
   return true;
 }

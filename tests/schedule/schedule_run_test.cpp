@@ -155,6 +155,8 @@ TEST(ScheduleRun, CropStageFilesAndTheirBadRows) {
       {"name,kc_ini\nMaize grain,0.3\n", false},
       {"name,a,b,c,d,e,f,g\nX,0.3,high,0.6,30,40,50,30\n", false},
       {"name,a,b,c,d,e,f,g\nX,0.3,1,0.6,-30,40,50,30\n", false},
+      {"name,a,b,c,d,e,f,g\nMaize grain,0.3,1.2,0.6,30,40,50,30\nMaize grain,0.3,1,0.6,9,9,9,9\n",
+       false},
       {"", true},
   };
   for (const Case& c : cases) {
@@ -176,7 +178,7 @@ TEST(BundledCropStages, EveryRowIsACropOfTheListWithASeason) {
   CropStageTable table;
   std::string error;
   ASSERT_TRUE(read_crop_stages(in, table, error)) << error;
-  EXPECT_GE(table.size(), 20u);
+  EXPECT_GE(table.size(), 70u);
   std::set<std::string> crops;
   const CropTable& list = *bundled_tables().crops;
   for (int i = 1; i <= list.row_count; ++i)
@@ -184,22 +186,54 @@ TEST(BundledCropStages, EveryRowIsACropOfTheListWithASeason) {
   for (const auto& [name, stages] : table) {
     SCOPED_TRACE(name);
     EXPECT_EQ(crops.count(name), 1u);
-    EXPECT_GT(stages.season_days(), 30);
-    EXPECT_LE(stages.season_days(), 250);
+    // From a radish's 35 days to a pineapple's 790.
+    EXPECT_GE(stages.season_days(), 35);
+    EXPECT_LE(stages.season_days(), 790);
     for (const double kc : {stages.kc_ini, stages.kc_mid, stages.kc_end}) {
       EXPECT_GE(kc, 0.15);
       EXPECT_LE(kc, 1.25);
     }
   }
-  // A crop of the list runs on them without stage columns.
-  const Ran potato =
-      run("profile,horizon,thickness,sand,clay,crop,planting_date\n"
-          "q,1,100,40,20,Potato,2026-05-01\n",
-          weather_of(), table);
-  EXPECT_EQ(potato.status, kScheduleOk) << potato.errors;
-  EXPECT_NE(potato.out.find("the weather ends on 2026-06-29, day 60 of the season's 130"),
-            std::string::npos)
-      << potato.out;
+  // Crops of the list run on them without stage columns: a season inside the weather, and
+  // seasons (a year's and a perennial's) that outlast it.
+  const struct {
+    const char* crop;
+    const char* said;
+  } crops_run[] = {
+      {"Radishes", ""},
+      {"Potato", "the weather ends on 2026-06-29, day 60 of the season's 130"},
+      {"Citrus 50% canopy", "day 60 of the season's 365"},
+      {"Pineapple", "day 60 of the season's 790"},
+  };
+  for (const auto& c : crops_run) {
+    SCOPED_TRACE(c.crop);
+    const Ran ran = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date\n") +
+                            "q,1,100,40,20," + c.crop + ",2026-05-01\n",
+                        weather_of(), table);
+    EXPECT_EQ(ran.status, kScheduleOk) << ran.errors;
+    if (*c.said == '\0')
+      EXPECT_EQ(ran.out.find("the weather ends"), std::string::npos) << ran.out;
+    else
+      EXPECT_NE(ran.out.find(c.said), std::string::npos) << ran.out;
+  }
+}
+
+// Each bundled row names the row of the stage-length table it was taken from.
+TEST(BundledCropStages, EveryRowNamesItsSource) {
+  std::ifstream in(testing::kBundled / kCropStageFileName, std::ios::binary);
+  ASSERT_TRUE(in);
+  CsvReader reader(in);
+  CsvRecord record;
+  ASSERT_TRUE(reader.next(record));
+  ASSERT_EQ(record.fields.size(), 9u);
+  EXPECT_EQ(record.fields[8], "table_11_row");
+  int rows = 0;
+  while (reader.next(record)) {
+    ++rows;
+    ASSERT_EQ(record.fields.size(), 9u) << "line " << record.line;
+    EXPECT_GE(record.fields[8].size(), 6u) << "line " << record.line;
+  }
+  EXPECT_GE(rows, 70);
 }
 
 }  // namespace
