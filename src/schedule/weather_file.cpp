@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <map>
 
 #include "data/csv_reader.hpp"
@@ -77,6 +78,39 @@ class Row {
   bool decimal_comma_;
 };
 
+// What a measured value can be. Outside, the arithmetic would still give a number (a negative
+// humidity a NaN ET0, taken as 0), so the day is refused instead.
+struct Bounds {
+  Col col;
+  double low, high;
+};
+constexpr double kNone = std::numeric_limits<double>::infinity();
+constexpr Bounds kBounds[] = {
+    {kEt0, 0, kNone},   {kRain, 0, kNone},    {kRhMax, 0, 100},         {kRhMin, 0, 100},
+    {kRhMean, 0, 100},  {kWind, 0, kNone},    {kWindHeight, 0.1, 50},   {kRs, 0, kNone},
+    {kSunshine, 0, 24}, {kLatitude, -90, 90}, {kElevation, -500, 9000},
+};
+
+std::string number_text(double value) {
+  std::string text = std::to_string(value);
+  text.erase(text.find_last_not_of('0') + 1);
+  if (text.back() == '.') text.pop_back();
+  return text;
+}
+
+// The humidity the day gives, in one of its forms; false with the reason when none is whole.
+bool has_humidity(const std::array<std::optional<double>, kColumns>& v, std::string& reason) {
+  if (v[kRhMax] && v[kRhMin] && *v[kRhMin] > *v[kRhMax]) {
+    reason = "rh_min is above rh_max";
+    return false;
+  }
+  if (v[kTdew] || v[kRhMean] || (v[kRhMax] && v[kRhMin])) return true;
+  reason = v[kRhMax] || v[kRhMin]
+               ? "rh_max and rh_min come together"
+               : "no humidity (rh_max with rh_min, rh_mean or tdew_c) to compute ET0";
+  return false;
+}
+
 // The day's ET0 and rain from a row; false with the reason.
 bool read_day(const Row& row, const std::optional<Station>& place, int doy, WeatherDay& day,
               bool& from_temperature, std::string& reason) {
@@ -84,15 +118,18 @@ bool read_day(const Row& row, const std::optional<Station>& place, int doy, Weat
   for (int c = kEt0; c < kColumns; ++c) {
     if (!row.number(static_cast<Col>(c), v[static_cast<std::size_t>(c)], reason)) return false;
   }
-  day.rain = v[kRain].value_or(0.0);
-  if (day.rain < 0) {
-    reason = "rain_mm " + in_quotes(row.text(kRain)) + " is below 0";
+  for (const Bounds& b : kBounds) {
+    const std::optional<double>& value = v[b.col];
+    if (!value || (*value >= b.low && *value <= b.high)) continue;
+    reason =
+        std::string(kNames[b.col]) + " " + in_quotes(row.text(b.col)) +
+        (*value < b.low ? " is below " + number_text(b.low) : " is above " + number_text(b.high));
     return false;
   }
+  day.rain = v[kRain].value_or(0.0);
   if (v[kEt0]) {
     day.et0 = *v[kEt0];
-    if (day.et0 < 0) reason = "et0_mm " + in_quotes(row.text(kEt0)) + " is below 0";
-    return reason.empty();
+    return true;
   }
   if (!v[kTmax] || !v[kTmin]) {
     reason = "no et0_mm, nor tmax_c and tmin_c to compute it";
@@ -115,6 +152,11 @@ bool read_day(const Row& row, const std::optional<Station>& place, int doy, Weat
   w.tmin_c = *v[kTmin];
   if (w.tmin_c > w.tmax_c) {
     reason = "tmin_c is above tmax_c";
+    return false;
+  }
+  if (!has_humidity(v, reason)) return false;
+  if (v[kTdew] && *v[kTdew] > w.tmax_c) {
+    reason = "tdew_c is above tmax_c";
     return false;
   }
   w.rh_max = v[kRhMax];

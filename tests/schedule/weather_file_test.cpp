@@ -94,7 +94,34 @@ TEST(WeatherFile, GapsRepeatsAndBadValuesAreNamedWithTheirLine) {
     const std::string said = std::to_string(f.problems[0].line) + ": " + f.problems[0].reason;
     EXPECT_NE(said.find(c.says), std::string::npos) << said;
   }
-  const WeatherFile no_place = read("date,tmax_c,tmin_c,wind_m_s\n2026-05-01,20,10,2\n");
+  // What the daily data cannot be, each on line 2 of a Penman-Monteith file.
+  const struct {
+    const char* row;
+    const char* says;
+  } measured[] = {
+      {"20,10,,,,2,2,8", "no humidity (rh_max with rh_min, rh_mean or tdew_c)"},
+      {"20,10,84,,,2,2,8", "rh_max and rh_min come together"},
+      {"20,10,50,63,,2,2,8", "rh_min is above rh_max"},
+      {"20,10,84,-5,,2,2,8", "rh_min \"-5\" is below 0"},
+      {"20,10,,,101,2,2,8", "rh_mean \"101\" is above 100"},
+      {"20,10,84,63,,-1,2,8", "wind_m_s \"-1\" is below 0"},
+      {"20,10,84,63,,2,0.05,8", "wind_height_m \"0.05\" is below 0.1"},
+      {"20,10,84,63,,2,2,25", "sunshine_h \"25\" is above 24"},
+      {"20,10,,,,2,2,8,21", "tdew_c is above tmax_c"},
+      {"20,10,84,63,,2,2,8,,91", "latitude \"91\" is above 90"},
+  };
+  for (const auto& m : measured) {
+    SCOPED_TRACE(m.row);
+    const WeatherFile f = read(
+        "date,tmax_c,tmin_c,rh_max,rh_min,rh_mean,wind_m_s,wind_height_m,sunshine_h,tdew_c,"
+        "latitude\n2026-05-01," +
+            std::string(m.row) + "\n",
+        Station{45, 100});
+    ASSERT_EQ(f.problems.size(), 1u);
+    EXPECT_EQ(f.problems[0].line, 2);
+    EXPECT_NE(f.problems[0].reason.find(m.says), std::string::npos) << f.problems[0].reason;
+  }
+  const WeatherFile no_place = read("date,tmax_c,tmin_c,rh_mean,wind_m_s\n2026-05-01,20,10,60,2\n");
   ASSERT_EQ(no_place.problems.size(), 1u);
   EXPECT_NE(no_place.problems[0].reason.find("no latitude and elevation"), std::string::npos);
   EXPECT_FALSE(read("et0_mm\n4\n").problems.empty());  // no date column
