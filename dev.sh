@@ -143,7 +143,7 @@ case "${1:-test}" in
     install_missing clang libclang-rt-14-dev cmake ninja-build
     build fuzz
     seconds="${2:-30}"
-    for target in fuzz_text fuzz_readers fuzz_properties fuzz_batch fuzz_session; do
+    for target in fuzz_text fuzz_readers fuzz_properties fuzz_batch fuzz_schedule fuzz_session; do
       seeds="fuzz/corpus/${target#fuzz_}"
       work="$(mktemp -d)"
       echo "== $target for ${seconds}s"

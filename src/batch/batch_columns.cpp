@@ -18,14 +18,6 @@ constexpr std::array<bool, kColumnCount> kRequired = {
 constexpr std::array<bool, kColumnCount> kNumeric = {false, true, true, true, true, true, true,
                                                      false, true, true, true, true, false};
 
-std::string lower_case(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 }  // namespace
 
 std::string_view column_name(Column c) {
@@ -37,7 +29,7 @@ bool ColumnMap::read(const std::vector<std::string>& header, std::string& error,
   index = {};
   for (std::size_t i = 0; i < header.size(); ++i) {
     const std::string_view name = trimmed_field(header[i]);
-    const auto known = std::find(kNames.begin(), kNames.end(), lower_case(name));
+    const auto known = std::find(kNames.begin(), kNames.end(), ascii_lower(name));
     if (known == kNames.end()) {
       ignored.emplace_back(name);
       continue;

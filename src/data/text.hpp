@@ -42,6 +42,14 @@ inline std::string in_quotes(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
+// The text with A to Z as a to z, as header names are matched without regard to case.
+inline std::string ascii_lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower;
+}
+
 // N characters, always full: a shorter value is padded with blanks, a longer one is cut.
 template <std::size_t N>
 class Text {

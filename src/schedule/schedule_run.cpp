@@ -22,13 +22,6 @@ namespace vantrel {
 
 namespace {
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 // The season's columns of the profile file, beside vantrel-batch's.
 enum Extra {
   kPlanting,
@@ -66,6 +59,27 @@ std::string extra(const ExtraColumns& at, const ProfileInput& input, Extra e, in
   return {};
 }
 
+// A crop's seven stage numbers as read (Kc ini, mid and end, then the four lengths in days).
+// Kc above 2 or a stage of more than ten years is no crop's; the bounds also keep the season's
+// day count within an int.
+constexpr double kMaxKc = 2, kMaxStageDays = 3650;
+std::optional<CropStages> stages_from(const std::array<double, 7>& v, std::string& reason) {
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    const double high = i < 3 ? kMaxKc : kMaxStageDays;
+    if (v[i] >= 0 && v[i] <= high) continue;
+    reason = std::string(kExtraNames[kKcIni + i]) + " " + shortest_form(static_cast<float>(v[i])) +
+             " is not within 0 and " + shortest_form(static_cast<float>(high));
+    return std::nullopt;
+  }
+  const auto days = [](double d) { return static_cast<int>(std::lround(d)); };
+  const CropStages crop{v[0], v[1], v[2], days(v[3]), days(v[4]), days(v[5]), days(v[6])};
+  if (crop.season_days() < 1) {
+    reason = "the four stages last 0 days";
+    return std::nullopt;
+  }
+  return crop;
+}
+
 void say(SeasonResult& s, const std::string& status, const std::string& reason) {
   if (s.status != "error") s.status = status;
   s.message += (s.message.empty() ? "" : "; ") + reason;
@@ -90,10 +104,7 @@ std::optional<CropStages> stages_of(const ExtraColumns& at, const ProfileInput& 
     v[static_cast<std::size_t>(e - kKcIni)] = number;
     ++given;
   }
-  if (given == 7) {
-    const auto days = [](double d) { return static_cast<int>(std::lround(d)); };
-    return CropStages{v[0], v[1], v[2], days(v[3]), days(v[4]), days(v[5]), days(v[6])};
-  }
+  if (given == 7) return stages_from(v, reason);
   if (given > 0) {
     reason = "give all seven of kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid and l_late, or none";
     return std::nullopt;
@@ -267,22 +278,22 @@ bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& erro
   CsvRecord record;
   if (!reader.next(record)) return true;  // an empty file names no crop
   while (reader.next(record)) {
-    std::array<float, 7> v{};
+    std::array<double, 7> v{};
     bool ok = record.error.empty() && record.fields.size() >= 8;
-    for (std::size_t i = 0; ok && i < 7; ++i)
-      ok = read_field_number(trimmed_field(record.fields[i + 1]), v[i]) == FieldNumber::value &&
-           v[i] >= 0;
-    if (!ok) {
-      error = std::to_string(record.line) + ": a row needs a name and seven numbers of 0 or more";
+    for (std::size_t i = 0; ok && i < 7; ++i) {
+      float number = 0;
+      ok = read_field_number(trimmed_field(record.fields[i + 1]), number) == FieldNumber::value;
+      v[i] = number;
+    }
+    std::string reason = "a row needs a name and seven numbers";
+    const auto stages = ok ? stages_from(v, reason) : std::nullopt;
+    if (!stages) {
+      error = std::to_string(record.line) + ": " + reason;
       return false;
     }
-    const auto days = [](float d) { return static_cast<int>(std::lround(d)); };
     const std::string crop(trimmed_field(record.fields[0]));
     // A second row for a crop would silently replace the first one.
-    if (!table
-             .try_emplace(
-                 crop, CropStages{v[0], v[1], v[2], days(v[3]), days(v[4]), days(v[5]), days(v[6])})
-             .second) {
+    if (!table.try_emplace(crop, *stages).second) {
       error = std::to_string(record.line) + ": " + crop + " has a row already";
       return false;
     }
@@ -311,7 +322,7 @@ int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables,
   columns.decimal_comma = reader.separator() == ';';
   ExtraColumns at;
   for (std::size_t i = 0; i < header.fields.size(); ++i) {
-    const std::string column = lower(trimmed_field(header.fields[i]));
+    const std::string column = ascii_lower(trimmed_field(header.fields[i]));
     const auto known = std::find(kExtraNames.begin(), kExtraNames.end(), column);
     if (known != kExtraNames.end()) at[static_cast<std::size_t>(known - kExtraNames.begin())] = i;
   }

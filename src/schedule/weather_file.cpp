@@ -7,6 +7,7 @@
 
 #include "data/csv_reader.hpp"
 #include "data/fields.hpp"
+#include "data/number_text.hpp"
 #include "data/text.hpp"
 
 namespace vantrel {
@@ -36,13 +37,6 @@ constexpr std::array<std::string_view, kColumns> kNames = {
     "date",       "station", "et0_mm",   "tmax_c",     "tmin_c",        "rh_max",
     "rh_min",     "rh_mean", "tdew_c",   "wind_m_s",   "wind_height_m", "rs_mj_m2",
     "sunshine_h", "rain_mm", "latitude", "elevation_m"};
-
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
 
 class Row {
  public:
@@ -91,13 +85,6 @@ constexpr Bounds kBounds[] = {
     {kSunshine, 0, 24}, {kLatitude, -90, 90}, {kElevation, -500, 9000},
 };
 
-std::string number_text(double value) {
-  std::string text = std::to_string(value);
-  text.erase(text.find_last_not_of('0') + 1);
-  if (text.back() == '.') text.pop_back();
-  return text;
-}
-
 // The humidity the day gives, in one of its forms; false with the reason when none is whole.
 bool has_humidity(const std::array<std::optional<double>, kColumns>& v, std::string& reason) {
   if (v[kRhMax] && v[kRhMin] && *v[kRhMin] > *v[kRhMax]) {
@@ -121,9 +108,9 @@ bool read_day(const Row& row, const std::optional<Station>& place, int doy, Weat
   for (const Bounds& b : kBounds) {
     const std::optional<double>& value = v[b.col];
     if (!value || (*value >= b.low && *value <= b.high)) continue;
-    reason =
-        std::string(kNames[b.col]) + " " + in_quotes(row.text(b.col)) +
-        (*value < b.low ? " is below " + number_text(b.low) : " is above " + number_text(b.high));
+    reason = std::string(kNames[b.col]) + " " + in_quotes(row.text(b.col)) +
+             (*value < b.low ? " is below " + shortest_form(static_cast<float>(b.low))
+                             : " is above " + shortest_form(static_cast<float>(b.high)));
     return false;
   }
   day.rain = v[kRain].value_or(0.0);
@@ -195,7 +182,7 @@ WeatherFile read_weather(std::istream& in, const std::optional<Station>& place) 
   }
   std::array<std::optional<std::size_t>, kColumns> at;
   for (std::size_t i = 0; i < record.fields.size(); ++i) {
-    const std::string name = lower(trimmed_field(record.fields[i]));
+    const std::string name = ascii_lower(trimmed_field(record.fields[i]));
     const auto known = std::find(kNames.begin(), kNames.end(), name);
     if (known != kNames.end()) at[static_cast<std::size_t>(known - kNames.begin())] = i;
   }
