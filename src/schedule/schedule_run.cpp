@@ -59,27 +59,6 @@ std::string extra(const ExtraColumns& at, const ProfileInput& input, Extra e, in
   return {};
 }
 
-// A crop's seven stage numbers as read (Kc ini, mid and end, then the four lengths in days).
-// Kc above 2 or a stage of more than ten years is no crop's; the bounds also keep the season's
-// day count within an int.
-constexpr double kMaxKc = 2, kMaxStageDays = 3650;
-std::optional<CropStages> stages_from(const std::array<double, 7>& v, std::string& reason) {
-  for (std::size_t i = 0; i < v.size(); ++i) {
-    const double high = i < 3 ? kMaxKc : kMaxStageDays;
-    if (v[i] >= 0 && v[i] <= high) continue;
-    reason = std::string(kExtraNames[kKcIni + i]) + " " + shortest_form(static_cast<float>(v[i])) +
-             " is not within 0 and " + shortest_form(static_cast<float>(high));
-    return std::nullopt;
-  }
-  const auto days = [](double d) { return static_cast<int>(std::lround(d)); };
-  const CropStages crop{v[0], v[1], v[2], days(v[3]), days(v[4]), days(v[5]), days(v[6])};
-  if (crop.season_days() < 1) {
-    reason = "the four stages last 0 days";
-    return std::nullopt;
-  }
-  return crop;
-}
-
 void say(SeasonResult& s, const std::string& status, const std::string& reason) {
   if (s.status != "error") s.status = status;
   s.message += (s.message.empty() ? "" : "; ") + reason;
@@ -104,7 +83,7 @@ std::optional<CropStages> stages_of(const ExtraColumns& at, const ProfileInput& 
     v[static_cast<std::size_t>(e - kKcIni)] = number;
     ++given;
   }
-  if (given == 7) return stages_from(v, reason);
+  if (given == 7) return crop_stages_from(v, reason);
   if (given > 0) {
     reason = "give all seven of kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid and l_late, or none";
     return std::nullopt;
@@ -118,6 +97,10 @@ std::optional<CropStages> stages_of(const ExtraColumns& at, const ProfileInput& 
     return std::nullopt;
   }
   return found->second;
+}
+
+std::string mm(double v) {
+  return shortest_form(static_cast<float>(v));
 }
 
 SeasonResult season_of(const ProfileResult& r, const ExtraColumns& at, const ProfileInput& input,
@@ -176,6 +159,14 @@ SeasonResult season_of(const ProfileResult& r, const ExtraColumns& at, const Pro
             " is not a number of 0 or more");
     return s;
   }
+  // Deeper than the total available water is drier than the wilting point, which no root
+  // zone is; the first morning would then "irrigate" water the soil cannot hold.
+  if (depletion > zone.taw) {
+    say(s, "error",
+        "line " + std::to_string(line) + ": initial_depletion_mm " + in_quotes(initial) +
+            " is above the root zone's total available water, " + mm(zone.taw) + " mm");
+    return s;
+  }
   zone.initial_depletion = depletion;
   s.first = *planting;
   const auto offset = static_cast<std::size_t>(*planting - w->first);
@@ -198,10 +189,6 @@ SeasonResult season_of(const ProfileResult& r, const ExtraColumns& at, const Pro
   }
   s.totals.effective_rain = s.totals.rain - s.totals.deep_percolation;
   return s;
-}
-
-std::string mm(double v) {
-  return shortest_form(static_cast<float>(v));
 }
 
 std::string schedule_rows(const SeasonResult& s) {
@@ -272,34 +259,6 @@ constexpr const char* kTotalsHeader =
     "irrigation_net_mm,irrigation_gross_mm,deep_percolation_mm,irrigations,message\n";
 
 }  // namespace
-
-bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error) {
-  CsvReader reader(in);
-  CsvRecord record;
-  if (!reader.next(record)) return true;  // an empty file names no crop
-  while (reader.next(record)) {
-    std::array<double, 7> v{};
-    bool ok = record.error.empty() && record.fields.size() >= 8;
-    for (std::size_t i = 0; ok && i < 7; ++i) {
-      float number = 0;
-      ok = read_field_number(trimmed_field(record.fields[i + 1]), number) == FieldNumber::value;
-      v[i] = number;
-    }
-    std::string reason = "a row needs a name and seven numbers";
-    const auto stages = ok ? stages_from(v, reason) : std::nullopt;
-    if (!stages) {
-      error = std::to_string(record.line) + ": " + reason;
-      return false;
-    }
-    const std::string crop(trimmed_field(record.fields[0]));
-    // A second row for a crop would silently replace the first one.
-    if (!table.try_emplace(crop, *stages).second) {
-      error = std::to_string(record.line) + ": " + crop + " has a row already";
-      return false;
-    }
-  }
-  return true;
-}
 
 int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables, std::ostream& out,
                  std::ostream& errors) {

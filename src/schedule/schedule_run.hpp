@@ -14,6 +14,7 @@
 #include "batch/batch_run.hpp"
 #include "data/retention_curves.hpp"
 #include "data/text_tables.hpp"
+#include "schedule/crop_stages.hpp"
 #include "schedule/water_balance.hpp"
 #include "schedule/weather_file.hpp"
 
@@ -22,12 +23,6 @@ namespace vantrel {
 inline constexpr int kScheduleOk = 0;
 inline constexpr int kScheduleProfileFailed = 1;
 inline constexpr int kScheduleUsage = 2;
-
-// Crop stages by crop name: a file of rows name, kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid,
-// l_late after a header, '#' lines being comments; false with the reason ("LINE: reason").
-using CropStageTable = std::map<std::string, CropStages, std::less<>>;
-inline constexpr const char* kCropStageFileName = "crop_coefficients.csv";
-bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error);
 
 struct SeasonTotals {
   double etc = 0, rain = 0, effective_rain = 0, net = 0, gross = 0, deep_percolation = 0;

@@ -139,6 +139,26 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
     EXPECT_EQ(r.status, c.status) << r.out << r.errors;
     EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
   }
+  // The depletion on the planting date: none below field capacity, none past wilting point.
+  const struct {
+    const char* initial;
+    int status;
+    const char* says;
+  } initial_cases[] = {
+      {"20", kScheduleOk, "p,ok,"},
+      {"-1", kScheduleProfileFailed, "initial_depletion_mm \"-1\" is not a number of 0 or more"},
+      {"999", kScheduleProfileFailed,
+       "initial_depletion_mm \"999\" is above the root zone's total available water"},
+  };
+  for (const auto& c : initial_cases) {
+    SCOPED_TRACE(c.initial);
+    const Ran r = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date,"
+                                  "initial_depletion_mm\np,1,100,40,20,Potato,2026-05-01,") +
+                          c.initial + "\n",
+                      weather_of(), stages);
+    EXPECT_EQ(r.status, c.status) << r.out << r.errors;
+    EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
+  }
   // A crop of the stages table needs no columns.
   const Ran potato =
       run("profile,horizon,thickness,sand,clay,crop,planting_date\n"
@@ -146,38 +166,6 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
           weather_of(), stages);
   EXPECT_EQ(potato.status, kScheduleOk) << potato.errors;
   EXPECT_NE(potato.out.find("q,ok,2026-05-01,20,"), std::string::npos) << potato.out;
-}
-
-TEST(ScheduleRun, CropStageFilesAndTheirBadRows) {
-  struct Case {
-    const char* text;
-    const char* says;  // empty when the file reads
-  } cases[] = {
-      {"name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late\n# a comment\nMaize grain,0.3,1.2,0.6,"
-       "30,40,50,30\n",
-       ""},
-      {"name,kc_ini\nMaize grain,0.3\n", "2: a row needs a name and seven numbers"},
-      {"name,a,b,c,d,e,f,g\nX,0.3,high,0.6,30,40,50,30\n", "2: a row needs"},
-      {"name,a,b,c,d,e,f,g\nX,0.3,1,0.6,-30,40,50,30\n", "2: l_ini -30 is not within 0 and 3650"},
-      {"name,a,b,c,d,e,f,g\nX,0.3,2.5,0.6,30,40,50,30\n", "2: kc_mid 2.5 is not within 0 and 2"},
-      {"name,a,b,c,d,e,f,g\nX,0.3,1,0.6,30,1e30,50,30\n", "2: l_dev 1e+30 is not within"},
-      {"name,a,b,c,d,e,f,g\nX,0.3,1,0.6,0,0,0.4,0\n", "2: the four stages last 0 days"},
-      {"name,a,b,c,d,e,f,g\nMaize grain,0.3,1.2,0.6,30,40,50,30\nMaize grain,0.3,1,0.6,9,9,9,9\n",
-       "3: Maize grain has a row already"},
-      {"", ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::istringstream in(c.text);
-    CropStageTable table;
-    std::string error;
-    EXPECT_EQ(read_crop_stages(in, table, error), *c.says == '\0') << error;
-    EXPECT_NE(error.find(c.says), std::string::npos) << error;
-    if (*c.says == '\0' && table.count("Maize grain") != 0) {
-      EXPECT_EQ(table["Maize grain"].season_days(), 150);
-      EXPECT_DOUBLE_EQ(table["Maize grain"].kc_mid, 1.2000000476837158);  // a float's 1.2
-    }
-  }
 }
 
 // The bundled stages: every row reads, names a crop of the crop list, and makes a season.
