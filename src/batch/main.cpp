@@ -26,6 +26,7 @@
 #include "batch/batch_report_painter.hpp"
 #endif
 #include "batch/batch_run.hpp"
+#include "batch/tool_files.hpp"
 #include "data/atomic_file.hpp"
 #include "data/command_line.hpp"
 #include "data/fields.hpp"
@@ -95,14 +96,10 @@ BatchSettings read_settings(const CommandLine& line, std::string& error) {
   BatchSettings settings;
   settings.version = VANTREL_VERSION;
   settings.input = *line.input;
-  const auto path = [&](const char* name) -> std::optional<std::filesystem::path> {
-    if (const auto v = line.value(name)) return std::filesystem::path(*v);
-    return std::nullopt;
-  };
-  settings.results = path("--results");
-  settings.horizons = path("--horizons");
-  settings.json = path("--json");
-  settings.report = path("--report");
+  settings.results = line.path("--results");
+  settings.horizons = line.path("--horizons");
+  settings.json = line.path("--json");
+  settings.report = line.path("--report");
   const unsigned hardware = std::thread::hardware_concurrency();
   settings.jobs = hardware == 0 ? 1 : static_cast<int>(hardware);
   if (const auto jobs = line.value("--jobs")) {
@@ -113,81 +110,12 @@ BatchSettings read_settings(const CommandLine& line, std::string& error) {
     }
     settings.jobs = n;
   }
-  if (const auto suction = line.value("--fc-suction")) {
-    float kpa = 0;
-    if (read_field_number(*suction, kpa) != FieldNumber::value || !(kpa >= 1 && kpa <= 1500)) {
-      error = "--fc-suction needs a suction in kPa from 1 to 1500, not \"" + *suction + "\"";
-    }
-    settings.fc_suction = kpa;
-  }
+  if (const auto kpa =
+          line.number("--fc-suction", 1, 1500, error, "a suction in kPa from 1 to 1500"))
+    settings.fc_suction = static_cast<float>(*kpa);
   settings.csv_standard = line.has("--csv-standard");
   settings.progress = !line.has("--quiet") && ::isatty(STDERR_FILENO) == 1;
   return settings;
-}
-
-// The outputs named; a usage error when one would replace the input, a reference file or
-// another output.
-std::vector<std::filesystem::path> outputs_of(const BatchSettings& settings,
-                                              const std::vector<std::filesystem::path>& references,
-                                              std::string& error) {
-  std::vector<std::filesystem::path> outputs;
-  int to_standard_output = 0;
-  for (const auto* slot :
-       {&settings.results, &settings.horizons, &settings.json, &settings.report}) {
-    if (!*slot || !error.empty()) continue;
-    const auto& out = **slot;
-    if (out == "-") {
-      if (++to_standard_output > 1) error = "only one output can go to standard output (\"-\")";
-      continue;
-    }
-    if (same_file(out, settings.input)) {
-      error = "refusing to write " + out.string() + " over the input file";
-    }
-    for (const auto& ref : references) {
-      if (error.empty() && same_file(out, ref)) {
-        error = "refusing to write " + out.string() + " over the reference file " + ref.string();
-      }
-    }
-    for (const auto& other : outputs) {
-      if (error.empty() && same_file(out, other))
-        error = out.string() + " is named for two outputs";
-    }
-    outputs.push_back(out);
-  }
-  return outputs;
-}
-
-// The reference tables, loaded as the window loads them, but never creating a missing file;
-// false (with the reason written) when one cannot be used.
-struct Tables {
-  std::unique_ptr<RetentionCurves> curves = std::make_unique<RetentionCurves>();
-  std::unique_ptr<CropTable> crops = std::make_unique<CropTable>();
-  std::unique_ptr<TextureDefaults> textures = std::make_unique<TextureDefaults>();
-  std::vector<RetentionDefect> defects;
-};
-bool load_tables(const std::vector<std::filesystem::path>& references, Tables& t) {
-  for (const auto& ref : references) {
-    if (const auto why = unreadable_input(ref)) {
-      std::cerr << ref.string() << ": cannot read the reference file: " << *why << '\n';
-      return false;
-    }
-  }
-  try {
-    load_retention_curves(references[0], *t.curves, std::cerr, &t.defects);
-    load_crop_table(references[1], *t.crops, std::cerr);
-    load_texture_defaults(references[2], *t.textures, std::cerr);
-  } catch (const FatalStop& stop) {
-    std::cerr << stop.what() << '\n';
-    return false;
-  }
-  // The program reads a short file as it always has; this tool says where it is short.
-  for (const RetentionDefect& d : t.defects)
-    std::cerr << references[0].string() << ':' << d.line << ": " << d.reason << '\n';
-  if (t.curves->profile_count == 0) {
-    std::cerr << references[0].string() << ": no reference profiles in the file\n";
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -211,12 +139,14 @@ int main(int argc, char** argv) {
                                               "vantrel-batch", std::cerr);
   if (!folder) return kBatchUsage;
   const std::filesystem::path data = *folder;
-  const std::vector<std::filesystem::path> references = {
-      data / kRetentionFileName, data / kCropFileName, data / kTextureFileName};
-  const std::vector<std::filesystem::path> outputs = outputs_of(settings, references, error);
+  ReferenceSet tables(data);
+  std::vector<ReadFile> reads = {{settings.input, "the input file"}};
+  for (const auto& ref : tables.files())
+    reads.push_back({ref, "the reference file " + ref.string()});
+  const std::vector<std::filesystem::path> outputs = checked_outputs(
+      {settings.results, settings.horizons, settings.json, settings.report}, reads, true, error);
   if (!error.empty()) return usage_error(error);
-  Tables tables;
-  if (!load_tables(references, tables)) return kBatchUsage;
+  if (!tables.load(std::cerr)) return kBatchUsage;
 
   std::vector<std::filesystem::path> folders;
   for (const auto& out : outputs)
@@ -245,7 +175,7 @@ int main(int argc, char** argv) {
   settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
                       settings.version,
                       std::filesystem::absolute(data, no_temp).lexically_normal().string(),
-                      is_demonstration_set(references[0]),
+                      is_demonstration_set(tables.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),
                       report_time("D:%Y%m%d%H%M%SZ", true)};

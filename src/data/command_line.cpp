@@ -8,6 +8,9 @@
 #include <io.h>
 #endif
 
+#include "data/fields.hpp"
+#include "data/number_text.hpp"
+
 namespace vantrel {
 
 namespace {
@@ -25,6 +28,26 @@ const OptionSpec* find_option(std::span<const OptionSpec> options, std::string_v
 std::optional<std::string> CommandLine::value(std::string_view name) const {
   const auto found = values.find(name);
   return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+std::optional<std::filesystem::path> CommandLine::path(std::string_view name) const {
+  const auto found = values.find(name);
+  return found == values.end() ? std::nullopt : std::optional<std::filesystem::path>(found->second);
+}
+
+std::optional<double> CommandLine::number(std::string_view name, double low, double high,
+                                          std::string& problem, std::string_view needs) const {
+  const auto text = value(name);
+  if (!text) return std::nullopt;
+  float v = 0;
+  if (read_field_number(*text, v) != FieldNumber::value || !(v >= low && v <= high)) {
+    problem = std::string(name) + " needs " +
+              (needs.empty() ? "a number from " + shortest_form(static_cast<float>(low)) + " to " +
+                                   shortest_form(static_cast<float>(high))
+                             : std::string(needs)) +
+              ", not \"" + *text + "\"";
+  }
+  return v;
 }
 
 namespace {

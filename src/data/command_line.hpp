@@ -27,6 +27,13 @@ struct CommandLine {
 
   bool has(std::string_view name) const { return values.find(name) != values.end(); }
   std::optional<std::string> value(std::string_view name) const;
+  // The value as a file name.
+  std::optional<std::filesystem::path> path(std::string_view name) const;
+  // The value as a number within [low, high]; nothing when the option is not given. Otherwise a
+  // usage error goes to `problem`: "NAME needs NEEDS, not "TEXT"", NEEDS by default "a number
+  // from LOW to HIGH".
+  std::optional<double> number(std::string_view name, double low, double high, std::string& error,
+                               std::string_view needs = {}) const;
 };
 
 // Reads the arguments (without the program's name). An option that needs a value and gets

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "batch/batch_run.hpp"
+#include "batch/tool_files.hpp"
 #include "data/atomic_file.hpp"
 #include "data/command_line.hpp"
 #include "data/fields.hpp"
@@ -77,16 +78,20 @@ int usage_error(const std::string& message) {
   return kScheduleUsage;
 }
 
-std::optional<double> number_option(const CommandLine& line, const char* name, double low,
-                                    double high, std::string& error) {
-  const auto text = line.value(name);
-  if (!text) return std::nullopt;
-  float v = 0;
-  if (read_field_number(*text, v) != FieldNumber::value || v < low || v > high) {
-    error = std::string(name) + " needs a number from " + shortest_form(static_cast<float>(low)) +
-            " to " + shortest_form(static_cast<float>(high)) + ", not \"" + *text + "\"";
+// The crops' stages: the file named, else the bundled crop_coefficients.csv (FAO-56 Tables 11
+// and 12) of the reference folder, else the installed set's (a user's folder holds only the
+// three reference files); nothing when there is none.
+std::optional<std::filesystem::path> crop_stage_file(
+    const std::optional<std::filesystem::path>& named, const std::filesystem::path& data) {
+  if (named) return named;
+  std::vector<std::filesystem::path> places = {data};
+  for (const auto& candidate : reference_folder_candidates(program_folder()))
+    places.push_back(candidate);
+  for (const auto& place : places) {
+    if (std::filesystem::is_regular_file(place / kCropStageFileName))
+      return place / kCropStageFileName;
   }
-  return v;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -100,53 +105,40 @@ int main(int argc, char** argv) {
   }
   if (!line.error.empty()) return usage_error(line.error);
   std::string error;
-  const auto latitude = number_option(line, "--latitude", -90, 90, error);
-  const auto elevation = number_option(line, "--elevation", -500, 9000, error);
-  const auto suction = number_option(line, "--fc-suction", 1, 1500, error);
+  const auto latitude = line.number("--latitude", -90, 90, error);
+  const auto elevation = line.number("--elevation", -500, 9000, error);
+  const auto suction = line.number("--fc-suction", 1, 1500, error);
   if (!error.empty()) return usage_error(error);
   if (latitude.has_value() != elevation.has_value())
     return usage_error("--latitude and --elevation come together");
-  const auto weather_path = line.value("--weather");
+  const auto weather_path = line.path("--weather");
   if (!weather_path) return usage_error("--weather names the season's weather file");
 
   const auto folder = choose_reference_folder(line.value("--data"), line.has("--quiet"),
                                               "vantrel-schedule", std::cerr);
   if (!folder) return kScheduleUsage;
   const std::filesystem::path data = *folder;
-  auto curves = std::make_unique<RetentionCurves>();
-  auto crops = std::make_unique<CropTable>();
-  try {
-    for (const char* name : {kRetentionFileName, kCropFileName}) {
-      if (const auto why = unreadable_input(data / name)) {
-        std::cerr << (data / name).string() << ": cannot read the reference file: " << *why << '\n';
-        return kScheduleUsage;
-      }
-    }
-    load_retention_curves(data / kRetentionFileName, *curves, std::cerr);
-    load_crop_table(data / kCropFileName, *crops, std::cerr);
-  } catch (const FatalStop& stop) {
-    std::cerr << stop.what() << '\n';
-    return kScheduleUsage;
-  }
+  ReferenceSet tables(data);
 
-  // The crops' stages: the file named, else the bundled crop_coefficients.csv (FAO-56
-  // Tables 11 and 12) where one is found.
+  const auto stage_file = crop_stage_file(line.path("--crop-stages"), data);
+  ScheduleSettings settings;
+  settings.input = *line.input;
+  settings.version = VANTREL_VERSION;
+  settings.schedule = line.path("--schedule");
+  settings.events = line.path("--events");
+  settings.json = line.path("--json");
+  settings.report = line.path("--report");
+  if (suction) settings.fc_suction = static_cast<float>(*suction);
+  std::vector<ReadFile> reads = {{settings.input, "the input file"},
+                                 {*weather_path, "the weather file " + weather_path->string()}};
+  if (stage_file) reads.push_back({*stage_file, "the crop stages file " + stage_file->string()});
+  for (const auto& ref : tables.files())
+    reads.push_back({ref, "the reference file " + ref.string()});
+  const std::vector<std::filesystem::path> outputs = checked_outputs(
+      {settings.schedule, settings.events, settings.json, settings.report}, reads, false, error);
+  if (!error.empty()) return usage_error(error);
+  if (!tables.load(std::cerr)) return kScheduleUsage;
   CropStageTable stages;
-  std::optional<std::filesystem::path> stage_file;
-  if (const auto file = line.value("--crop-stages")) {
-    stage_file = *file;
-  } else {
-    // The reference folder's, else the installed set's (a user's folder holds only the three).
-    std::vector<std::filesystem::path> places = {data};
-    for (const auto& candidate : reference_folder_candidates(program_folder()))
-      places.push_back(candidate);
-    for (const auto& place : places) {
-      if (std::filesystem::is_regular_file(place / kCropStageFileName)) {
-        stage_file = place / kCropStageFileName;
-        break;
-      }
-    }
-  }
   if (stage_file) {
     std::ifstream in(*stage_file, std::ios::binary);
     if (!in || !read_crop_stages(in, stages, error)) {
@@ -156,7 +148,7 @@ int main(int argc, char** argv) {
     }
   }
   if (const auto why = unreadable_input(*weather_path)) {
-    std::cerr << *weather_path << ": cannot read: " << *why << '\n';
+    std::cerr << weather_path->string() << ": cannot read: " << *why << '\n';
     return kScheduleUsage;
   }
   std::ifstream weather_in(*weather_path, std::ios::binary);
@@ -164,30 +156,17 @@ int main(int argc, char** argv) {
   if (latitude) place = Station{*latitude, *elevation};
   const WeatherFile weather = read_weather(weather_in, place);
   for (const WeatherProblem& p : weather.problems)
-    std::cerr << *weather_path << ':' << p.line << ": " << p.reason << '\n';
+    std::cerr << weather_path->string() << ':' << p.line << ": " << p.reason << '\n';
   if (!weather.problems.empty()) return kScheduleUsage;
 
-  ScheduleSettings settings;
-  settings.input = *line.input;
-  settings.version = VANTREL_VERSION;
-  const auto path = [&](const char* name) -> std::optional<std::filesystem::path> {
-    if (const auto v = line.value(name)) return std::filesystem::path(*v);
-    return std::nullopt;
-  };
-  settings.schedule = path("--schedule");
-  settings.events = path("--events");
-  settings.json = path("--json");
-  settings.report = path("--report");
-  if (suction) settings.fc_suction = static_cast<float>(*suction);
   std::vector<std::filesystem::path> folders;
-  for (const auto& out : {settings.schedule, settings.events, settings.json, settings.report}) {
-    if (out) folders.push_back(out->has_parent_path() ? out->parent_path() : ".");
-  }
+  for (const auto& out : outputs)
+    folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
   clean_up_on_signals(folders);
   settings.context = {settings.input.string(),
                       settings.version,
                       std::filesystem::absolute(data).lexically_normal().string(),
-                      is_demonstration_set(data / kRetentionFileName),
+                      is_demonstration_set(tables.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),
                       report_time("D:%Y%m%d%H%M%SZ", true)};
@@ -199,10 +178,9 @@ int main(int argc, char** argv) {
   }
 #else
   if (settings.report) {
-    return usage_error(
-        "--report needs Qt's PDF writer, which this build has not; every other "
-        "output works");
+    return usage_error(kNoPdfWriter);
   }
 #endif
-  return run_schedule(settings, {*curves, *crops, stages, weather}, std::cout, std::cerr);
+  return run_schedule(settings, {*tables.curves, *tables.crops, stages, weather, tables.defects},
+                      std::cout, std::cerr);
 }

@@ -322,7 +322,7 @@ int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables,
   }
   if (totals_out) out << kTotalsHeader;
 
-  const BatchTables batch(tables.curves, tables.crops);
+  const BatchTables batch(tables.curves, tables.crops, tables.defects);
   ProfileReader profiles(reader, columns, split);
   ProfileInput input;
   BadLines bad_lines;

@@ -63,6 +63,8 @@ struct ScheduleTables {
   const CropTable& crops;
   const CropStageTable& stages;
   const WeatherFile& weather;
+  // Where the retention file is short: a profile resting on such a place is a warning.
+  const std::vector<RetentionDefect>& defects;
 };
 
 // Runs every profile; the season totals go to `out` when no output file is named, errors to

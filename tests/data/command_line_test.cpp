@@ -47,6 +47,41 @@ TEST(CommandLine, FormsTakenAndRefused) {
   EXPECT_TRUE(read_command_line({"in.csv", "-q"}, kOptions).has("--quiet"));
 }
 
+// A number option within its range, or the words that say what it needs.
+TEST(CommandLine, NumbersWithinTheirRange) {
+  struct Case {
+    const char* jobs;
+    std::string_view needs;
+    double value;       // when read
+    std::string error;  // empty: read
+  } cases[] = {
+      {"1", {}, 1, ""},
+      {"2.5", {}, 2.5, ""},
+      {"8", {}, 8, ""},
+      {"0.5", {}, 0, "--jobs needs a number from 1 to 8, not \"0.5\""},
+      {"9", {}, 0, "--jobs needs a number from 1 to 8, not \"9\""},
+      {"nan", {}, 0, "--jobs needs a number from 1 to 8, not \"nan\""},
+      {"many", "a count of jobs", 0, "--jobs needs a count of jobs, not \"many\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.jobs);
+    const CommandLine line = read_command_line({"in.csv", "-j", c.jobs}, kOptions);
+    std::string error;
+    const auto value = line.number("--jobs", 1, 8, error, c.needs);
+    EXPECT_EQ(error, c.error);
+    if (c.error.empty()) {
+      EXPECT_EQ(value, c.value);
+    }
+  }
+  std::string error;
+  const CommandLine without = read_command_line({"in.csv"}, kOptions);
+  EXPECT_FALSE(without.number("--jobs", 1, 8, error).has_value());
+  EXPECT_EQ(error, "");
+  EXPECT_FALSE(without.path("--results").has_value());
+  EXPECT_EQ(read_command_line({"--results=out/r.csv", "in.csv"}, kOptions).path("--results"),
+            std::filesystem::path("out/r.csv"));
+}
+
 TEST(CommandLine, UnreadableInputs) {
   EXPECT_EQ(unreadable_input("/no/such/file.csv").value_or(""), "no such file");
   EXPECT_EQ(unreadable_input("/").value_or(""), "not a regular file");

@@ -21,6 +21,8 @@ namespace {
 using testing::bundled_tables;
 using testing::TempDir;
 
+const std::vector<RetentionDefect> kNoDefects;
+
 struct Ran {
   int status = -1;
   std::string out, errors;
@@ -46,7 +48,8 @@ Ran run(const std::string& profiles, const WeatherFile& weather, const CropStage
   std::ostringstream out, errors;
   Ran r;
   r.status = run_schedule(
-      settings, {*bundled_tables().curves, *bundled_tables().crops, stages, weather}, out, errors);
+      settings, {*bundled_tables().curves, *bundled_tables().crops, stages, weather, kNoDefects},
+      out, errors);
   r.out = out.str();
   r.errors = errors.str();
   return r;

@@ -1,0 +1,94 @@
+// vantrel-schedule as a user runs it: its options, the files it must never write over, and the
+// reference set it loads as vantrel-batch does.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "data/retention_curves.hpp"
+#include "data/text_tables.hpp"
+#include "support/shell.hpp"
+#include "support/temp_dir.hpp"
+#include "support/wrc_text.hpp"
+
+namespace vantrel {
+namespace {
+
+using testing::shell;
+using testing::TempDir;
+
+const std::filesystem::path kBundled = VANTREL_REFERENCE_DIR;
+const std::string kSchedule = VANTREL_SCHEDULE;
+
+// A profile with its own stages, and five days of weather for it.
+void write_season(const TempDir& dir) {
+  dir.write("in.csv",
+            "profile,horizon,thickness,sand,clay,root_depth,tolerance,planting_date,kc_ini,"
+            "kc_mid,kc_end,l_ini,l_dev,l_mid,l_late\n"
+            "p,1,20,40,20,20,35,2026-05-01,0.5,1,0.8,1,1,1,1\n");
+  dir.write("w.csv",
+            "date,et0_mm\n2026-05-01,5\n2026-05-02,5\n2026-05-03,5\n2026-05-04,5\n"
+            "2026-05-05,5\n");
+  dir.write("stages.csv", "name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late\n");
+}
+
+TEST(ScheduleCommand, OptionsAndTheFilesItMustNotWriteOver) {
+  TempDir dir;
+  write_season(dir);
+  const std::string run = "cd " + dir.path().string() + " && " + kSchedule + " --quiet --data " +
+                          kBundled.string() + " --weather w.csv ";
+  const std::string retention = (kBundled / kRetentionFileName).string();
+  struct Case {
+    std::string args;
+    int status;
+    std::string says;
+  } cases[] = {
+      {"--latitude 91 --elevation 0 in.csv", 2,
+       "--latitude needs a number from -90 to 90, not \"91\""},
+      {"--latitude 45 in.csv", 2, "--latitude and --elevation come together"},
+      {"--fc-suction 0 in.csv", 2, "--fc-suction needs a number from 1 to 1500"},
+      {"--schedule in.csv in.csv", 2, "refusing to write in.csv over the input file"},
+      {"--events w.csv in.csv", 2, "refusing to write w.csv over the weather file w.csv"},
+      {"--crop-stages stages.csv --json stages.csv in.csv", 2,
+       "over the crop stages file stages.csv"},
+      {"--json " + retention + " in.csv", 2, "over the reference file " + retention},
+      {"--schedule s.csv --events s.csv in.csv", 2, "s.csv is named for two outputs"},
+      {"--schedule s.csv in.csv", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const testing::Ran r = shell(run + c.args);
+    EXPECT_EQ(r.status, c.status) << r.output;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+  }
+  // The refused runs wrote nothing, and the input is whole.
+  EXPECT_EQ(testing::read_all(dir / "in.csv").substr(0, 8), "profile,");
+  EXPECT_EQ(testing::read_all(dir / "w.csv").substr(0, 12), "date,et0_mm\n");
+  EXPECT_NE(testing::read_all(dir / "s.csv").find("p,2026-05-04,4,late,"), std::string::npos);
+}
+
+// A reference file cut short: the tool names where, and the season resting on it warns.
+TEST(ScheduleCommand, AShortReferenceFileIsNamedAndItsSeasonsWarn) {
+  TempDir dir;
+  write_season(dir);
+  for (const char* name : {kCropFileName, kTextureFileName})
+    std::filesystem::copy_file(kBundled / name, dir / name);
+  std::string file;
+  for (int k = 1; k <= 3; ++k) {
+    file += testing::profile_header(k);
+    for (int j = 1; j <= (k == 3 ? 7 : 20); ++j)
+      file += testing::layer_line(1.3, 45.0, 8.0, 0.05, 1.5, 20.0, 40.0);
+  }
+  dir.write(kRetentionFileName, file);
+  const testing::Ran r =
+      shell("cd " + dir.path().string() + " && " + kSchedule + " --data . --weather w.csv in.csv");
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("Soil_WRC.csv:56: reference profile 3 ends after 7 of its 20 layers"),
+            std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("p,warning,"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("rests on a short reference profile"), std::string::npos) << r.output;
+}
+
+}  // namespace
+}  // namespace vantrel
