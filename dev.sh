@@ -114,7 +114,7 @@ case "${1:-test}" in
     install_missing "${PACKAGES[@]}"
     cmake --preset tsan >/dev/null
     cmake --build --preset tsan
-    tests/app/batch_threads.sh build/tsan/src/batch/vantrel-batch reference examples "${2:-3}"
+    tests/batch/batch_threads.sh build/tsan/src/batch/vantrel-batch reference examples "${2:-3}"
     ;;
   bench)
     install_missing "${PACKAGES[@]}" time

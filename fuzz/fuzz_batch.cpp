@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "batch/batch_input.hpp"
+#include "advice/profile_reader.hpp"
 #include "batch/batch_output.hpp"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "schedule/schedule_run.hpp"
-#include "schedule/weather_file.hpp"
+#include "season/weather_file.hpp"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The folder map of docs/architecture.md, checked: each folder of src/ includes only the folders
-# below it, only the program (app), its Qt view and the batch report include Qt, and only the
-# Win32 view and the Windows halves of the data layer include windows.h.
+# below it, only the program (app), its Qt view and the reports include Qt, and only the Win32
+# view and the Windows halves of the data and command-line layers include windows.h.
 #   architecture_check.sh SRC_DIR
 set -u
 src="$1"
@@ -11,24 +11,27 @@ failed=0
 allowed() {
   case "$1" in
     data) echo "data" ;;
+    cli) echo "data cli" ;;
     physics) echo "data physics" ;;
     profile) echo "data physics profile" ;;
+    advice) echo "data physics profile advice" ;;
+    season) echo "data physics profile advice season" ;;
     ui) echo "data ui" ;;
-    profile/routines) echo "data physics profile ui profile/routines" ;;
-    app) echo "data physics profile ui profile/routines app ui/qt ui/win32" ;;
+    window) echo "data physics profile ui window" ;;
+    app) echo "data cli physics profile ui window app ui/qt ui/win32" ;;
     ui/qt) echo "data ui ui/qt" ;;
     ui/win32) echo "data ui ui/win32" ;;
-    batch) echo "data physics profile batch" ;;
-    import) echo "data physics import" ;;
-    schedule) echo "data physics profile batch schedule" ;;
+    report) echo "data physics profile advice season report" ;;
+    batch) echo "data cli physics profile advice report batch" ;;
+    schedule) echo "data cli physics profile advice season report schedule" ;;
+    import) echo "data cli physics import" ;;
     *) echo "" ;;
   esac
 }
 
-# The folder an include names: "profile/routines/program.hpp" is profile/routines.
+# The folder an include names: "ui/qt/qt_platform.hpp" is ui/qt.
 folder_of() {
   case "$1" in
-    profile/routines/*) echo "profile/routines" ;;
     ui/qt/*) echo "ui/qt" ;;
     ui/win32/*) echo "ui/win32" ;;
     *) echo "${1%%/*}" ;;
@@ -53,13 +56,13 @@ while IFS= read -r file; do
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
   if grep -q '^#include <Q' "$file"; then
     case "$rel" in
-      app/* | ui/qt/* | batch/batch_report* | batch/main.cpp | schedule/schedule_report.cpp | schedule/main.cpp) ;;
-      *) echo "$rel includes Qt: only app, ui/qt and the batch report may"; failed=1 ;;
+      app/* | ui/qt/* | report/*) ;;
+      *) echo "$rel includes Qt: only app, ui/qt and report may"; failed=1 ;;
     esac
   fi
   if grep -q '^#include <windows.h>' "$file"; then
     case "$rel" in
-      ui/win32/* | app/win32_* | data/*_windows.cpp) ;;
+      ui/win32/* | app/win32_* | data/*_windows.cpp | cli/*_windows.cpp) ;;
       *) echo "$rel includes windows.h: only the Win32 view and the Windows files may"; failed=1 ;;
     esac
   fi

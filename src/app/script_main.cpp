@@ -6,7 +6,7 @@
 
 #include "app/script.hpp"
 #include "app/startup.hpp"
-#include "data/command_line.hpp"
+#include "cli/command_line.hpp"
 #ifdef _WIN32
 #include "app/win32_script_driver.hpp"
 #endif

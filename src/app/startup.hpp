@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "profile/routines/program.hpp"
 #include "ui/dialog.hpp"
+#include "window/program.hpp"
 
 namespace vantrel {
 

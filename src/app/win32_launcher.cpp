@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/user_folder.hpp"
-#include "data/command_line.hpp"
-#include "data/reference_folders.hpp"
+#include "cli/command_line.hpp"
+#include "cli/reference_folders.hpp"
 
 namespace {
 

@@ -108,24 +108,6 @@ std::string results_row(const ProfileResult& p, float fc_suction, const CsvForma
       format);
 }
 
-std::string json_string(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : valid_utf8(text)) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", u);
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + '"';
-}
-
 std::string json_start(std::string_view input, std::string_view version, float fc_suction) {
   return "{\n  \"program\": \"vantrel-batch\",\n  \"version\": " + json_string(version) +
          ",\n  \"input\": " + json_string(input) +

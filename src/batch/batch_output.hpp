@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "batch/batch_profile.hpp"
+#include "advice/field_advice.hpp"
 
 namespace vantrel {
 
@@ -31,8 +31,5 @@ std::string json_start(std::string_view input, std::string_view version, float f
 std::string json_profile(const ProfileResult& profile);
 inline constexpr std::string_view kJsonSeparator = ",";
 std::string json_end();
-
-// A JSON string literal.
-std::string json_string(std::string_view text);
 
 }  // namespace vantrel

@@ -19,10 +19,10 @@
 #include <thread>
 #include <vector>
 
-#include "batch/batch_input.hpp"
+#include "advice/profile_reader.hpp"
 #include "batch/batch_output.hpp"
-#include "data/atomic_file.hpp"
-#include "data/command_line.hpp"
+#include "cli/command_line.hpp"
+#include "cli/output_set.hpp"
 #include "data/csv_reader.hpp"
 #include "data/safe_text.hpp"
 
@@ -40,7 +40,8 @@ struct Chunk {
   std::size_t bytes = 0;
   // Filled by a worker.
   std::vector<ProfileResult> results;  // kept for the report and the counts
-  std::string horizons, rows, json;
+  std::string horizons, rows;
+  std::vector<std::string> json;  // each profile's member, when asked for
 };
 
 // The next profiles of the input, up to a chunk's worth; false when there were none.
@@ -71,8 +72,7 @@ void compute_chunk(const ChunkWork& work, Chunk& chunk) {
     ProfileResult r = compute_profile(work.tables, work.columns, input, work.options);
     if (work.horizons) chunk.horizons += horizons_rows(r, work.format);
     chunk.rows += results_row(r, work.options.fc_suction, work.format);
-    if (work.json) chunk.json += json_profile(r);
-    chunk.json += '\x1f';  // one mark per profile: the writer puts the commas there
+    chunk.json.push_back(work.json ? json_profile(r) : std::string());
     chunk.results.push_back(std::move(r));
   }
   chunk.inputs.clear();
@@ -90,38 +90,29 @@ class Outputs {
       : settings_(s),
         input_name_(s.input_name.empty() ? s.input.string() : s.input_name),
         out_(out),
-        errors_(errors) {}
+        errors_(errors),
+        files_(out),
+        horizons_(files_.add(s.horizons)),
+        results_(files_.add(results_to_stdout() ? std::optional<std::filesystem::path>("-")
+                                                : s.results)),
+        json_(files_.add(s.json)),
+        // A report for standard output is drawn into a temporary file first: a PDF is
+        // written whole, then copied out.
+        report_file_(files_.add(
+            is_standard_output(s.report)
+                ? std::optional(std::filesystem::temp_directory_path() / "vantrel-report.pdf")
+                : s.report)) {}
 
-  bool open(std::string& failure) {
-    std::string error;
-    const auto open_one = [&](const std::optional<std::filesystem::path>& path, AtomicFile& file) {
-      if (!path || is_standard_output(path)) return true;
-      if (file.open(*path, error)) return true;
-      failure = path->string() + ": cannot write: " + error;
-      return false;
-    };
-    // A report for standard output is drawn into a temporary file first: a PDF is written
-    // whole, then copied out.
-    if (is_standard_output(settings_.report) &&
-        !report_file_.open(std::filesystem::temp_directory_path() / "vantrel-report.pdf", error)) {
-      failure = "a temporary file for the report: " + error;
-      return false;
-    }
-    return open_one(settings_.horizons, horizons_) && open_one(settings_.results, results_) &&
-           open_one(settings_.json, json_) && open_one(settings_.report, report_file_);
-  }
+  bool open(std::string& failure) { return files_.open(failure); }
 
   void start(const RetentionCurves& curves, const CsvFormat& format) {
-    write(settings_.horizons, horizons_, horizons_header(format));
-    if (results_to_stdout()) {
-      out_ << results_header(format);
-    } else {
-      write(settings_.results, results_, results_header(format));
-    }
-    write(settings_.json, json_, json_start(input_name_, settings_.version, settings_.fc_suction));
+    files_.write(horizons_, horizons_header(format));
+    files_.write(results_, results_header(format));
+    files_.write(json_, json_start(input_name_, settings_.version, settings_.fc_suction));
     if (settings_.report) {
-      report_file_.release();
-      report_ = settings_.make_report(report_file_.temporary(), curves, settings_.context);
+      files_.file(report_file_).release();
+      report_ =
+          settings_.make_report(files_.file(report_file_).temporary(), curves, settings_.context);
     }
   }
 
@@ -134,22 +125,16 @@ class Outputs {
               << " more unreadable lines up to this one\n";
     }
     counts.bad_lines += chunk.bad_lines.count();
-    write(settings_.horizons, horizons_, chunk.horizons);
-    if (results_to_stdout()) {
-      out_ << chunk.rows;
-    } else {
-      write(settings_.results, results_, chunk.rows);
-    }
-    std::size_t start = 0;
-    for (const ProfileResult& r : chunk.results) {
+    files_.write(horizons_, chunk.horizons);
+    files_.write(results_, chunk.rows);
+    for (std::size_t i = 0; i < chunk.results.size(); ++i) {
+      const ProfileResult& r = chunk.results[i];
       for (const std::string& e : r.errors)
         errors_ << input_name_ << ':' << terminal_text(e) << '\n';
-      const std::size_t mark = chunk.json.find('\x1f', start);
       if (settings_.json) {
-        if (counts.profiles > 0) write(settings_.json, json_, kJsonSeparator);
-        write(settings_.json, json_, std::string_view(chunk.json).substr(start, mark - start));
+        if (counts.profiles > 0) files_.write(json_, kJsonSeparator);
+        files_.write(json_, chunk.json[i]);
       }
-      start = mark + 1;
       if (report_) report_->add(r);
       ++counts.profiles;
       counts.horizons += static_cast<long long>(r.horizons.size());
@@ -171,33 +156,20 @@ class Outputs {
   // Ends every output and puts it in place; false (with the reasons written) when one failed.
   bool finish(const Replay& replay) {
     clear_progress();
-    bool ok = true;
     std::string error;
-    const auto commit = [&](const std::optional<std::filesystem::path>& path, AtomicFile& file) {
-      if (!path || is_standard_output(path)) return;
-      if (!file.commit(error)) {
-        errors_ << path->string() << ": cannot write: " << error << '\n';
-        ok = false;
-      }
-    };
-    write(settings_.json, json_, json_end());
+    files_.write(json_, json_end());
     const bool drawn = !report_ || report_->finish(replay, error);
     if (!drawn) {
       errors_ << settings_.report->string() << ": cannot write: " << error << '\n';
-      report_file_.discard();  // the file it would replace stays as it was
-      ok = false;
+      files_.discard(report_file_);  // the file it would replace stays as it was
     }
     report_.reset();
-    commit(settings_.horizons, horizons_);
-    commit(settings_.results, results_);
-    commit(settings_.json, json_);
     if (drawn && is_standard_output(settings_.report)) {
-      std::ifstream pdf(report_file_.temporary(), std::ios::binary);
+      std::ifstream pdf(files_.file(report_file_).temporary(), std::ios::binary);
       out_ << pdf.rdbuf();
-      report_file_.discard();
-    } else if (drawn) {
-      commit(settings_.report, report_file_);
+      files_.discard(report_file_);
     }
+    bool ok = files_.commit(errors_) && drawn;
     out_.flush();
     if (!out_) {
       errors_ << "vantrel-batch: standard output: cannot write\n";
@@ -213,16 +185,6 @@ class Outputs {
     const bool none =
         !settings_.horizons && !settings_.results && !settings_.json && !settings_.report;
     return none || is_standard_output(settings_.results);
-  }
-  // Text for one output: its file, or standard output.
-  void write(const std::optional<std::filesystem::path>& path, AtomicFile& file,
-             std::string_view text) {
-    if (!path) return;
-    if (is_standard_output(path)) {
-      out_ << text;
-    } else {
-      file.write(text);
-    }
   }
   void show_progress() {
     if (!settings_.progress) return;
@@ -243,7 +205,8 @@ class Outputs {
   std::string input_name_;
   std::ostream& out_;
   std::ostream& errors_;
-  AtomicFile horizons_, results_, json_, report_file_;
+  OutputSet files_;
+  std::size_t horizons_, results_, json_, report_file_;
   std::unique_ptr<ProfileReport> report_;
   std::chrono::steady_clock::time_point last_progress_{};
   bool progress_shown_ = false;
@@ -398,16 +361,16 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
       settings.input_name.empty() ? settings.input.string() : settings.input_name;
   if (const auto why = unreadable_input(settings.input)) {
     errors << input_name << ": cannot read: " << *why << '\n';
-    return kBatchUsage;
+    return kExitUsage;
   }
   std::ifstream in(settings.input, std::ios::binary);
   if (!in) {
     errors << input_name << ": cannot read\n";
-    return kBatchUsage;
+    return kExitUsage;
   }
   CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
   ColumnMap columns;
-  if (!read_columns(input_name, reader, columns, errors)) return kBatchUsage;
+  if (!read_columns(input_name, reader, columns, errors)) return kExitUsage;
   const char separator = reader.separator();
   CsvFormat format;
   if (!settings.csv_standard && separator == ';') format = {';', ','};
@@ -416,11 +379,11 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
   std::string problem;
   if (!outputs.open(problem)) {
     errors << problem << '\n';
-    return kBatchUsage;
+    return kExitUsage;
   }
   SplitProfiles split;
   if (!find_split_profiles(settings.input, input_name, separator, columns, split, errors)) {
-    return kBatchUsage;
+    return kExitUsage;
   }
   outputs.start(curves, format);
 
@@ -452,32 +415,8 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
   };
   const bool written = outputs.finish(replay);
   if (counts != nullptr) *counts = outputs.counts;
-  if (!written) return kBatchUsage;
-  return outputs.counts.errors > 0 || outputs.counts.bad_lines > 0 ? kBatchProfileFailed : kBatchOk;
-}
-
-std::string report_time(const char* format, bool only_fixed) {
-  std::time_t when = std::time(nullptr);
-  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  long long seconds = -1;
-  if (epoch != nullptr && *epoch != '\0') {
-    const char* end = epoch + std::strlen(epoch);
-    if (std::from_chars(epoch, end, seconds).ptr != end) seconds = -1;
-  }
-  if (seconds >= 0) {
-    when = static_cast<std::time_t>(seconds);
-  } else if (only_fixed) {
-    return {};
-  }
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &when);
-#else
-  gmtime_r(&when, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, format, &utc);
-  return text;
+  if (!written) return kExitUsage;
+  return outputs.counts.errors > 0 || outputs.counts.bad_lines > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace vantrel

@@ -9,54 +9,13 @@
 #include <optional>
 #include <string>
 
-#include "batch/batch_profile.hpp"
+#include "advice/field_advice.hpp"
+#include "cli/exit_status.hpp"
 #include "data/retention_curves.hpp"
 #include "data/text_tables.hpp"
+#include "report/report.hpp"
 
 namespace vantrel {
-
-inline constexpr int kBatchOk = 0;
-inline constexpr int kBatchProfileFailed = 1;
-inline constexpr int kBatchUsage = 2;
-
-// What --report says in a build without Qt's PDF writer (the Windows edition).
-inline constexpr const char* kNoPdfWriter =
-    "--report needs Qt's PDF writer, which this build has not; every other output works";
-
-// What the report says of its run on every page.
-struct ReportContext {
-  std::string input;               // the input as named
-  std::string version;             // the program's
-  std::string reference_folder;    // where the reference files were read
-  bool demonstration_set = false;  // the bundled, synthetic reference profiles
-  float fc_suction = 10;           // kPa
-  std::string made;                // the date it was made, ISO 8601
-  // The PDF's own creation date, "D:YYYYMMDDhhmmssZ", when SOURCE_DATE_EPOCH fixes it: the
-  // same input then gives the same file.
-  std::string fixed_pdf_date;
-};
-
-// The time a report says it was made: SOURCE_DATE_EPOCH's when set (reproducible files),
-// else now, in UTC, as the strftime `format` gives it; empty with `only_fixed` when it is
-// not set.
-std::string report_time(const char* format, bool only_fixed = false);
-
-// Calls the visitor with each profile again, in input order, with its reference entries;
-// false when the input cannot be read again.
-using ProfileVisitor = std::function<void(const ProfileResult&)>;
-using Replay = std::function<bool(const ProfileVisitor&)>;
-
-// The report: a summary of every profile first, then a page per profile. It takes each
-// profile in input order as the run computes it (for the summary), then draws the document
-// when the run ends, the profiles' pages from a second pass over the input, so that its memory
-// stays bounded by the summary rows.
-class ProfileReport {
- public:
-  virtual ~ProfileReport() = default;
-  virtual void add(const ProfileResult& profile) = 0;
-  // Draws and ends the document; false with the reason.
-  virtual bool finish(const Replay& replay, std::string& error) = 0;
-};
 
 struct BatchSettings {
   std::filesystem::path input;

@@ -22,16 +22,17 @@
 #include <vector>
 
 #ifdef VANTREL_PDF_REPORT
-#include "batch/batch_report.hpp"
-#include "batch/batch_report_painter.hpp"
+#include "report/field_report.hpp"
+#include "report/report_toolkit.hpp"
 #endif
 #include "batch/batch_run.hpp"
-#include "batch/tool_files.hpp"
+#include "cli/command_line.hpp"
+#include "cli/reference_folders.hpp"
+#include "cli/reference_set.hpp"
+#include "cli/report_time.hpp"
 #include "data/atomic_file.hpp"
-#include "data/command_line.hpp"
 #include "data/fields.hpp"
 #include "data/reference_file.hpp"
-#include "data/reference_folders.hpp"
 
 namespace {
 
@@ -76,7 +77,7 @@ damaged reference file, an output that cannot be written).
 
 int usage_error(const std::string& message) {
   std::cerr << "vantrel-batch: " << message << "\nTry 'vantrel-batch --help'.\n";
-  return kBatchUsage;
+  return kExitUsage;
 }
 
 constexpr std::array<OptionSpec, 9> kOptions = {{
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
   if (!error.empty()) return usage_error(error);
   const auto folder = choose_reference_folder(line.value("--data"), line.has("--quiet"),
                                               "vantrel-batch", std::cerr);
-  if (!folder) return kBatchUsage;
+  if (!folder) return kExitUsage;
   const std::filesystem::path data = *folder;
   ReferenceSet tables(data);
   std::vector<ReadFile> reads = {{settings.input, "the input file"}};
@@ -146,7 +147,7 @@ int main(int argc, char** argv) {
   const std::vector<std::filesystem::path> outputs = checked_outputs(
       {settings.results, settings.horizons, settings.json, settings.report}, reads, true, error);
   if (!error.empty()) return usage_error(error);
-  if (!tables.load(std::cerr)) return kBatchUsage;
+  if (!tables.load(std::cerr)) return kExitUsage;
 
   std::vector<std::filesystem::path> folders;
   for (const auto& out : outputs)
@@ -162,7 +163,7 @@ int main(int argc, char** argv) {
     std::string why;
     if (!kept_input.open(temp / "vantrel-batch-input.csv", why)) {
       std::cerr << "vantrel-batch: standard input: cannot keep it: " << why << '\n';
-      return kBatchUsage;
+      return kExitUsage;
     }
     std::array<char, 1 << 16> buffer;
     while (std::cin.read(buffer.data(), buffer.size()) || std::cin.gcount() > 0)

@@ -108,4 +108,22 @@ std::string spreadsheet_text(std::string_view text) {
   return formula ? "'" + std::string(text) : std::string(text);
 }
 
+std::string json_string(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : valid_utf8(text)) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", u);
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + '"';
+}
+
 }  // namespace vantrel

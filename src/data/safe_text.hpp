@@ -22,4 +22,8 @@ std::string page_text(std::string_view text);
 // carriage return gets a leading ', so that it is read as text and never as a formula.
 std::string spreadsheet_text(std::string_view text);
 
+// For a JSON document: a string literal of valid UTF-8, with quotes, backslashes and control
+// characters escaped.
+std::string json_string(std::string_view text);
+
 }  // namespace vantrel

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.hpp"
 #include "data/atomic_file.hpp"
-#include "data/command_line.hpp"
 #include "data/retention_curves.hpp"
 #include "data/safe_text.hpp"
 #include "import/measured_profiles.hpp"

@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch_run.hpp"
-#include "batch/tool_files.hpp"
+#include "cli/command_line.hpp"
+#include "cli/reference_folders.hpp"
+#include "cli/reference_set.hpp"
+#include "cli/report_time.hpp"
 #include "data/atomic_file.hpp"
-#include "data/command_line.hpp"
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
 #include "data/reference_file.hpp"
-#include "data/reference_folders.hpp"
 #include "schedule/schedule_run.hpp"
 #ifdef VANTREL_PDF_REPORT
-#include "batch/batch_report_painter.hpp"
-#include "schedule/schedule_report.hpp"
+#include "report/report_toolkit.hpp"
+#include "report/season_report.hpp"
 #endif
 
 namespace {
@@ -75,7 +75,7 @@ constexpr std::array<OptionSpec, 11> kOptions = {{
 
 int usage_error(const std::string& message) {
   std::cerr << "vantrel-schedule: " << message << "\nTry 'vantrel-schedule --help'.\n";
-  return kScheduleUsage;
+  return kExitUsage;
 }
 
 // The crops' stages: the file named, else the bundled crop_coefficients.csv (FAO-56 Tables 11
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
 
   const auto folder = choose_reference_folder(line.value("--data"), line.has("--quiet"),
                                               "vantrel-schedule", std::cerr);
-  if (!folder) return kScheduleUsage;
+  if (!folder) return kExitUsage;
   const std::filesystem::path data = *folder;
   ReferenceSet tables(data);
 
@@ -137,19 +137,19 @@ int main(int argc, char** argv) {
   const std::vector<std::filesystem::path> outputs = checked_outputs(
       {settings.schedule, settings.events, settings.json, settings.report}, reads, false, error);
   if (!error.empty()) return usage_error(error);
-  if (!tables.load(std::cerr)) return kScheduleUsage;
+  if (!tables.load(std::cerr)) return kExitUsage;
   CropStageTable stages;
   if (stage_file) {
     std::ifstream in(*stage_file, std::ios::binary);
     if (!in || !read_crop_stages(in, stages, error)) {
       std::cerr << stage_file->string() << ':'
                 << (error.empty() ? std::string(" cannot read") : error) << '\n';
-      return kScheduleUsage;
+      return kExitUsage;
     }
   }
   if (const auto why = unreadable_input(*weather_path)) {
     std::cerr << weather_path->string() << ": cannot read: " << *why << '\n';
-    return kScheduleUsage;
+    return kExitUsage;
   }
   std::ifstream weather_in(*weather_path, std::ios::binary);
   std::optional<Station> place;
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
   const WeatherFile weather = read_weather(weather_in, place);
   for (const WeatherProblem& p : weather.problems)
     std::cerr << weather_path->string() << ':' << p.line << ": " << p.reason << '\n';
-  if (!weather.problems.empty()) return kScheduleUsage;
+  if (!weather.problems.empty()) return kExitUsage;
 
   std::vector<std::filesystem::path> folders;
   for (const auto& out : outputs)

@@ -67,7 +67,7 @@ TEST(ScheduleRun, TheDailyScheduleClosesItsBalanceAndItsEventsAreItsIrrigationDa
                       s.events = out / "e.csv";
                       s.json = out / "r.json";
                     });
-  ASSERT_EQ(r.status, kScheduleOk) << r.errors;
+  ASSERT_EQ(r.status, kExitOk) << r.errors;
   std::istringstream schedule(testing::read_all(out / "s.csv"));
   std::string line;
   std::getline(schedule, line);
@@ -102,7 +102,7 @@ TEST(ScheduleRun, TotalsOfASeasonAndItsPlantingDateMidFile) {
   // Planted on the 11th: the season's day 10 is the 20th, the day of rain.
   const Ran r =
       run(kHeader + "p,1,100,40,20,60,50,2026-05-11,1,1,1,10,10,10,10,\n", weather_of(), {});
-  ASSERT_EQ(r.status, kScheduleOk) << r.errors;
+  ASSERT_EQ(r.status, kExitOk) << r.errors;
   std::istringstream lines(r.out);
   std::string header, row;
   std::getline(lines, header);
@@ -119,21 +119,19 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
     int status;
     const char* says;
   } cases[] = {
-      {"p,1,100,40,20,60,50,2026-04-01,1,1,1,10,10,10,10,\n", kScheduleProfileFailed,
+      {"p,1,100,40,20,60,50,2026-04-01,1,1,1,10,10,10,10,\n", kExitFailed,
        "the planting date 2026-04-01 is outside the weather (2026-05-01 to 2026-06-29)"},
-      {"p,1,100,40,20,60,50,1 May,1,1,1,10,10,10,10,\n", kScheduleProfileFailed,
+      {"p,1,100,40,20,60,50,1 May,1,1,1,10,10,10,10,\n", kExitFailed,
        "planting_date \"1 May\" is not a date"},
-      {"p,1,100,40,20,60,50,2026-05-01,,,,,,,,\n", kScheduleProfileFailed,
-       "no crop stages: give kc_ini"},
-      {"p,1,100,40,20,60,50,2026-05-01,1,1,,10,10,10,10,\n", kScheduleProfileFailed,
-       "give all seven"},
-      {"p,1,100,40,20,60,50,2026-05-01,1,3,1,10,10,10,10,\n", kScheduleProfileFailed,
+      {"p,1,100,40,20,60,50,2026-05-01,,,,,,,,\n", kExitFailed, "no crop stages: give kc_ini"},
+      {"p,1,100,40,20,60,50,2026-05-01,1,1,,10,10,10,10,\n", kExitFailed, "give all seven"},
+      {"p,1,100,40,20,60,50,2026-05-01,1,3,1,10,10,10,10,\n", kExitFailed,
        "kc_mid 3 is not within 0 and 2"},
-      {"p,1,100,40,20,60,50,2026-05-01,1,1,1,0,0,0,0,\n", kScheduleProfileFailed,
+      {"p,1,100,40,20,60,50,2026-05-01,1,1,1,0,0,0,0,\n", kExitFailed,
        "the four stages last 0 days"},
-      {"p,1,100,40,20,60,50,2026-05-01,1,1,1,10,10,10,10,east\n", kScheduleProfileFailed,
+      {"p,1,100,40,20,60,50,2026-05-01,1,1,1,10,10,10,10,east\n", kExitFailed,
        "no weather for station \"east\""},
-      {"p,1,100,40,20,60,50,2026-06-01,1,1,1,10,10,10,10,\n", kScheduleOk,
+      {"p,1,100,40,20,60,50,2026-06-01,1,1,1,10,10,10,10,\n", kExitOk,
        "the weather ends on 2026-06-29, day 29 of the season's 40"},
   };
   for (const Case& c : cases) {
@@ -148,9 +146,9 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
     int status;
     const char* says;
   } initial_cases[] = {
-      {"20", kScheduleOk, "p,ok,"},
-      {"-1", kScheduleProfileFailed, "initial_depletion_mm \"-1\" is not a number of 0 or more"},
-      {"999", kScheduleProfileFailed,
+      {"20", kExitOk, "p,ok,"},
+      {"-1", kExitFailed, "initial_depletion_mm \"-1\" is not a number of 0 or more"},
+      {"999", kExitFailed,
        "initial_depletion_mm \"999\" is above the root zone's total available water"},
   };
   for (const auto& c : initial_cases) {
@@ -167,7 +165,7 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
       run("profile,horizon,thickness,sand,clay,crop,planting_date\n"
           "q,1,100,40,20,Potato,2026-05-01\n",
           weather_of(), stages);
-  EXPECT_EQ(potato.status, kScheduleOk) << potato.errors;
+  EXPECT_EQ(potato.status, kExitOk) << potato.errors;
   EXPECT_NE(potato.out.find("q,ok,2026-05-01,20,"), std::string::npos) << potato.out;
 }
 
@@ -210,7 +208,7 @@ TEST(BundledCropStages, EveryRowIsACropOfTheListWithASeason) {
     const Ran ran = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date\n") +
                             "q,1,100,40,20," + c.crop + ",2026-05-01\n",
                         weather_of(), table);
-    EXPECT_EQ(ran.status, kScheduleOk) << ran.errors;
+    EXPECT_EQ(ran.status, kExitOk) << ran.errors;
     if (*c.said == '\0')
       EXPECT_EQ(ran.out.find("the weather ends"), std::string::npos) << ran.out;
     else

@@ -1,0 +1,198 @@
+#include "advice/profile_reader.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "data/fields.hpp"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::size_t kBuckets = 256;
+
+std::uint64_t fnv(const std::string& s) {
+  std::uint64_t h = 0xcbf29ce484222325ULL;
+  for (const char c : s) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 0x100000001b3ULL;
+  }
+  return h;
+}
+
+// One group of consecutive rows: its name's hash and its first line.
+struct Group {
+  std::uint64_t hash;
+  std::int32_t line;
+};
+
+// The names met in more than one of these groups, with the first line of each.
+void add_split(std::vector<Group>& groups, SplitList& split) {
+  std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
+    return a.hash != b.hash ? a.hash < b.hash : a.line < b.line;
+  });
+  for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
+    if (groups[i].hash != groups[i + 1].hash) continue;
+    split.emplace_back(groups[i].hash, groups[i].line);
+    while (i + 1 < groups.size() && groups[i + 1].hash == groups[i].hash)
+      ++i;
+  }
+}
+
+// Temporary files that hold the groups by hash; removed when closed.
+class Buckets {
+ public:
+  ~Buckets() {
+    for (std::FILE* f : files_)
+      if (f != nullptr) std::fclose(f);
+  }
+  bool put(const std::vector<Group>& groups, std::string& error) {
+    if (files_.empty()) {
+      files_.assign(kBuckets, nullptr);
+      for (std::FILE*& f : files_) {
+        f = std::tmpfile();
+        if (f == nullptr) {
+          error = std::string("cannot make a temporary file: ") + std::strerror(errno);
+          return false;
+        }
+      }
+    }
+    for (const Group& g : groups) {
+      if (std::fwrite(&g, sizeof g, 1, files_[g.hash % kBuckets]) != 1) {
+        error = std::string("cannot write a temporary file: ") + std::strerror(errno);
+        return false;
+      }
+    }
+    return true;
+  }
+  bool used() const { return !files_.empty(); }
+  bool split(SplitList& split, std::string& error) {
+    for (std::FILE* f : files_) {
+      std::vector<Group> groups(static_cast<std::size_t>(std::ftell(f)) / sizeof(Group));
+      std::rewind(f);
+      if (std::fread(groups.data(), sizeof(Group), groups.size(), f) != groups.size()) {
+        error = std::string("cannot read a temporary file: ") + std::strerror(errno);
+        return false;
+      }
+      add_split(groups, split);
+    }
+    return true;
+  }
+
+ private:
+  std::vector<std::FILE*> files_;
+};
+
+}  // namespace
+
+bool SplitProfiles::find(CsvReader& reader, const ColumnMap& columns, std::string& error) {
+  split_.clear();
+  std::vector<Group> groups;
+  Buckets buckets;
+  CsvRecord record;
+  std::string current;
+  bool in_group = false;
+  while (reader.next(record)) {
+    if (!record.error.empty()) continue;  // an unreadable line does not end a group
+    std::string name = profile_name(columns, record.fields);
+    if (in_group && name == current) continue;
+    in_group = true;
+    current = std::move(name);
+    if (current.empty()) continue;  // rows without a name are errors of their own
+    groups.push_back({fnv(current), record.line});
+    if (groups.size() >= in_memory_) {
+      if (!buckets.put(groups, error)) return false;
+      groups.clear();
+    }
+  }
+  if (buckets.used()) {
+    if (!buckets.put(groups, error)) return false;
+    std::vector<Group>().swap(groups);  // its memory is the split list's now
+    if (!buckets.split(split_, error)) return false;
+  } else {
+    add_split(groups, split_);
+  }
+  std::sort(split_.begin(), split_.end());
+  return true;
+}
+
+std::optional<int> SplitProfiles::first_line(const std::string& name) const {
+  const std::uint64_t hash = fnv(name);
+  const auto at = std::lower_bound(split_.begin(), split_.end(),
+                                   std::pair<std::uint64_t, int>(hash, INT32_MIN));
+  if (at == split_.end() || at->first != hash) return std::nullopt;
+  return at->second;
+}
+
+void BadLines::add(int line, const std::string& reason) {
+  if (kept.size() < kKept) {
+    kept.push_back(std::to_string(line) + ": " + reason);
+  } else {
+    ++more;
+    last_line = line;
+  }
+}
+
+std::string profile_name(const ColumnMap& columns, const std::vector<std::string>& fields) {
+  const std::size_t column = columns.index[static_cast<std::size_t>(Column::profile)].value_or(0);
+  return column < fields.size() ? std::string(trimmed_field(fields[column])) : std::string();
+}
+
+ProfileReader::ProfileReader(CsvReader& reader, const ColumnMap& columns,
+                             const SplitProfiles& split)
+    : reader_(reader), columns_(columns), split_(split) {}
+
+bool ProfileReader::next(ProfileInput& profile, BadLines& bad_lines) {
+  profile = ProfileInput{};
+  bool started = false;
+  CsvRecord record;
+  while (true) {
+    if (pending_) {
+      record = std::move(*pending_);
+      pending_.reset();
+    } else if (!reader_.next(record)) {
+      return started;
+    }
+    if (!record.error.empty()) {
+      bad_lines.add(record.line, record.error);
+      continue;
+    }
+    std::string name = profile_name(columns_, record.fields);
+    if (started && name != profile.name) {
+      pending_ = std::move(record);
+      return true;
+    }
+    if (!started) {
+      started = true;
+      profile.first_line = record.line;
+      if (name.empty()) {
+        profile.errors.push_back(std::to_string(record.line) + ": no profile name");
+      } else if (const auto began = split_.first_line(name)) {
+        const std::string quoted = "profile \"" + name + "\"";
+        profile.errors.push_back(
+            std::to_string(record.line) + ": " +
+            (*began == record.line
+                 ? quoted + " continues after other profiles; its rows must be consecutive"
+                 : quoted + " continues after other profiles; its rows began on line " +
+                       std::to_string(*began) + " and must be consecutive"));
+      }
+      profile.name = std::move(name);
+    }
+    if (profile.rows.size() < static_cast<std::size_t>(kMaxRowsPerProfile)) {
+      if (columns_.decimal_comma) {
+        for (std::size_t i = 0; i < record.fields.size(); ++i) {
+          if (columns_.numeric(i))
+            std::replace(record.fields[i].begin(), record.fields[i].end(), ',', '.');
+        }
+      }
+      profile.rows.push_back({record.line, std::move(record.fields)});
+    } else {
+      ++profile.dropped_rows;
+    }
+  }
+}
+
+}  // namespace vantrel

@@ -1,0 +1,52 @@
+#include "cli/output_set.hpp"
+
+namespace vantrel {
+
+std::size_t OutputSet::add(const std::optional<std::filesystem::path>& path) {
+  outputs_.emplace_back();
+  outputs_.back().path = path;
+  return outputs_.size() - 1;
+}
+
+bool OutputSet::to_standard_output(std::size_t output) const {
+  const auto& path = outputs_.at(output).path;
+  return path && *path == "-";
+}
+
+bool OutputSet::open(std::string& failure) {
+  for (std::size_t i = 0; i < outputs_.size(); ++i) {
+    Output& o = outputs_[i];
+    if (!o.path || to_standard_output(i)) continue;
+    std::string error;
+    if (!o.file.open(*o.path, error)) {
+      failure = o.path->string() + ": cannot write: " + error;
+      return false;
+    }
+  }
+  return true;
+}
+
+void OutputSet::write(std::size_t output, std::string_view text) {
+  if (!named(output)) return;
+  if (to_standard_output(output)) {
+    standard_output_ << text;
+  } else {
+    outputs_[output].file.write(text);
+  }
+}
+
+bool OutputSet::commit(std::ostream& errors) {
+  bool ok = true;
+  for (std::size_t i = 0; i < outputs_.size(); ++i) {
+    Output& o = outputs_[i];
+    if (!o.path || to_standard_output(i) || o.discarded) continue;
+    std::string error;
+    if (!o.file.commit(error)) {
+      errors << o.path->string() << ": cannot write: " << error << '\n';
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+}  // namespace vantrel

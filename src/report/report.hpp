@@ -1,0 +1,55 @@
+// What a tool hands its report, without any toolkit: the run's context, and the report of the
+// fields or of the seasons that takes each result as the run computes it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "advice/field_advice.hpp"
+#include "season/season.hpp"
+
+namespace vantrel {
+
+// What --report says in a build without Qt's PDF writer (the Windows edition).
+inline constexpr const char* kNoPdfWriter =
+    "--report needs Qt's PDF writer, which this build has not; every other output works";
+
+// What the report says of its run on every page.
+struct ReportContext {
+  std::string input;               // the input as named
+  std::string version;             // the program's
+  std::string reference_folder;    // where the reference files were read
+  bool demonstration_set = false;  // the bundled, synthetic reference profiles
+  float fc_suction = 10;           // kPa
+  std::string made;                // the date it was made, ISO 8601
+  // The PDF's own creation date, "D:YYYYMMDDhhmmssZ", when SOURCE_DATE_EPOCH fixes it: the
+  // same input then gives the same file.
+  std::string fixed_pdf_date;
+};
+
+// Calls the visitor with each profile again, in input order, with its reference entries;
+// false when the input cannot be read again.
+using ProfileVisitor = std::function<void(const ProfileResult&)>;
+using Replay = std::function<bool(const ProfileVisitor&)>;
+
+// The fields' report: a summary of every profile first, then a page per profile. It takes each
+// profile in input order as the run computes it (for the summary), then draws the document
+// when the run ends, the profiles' pages from a second pass over the input, so that its memory
+// stays bounded by the summary rows.
+class ProfileReport {
+ public:
+  virtual ~ProfileReport() = default;
+  virtual void add(const ProfileResult& profile) = 0;
+  // Draws and ends the document; false with the reason.
+  virtual bool finish(const Replay& replay, std::string& error) = 0;
+};
+
+// The season report: a summary across the profiles, then a page per profile.
+class SeasonReport {
+ public:
+  virtual ~SeasonReport() = default;
+  virtual void add(const SeasonResult& season) = 0;
+  virtual bool finish(std::string& error) = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,28 @@
+// A crop's stages for the season: FAO-56's Kc at three points and its four stages' lengths,
+// from a crop stages file or a profile's own columns.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <istream>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "season/water_balance.hpp"
+
+namespace vantrel {
+
+// The seven numbers as read, in the order kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid, l_late.
+// Kc above 2 or a stage of more than ten years (3650 days) is no crop's, and a season lasts a
+// day at least; nothing, with the reason, otherwise. The bounds also keep the day count an int.
+std::optional<CropStages> crop_stages_from(const std::array<double, 7>& v, std::string& reason);
+
+// Crop stages by crop name: a file of rows name, kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid,
+// l_late after a header, '#' lines being comments; false with the reason ("LINE: reason"). A
+// crop named twice is refused.
+using CropStageTable = std::map<std::string, CropStages, std::less<>>;
+inline constexpr const char* kCropStageFileName = "crop_coefficients.csv";
+bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error);
+
+}  // namespace vantrel

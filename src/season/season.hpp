@@ -1,0 +1,77 @@
+// One field's season: its profile's advice, then its days from the planting date on its
+// station's weather, or why it has none. No command line and no output format.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "advice/field_advice.hpp"
+#include "season/calendar.hpp"
+#include "season/crop_stages.hpp"
+#include "season/water_balance.hpp"
+#include "season/weather_file.hpp"
+
+namespace vantrel {
+
+struct SeasonTotals {
+  double etc = 0, rain = 0, effective_rain = 0, net = 0, gross = 0, deep_percolation = 0;
+  int irrigations = 0;
+};
+
+struct SeasonResult {
+  std::string profile, status = "ok", message, planting;
+  DayNumber first = 0;  // the planting date
+  std::vector<BalanceDay> days;
+  SeasonTotals totals;
+  double fp = 0;  // the profile's full point, mm
+  int first_line = 0;
+  bool computed() const { return status != "error"; }
+};
+
+// The season's columns of a profile file, beside the field's own.
+enum class SeasonColumn {
+  planting_date,
+  initial_depletion_mm,
+  station,
+  kc_ini,
+  kc_mid,
+  kc_end,
+  l_ini,
+  l_dev,
+  l_mid,
+  l_late,
+};
+inline constexpr std::size_t kSeasonColumnCount = 10;
+std::string_view season_column_name(SeasonColumn c);
+
+// Where each season column stands in the header (index from 0), if it is there.
+struct SeasonColumns {
+  std::array<std::optional<std::size_t>, kSeasonColumnCount> index{};
+  bool decimal_comma = false;  // as in the field's columns
+  // Finds the season's columns among the header's names (any case, blanks around them).
+  void read(const std::vector<std::string>& header);
+  // Whether the header name `name` is one of the season's columns.
+  static bool known(std::string_view name);
+};
+
+// What a season is computed from besides its profile.
+struct SeasonTables {
+  const CropStageTable& stages;
+  const WeatherFile& weather;
+};
+
+// The season of one field from its advice: the planting date, the crop's stages (the
+// profile's own seven columns, else the table's for its crop), its station's weather and the
+// starting depletion. A field in error has no season; each reason is in the message.
+SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
+                       const ProfileInput& input, const SeasonTables& tables);
+
+// An amount of water or a coefficient as the outputs write it: the shortest text that reads
+// back as the same single-precision number.
+std::string season_number(double v);
+
+}  // namespace vantrel

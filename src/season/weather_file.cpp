@@ -1,0 +1,236 @@
+#include "season/weather_file.hpp"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <map>
+
+#include "data/csv_reader.hpp"
+#include "data/fields.hpp"
+#include "data/number_text.hpp"
+#include "data/text.hpp"
+
+namespace vantrel {
+
+namespace {
+
+enum Col {
+  kDate,
+  kStation,
+  kEt0,
+  kTmax,
+  kTmin,
+  kRhMax,
+  kRhMin,
+  kRhMean,
+  kTdew,
+  kWind,
+  kWindHeight,
+  kRs,
+  kSunshine,
+  kRain,
+  kLatitude,
+  kElevation,
+  kColumns
+};
+constexpr std::array<std::string_view, kColumns> kNames = {
+    "date",       "station", "et0_mm",   "tmax_c",     "tmin_c",        "rh_max",
+    "rh_min",     "rh_mean", "tdew_c",   "wind_m_s",   "wind_height_m", "rs_mj_m2",
+    "sunshine_h", "rain_mm", "latitude", "elevation_m"};
+
+class Row {
+ public:
+  Row(const std::array<std::optional<std::size_t>, kColumns>& at, const CsvRecord& record,
+      bool decimal_comma)
+      : at_(at), record_(record), decimal_comma_(decimal_comma) {}
+  std::string text(Col c) const {
+    if (!at_[c] || *at_[c] >= record_.fields.size()) return {};
+    return std::string(trimmed_field(record_.fields[*at_[c]]));
+  }
+  // A number of the row, nothing when blank; false with the reason when not a number.
+  bool number(Col c, std::optional<double>& value, std::string& reason) const {
+    std::string cell = text(c);
+    if (decimal_comma_) std::replace(cell.begin(), cell.end(), ',', '.');
+    float v = 0;
+    switch (read_field_number(cell, v)) {
+      case FieldNumber::blank:
+        value.reset();
+        return true;
+      case FieldNumber::value:
+        value = v;
+        return true;
+      case FieldNumber::invalid:
+        reason = std::string(kNames[c]) + " " + in_quotes(text(c)) + " is not a number";
+        return false;
+    }
+    return false;
+  }
+
+ private:
+  const std::array<std::optional<std::size_t>, kColumns>& at_;
+  const CsvRecord& record_;
+  bool decimal_comma_;
+};
+
+// What a measured value can be. Outside, the arithmetic would still give a number (a negative
+// humidity a NaN ET0, taken as 0), so the day is refused instead.
+struct Bounds {
+  Col col;
+  double low, high;
+};
+constexpr double kNone = std::numeric_limits<double>::infinity();
+constexpr Bounds kBounds[] = {
+    {kEt0, 0, kNone},   {kRain, 0, kNone},    {kRhMax, 0, 100},         {kRhMin, 0, 100},
+    {kRhMean, 0, 100},  {kWind, 0, kNone},    {kWindHeight, 0.1, 50},   {kRs, 0, kNone},
+    {kSunshine, 0, 24}, {kLatitude, -90, 90}, {kElevation, -500, 9000},
+};
+
+// The humidity the day gives, in one of its forms; false with the reason when none is whole.
+bool has_humidity(const std::array<std::optional<double>, kColumns>& v, std::string& reason) {
+  if (v[kRhMax] && v[kRhMin] && *v[kRhMin] > *v[kRhMax]) {
+    reason = "rh_min is above rh_max";
+    return false;
+  }
+  if (v[kTdew] || v[kRhMean] || (v[kRhMax] && v[kRhMin])) return true;
+  reason = v[kRhMax] || v[kRhMin]
+               ? "rh_max and rh_min come together"
+               : "no humidity (rh_max with rh_min, rh_mean or tdew_c) to compute ET0";
+  return false;
+}
+
+// The day's ET0 and rain from a row; false with the reason.
+bool read_day(const Row& row, const std::optional<Station>& place, int doy, WeatherDay& day,
+              bool& from_temperature, std::string& reason) {
+  std::array<std::optional<double>, kColumns> v;
+  for (int c = kEt0; c < kColumns; ++c) {
+    if (!row.number(static_cast<Col>(c), v[static_cast<std::size_t>(c)], reason)) return false;
+  }
+  for (const Bounds& b : kBounds) {
+    const std::optional<double>& value = v[b.col];
+    if (!value || (*value >= b.low && *value <= b.high)) continue;
+    reason = std::string(kNames[b.col]) + " " + in_quotes(row.text(b.col)) +
+             (*value < b.low ? " is below " + shortest_form(static_cast<float>(b.low))
+                             : " is above " + shortest_form(static_cast<float>(b.high)));
+    return false;
+  }
+  day.rain = v[kRain].value_or(0.0);
+  if (v[kEt0]) {
+    day.et0 = *v[kEt0];
+    return true;
+  }
+  if (!v[kTmax] || !v[kTmin]) {
+    reason = "no et0_mm, nor tmax_c and tmin_c to compute it";
+    return false;
+  }
+  Station station;
+  if (v[kLatitude] && v[kElevation]) {
+    station = {*v[kLatitude], *v[kElevation]};
+  } else if (place) {
+    station = *place;
+  } else {
+    reason =
+        "no latitude and elevation (columns latitude and elevation_m, or --latitude and "
+        "--elevation) to compute ET0";
+    return false;
+  }
+  DailyWeather w;
+  w.day_of_year = doy;
+  w.tmax_c = *v[kTmax];
+  w.tmin_c = *v[kTmin];
+  if (w.tmin_c > w.tmax_c) {
+    reason = "tmin_c is above tmax_c";
+    return false;
+  }
+  if (!has_humidity(v, reason)) return false;
+  if (v[kTdew] && *v[kTdew] > w.tmax_c) {
+    reason = "tdew_c is above tmax_c";
+    return false;
+  }
+  w.rh_max = v[kRhMax];
+  w.rh_min = v[kRhMin];
+  w.rh_mean = v[kRhMean];
+  w.tdew_c = v[kTdew];
+  if (!v[kWind]) {
+    reason = "no wind_m_s to compute ET0";
+    return false;
+  }
+  w.wind_m_s = *v[kWind];
+  w.wind_height_m = v[kWindHeight].value_or(2.0);
+  w.rs_mj_m2 = v[kRs];
+  w.sunshine_h = v[kSunshine];
+  const Et0Steps steps = penman_monteith(w, station);
+  day.et0 = std::max(0.0, steps.et0);
+  from_temperature = steps.rs_from_temperature;
+  return true;
+}
+
+}  // namespace
+
+const StationWeather* WeatherFile::find(const std::string& station) const {
+  for (const StationWeather& s : stations)
+    if (s.station == station) return &s;
+  return nullptr;
+}
+
+WeatherFile read_weather(std::istream& in, const std::optional<Station>& place) {
+  WeatherFile file;
+  CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
+  CsvRecord record;
+  if (!reader.next(record)) {
+    file.problems.push_back({1, "no header row"});
+    return file;
+  }
+  std::array<std::optional<std::size_t>, kColumns> at;
+  for (std::size_t i = 0; i < record.fields.size(); ++i) {
+    const std::string name = ascii_lower(trimmed_field(record.fields[i]));
+    const auto known = std::find(kNames.begin(), kNames.end(), name);
+    if (known != kNames.end()) at[static_cast<std::size_t>(known - kNames.begin())] = i;
+  }
+  if (!at[kDate]) {
+    file.problems.push_back({record.line, "no column \"date\" in the header"});
+    return file;
+  }
+  const bool decimal_comma = reader.separator() == ';';
+  std::map<std::string, std::size_t> index;
+  while (reader.next(record)) {
+    if (!record.error.empty()) {
+      file.problems.push_back({record.line, record.error});
+      continue;
+    }
+    const Row row(at, record, decimal_comma);
+    const auto date = parse_iso_date(row.text(kDate));
+    if (!date) {
+      file.problems.push_back(
+          {record.line, "date " + in_quotes(row.text(kDate)) + " is not a date as 2026-05-01"});
+      continue;
+    }
+    const std::string station = row.text(kStation);
+    auto found = index.find(station);
+    if (found == index.end()) {
+      found = index.emplace(station, file.stations.size()).first;
+      file.stations.push_back({station, *date, {}, false});
+    }
+    StationWeather& s = file.stations[found->second];
+    if (!s.days.empty() && *date != s.last() + 1) {
+      const DayNumber gap = *date - s.last() - 1;
+      file.problems.push_back(
+          {record.line, "date " + iso_date(*date) + " follows " + iso_date(s.last()) +
+                            (gap > 0 ? ": " + std::to_string(gap) + " day(s) missing"
+                                     : ": dates must go forward one day at a time")});
+      continue;
+    }
+    WeatherDay day;
+    bool from_temperature = false;
+    std::string reason;
+    if (!read_day(row, place, day_of_year(*date), day, from_temperature, reason)) {
+      file.problems.push_back({record.line, reason});
+      // The day is kept so that one bad value is not also reported as a gap.
+      day = {};
+    }
+    s.rs_from_temperature = s.rs_from_temperature || from_temperature;
+    s.days.push_back(day);
+  }
+  return file;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,45 @@
+// Crop stages files: what reads, and each bad row named with its line.
+#include "season/crop_stages.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace vantrel {
+namespace {
+
+TEST(CropStages, FilesAndTheirBadRows) {
+  struct Case {
+    const char* text;
+    const char* says;  // empty when the file reads
+  } cases[] = {
+      {"name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late\n# a comment\nMaize grain,0.3,1.2,0.6,"
+       "30,40,50,30\n",
+       ""},
+      {"name,kc_ini\nMaize grain,0.3\n", "2: a row needs a name and seven numbers"},
+      {"name,a,b,c,d,e,f,g\nX,0.3,high,0.6,30,40,50,30\n", "2: a row needs"},
+      {"name,a,b,c,d,e,f,g\nX,0.3,1,0.6,-30,40,50,30\n", "2: l_ini -30 is not within 0 and 3650"},
+      {"name,a,b,c,d,e,f,g\nX,0.3,2.5,0.6,30,40,50,30\n", "2: kc_mid 2.5 is not within 0 and 2"},
+      {"name,a,b,c,d,e,f,g\nX,0.3,1,0.6,30,1e30,50,30\n", "2: l_dev 1e+30 is not within"},
+      {"name,a,b,c,d,e,f,g\nX,0.3,1,0.6,0,0,0.4,0\n", "2: the four stages last 0 days"},
+      {"name,a,b,c,d,e,f,g\nMaize grain,0.3,1.2,0.6,30,40,50,30\nMaize grain,0.3,1,0.6,9,9,9,9\n",
+       "3: Maize grain has a row already"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::istringstream in(c.text);
+    CropStageTable table;
+    std::string error;
+    EXPECT_EQ(read_crop_stages(in, table, error), *c.says == '\0') << error;
+    EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    if (*c.says == '\0' && table.count("Maize grain") != 0) {
+      EXPECT_EQ(table["Maize grain"].season_days(), 150);
+      EXPECT_DOUBLE_EQ(table["Maize grain"].kc_mid, 1.2000000476837158);  // a float's 1.2
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,138 @@
+// Dates and the weather file: what is read, and each bad row named with its line.
+#include "season/weather_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace vantrel {
+namespace {
+
+TEST(Calendar, IsoDatesAndTheirDays) {
+  struct Case {
+    const char* text;
+    std::optional<DayNumber> day;
+    int day_of_year;
+  } cases[] = {
+      {"1970-01-01", 0, 1},
+      {"2024-02-29", 19782, 60},
+      {"2024-12-31", 20088, 366},
+      {"2026-05-01", 20574, 121},
+      {"2023-02-29", std::nullopt, 0},
+      {"2024-13-01", std::nullopt, 0},
+      {"2024-1-01", std::nullopt, 0},
+      {"2024-04-31", std::nullopt, 0},
+      {"", std::nullopt, 0},
+      {"20240101xx", std::nullopt, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const auto day = parse_iso_date(c.text);
+    EXPECT_EQ(day, c.day);
+    if (!day) continue;
+    EXPECT_EQ(iso_date(*day), c.text);
+    EXPECT_EQ(day_of_year(*day), c.day_of_year);
+  }
+}
+
+WeatherFile read(const std::string& text, std::optional<Station> place = std::nullopt) {
+  std::istringstream in(text);
+  return read_weather(in, place);
+}
+
+TEST(WeatherFile, DaysPerStationWithTheirEt0AndRain) {
+  const WeatherFile f = read(
+      "Date,ET0_mm,rain_mm,station\n"
+      "2026-05-01,4.1,,north\n2026-05-02,4.5,12,north\n"
+      "2026-05-01,3.0,0,south\n");
+  ASSERT_TRUE(f.problems.empty()) << f.problems[0].reason;
+  ASSERT_EQ(f.stations.size(), 2u);
+  const StationWeather* north = f.find("north");
+  ASSERT_NE(north, nullptr);
+  EXPECT_EQ(iso_date(north->first), "2026-05-01");
+  ASSERT_EQ(north->days.size(), 2u);
+  EXPECT_DOUBLE_EQ(north->days[1].et0, 4.5);
+  EXPECT_DOUBLE_EQ(north->days[1].rain, 12.0);
+  EXPECT_DOUBLE_EQ(north->days[0].rain, 0.0);
+  EXPECT_EQ(f.find("nowhere"), nullptr);
+}
+
+TEST(WeatherFile, PenmanMonteithFromTheDailyDataWithTheStationsPlace) {
+  const std::string uccle =
+      "date,tmax_c,tmin_c,rh_max,rh_min,wind_m_s,wind_height_m,sunshine_h\n"
+      "2026-07-06,21.5,12.3,84,63,2.7778,10,9.25\n";
+  const WeatherFile given = read(uccle, Station{50.8, 100});
+  ASSERT_TRUE(given.problems.empty()) << given.problems[0].reason;
+  EXPECT_NEAR(given.stations[0].days[0].et0, 3.9, 0.05);  // FAO-56 Example 18
+  EXPECT_FALSE(given.stations[0].rs_from_temperature);
+  const WeatherFile columns = read(
+      "date,tmax_c,tmin_c,rh_mean,wind_m_s,latitude,elevation_m\n"
+      "2026-07-15,26.6,14.8,60,2,45.72,200\n");
+  ASSERT_TRUE(columns.problems.empty()) << columns.problems[0].reason;
+  EXPECT_TRUE(columns.stations[0].rs_from_temperature);
+  EXPECT_GT(columns.stations[0].days[0].et0, 0.0);
+}
+
+TEST(WeatherFile, GapsRepeatsAndBadValuesAreNamedWithTheirLine) {
+  struct Case {
+    std::string rows;
+    const char* says;
+  } cases[] = {
+      {"2026-05-01,4\n2026-05-03,4\n", "3: date 2026-05-03 follows 2026-05-01: 1 day(s) missing"},
+      {"2026-05-01,4\n2026-05-01,4\n", "3: date 2026-05-01 follows 2026-05-01: dates must go"},
+      {"2026-05-01,4\n2026-04-30,4\n", "3: date 2026-04-30 follows 2026-05-01"},
+      {"2026-05-01,four\n", "2: et0_mm \"four\" is not a number"},
+      {"2026-05-01,-1\n", "2: et0_mm \"-1\" is below 0"},
+      {"01/05/2026,4\n", "2: date \"01/05/2026\" is not a date"},
+      {"2026-05-01,\n", "2: no et0_mm, nor tmax_c and tmin_c"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rows);
+    const WeatherFile f = read("date,et0_mm\n" + c.rows);
+    ASSERT_FALSE(f.problems.empty());
+    const std::string said = std::to_string(f.problems[0].line) + ": " + f.problems[0].reason;
+    EXPECT_NE(said.find(c.says), std::string::npos) << said;
+  }
+  // What the daily data cannot be, each on line 2 of a Penman-Monteith file.
+  const struct {
+    const char* row;
+    const char* says;
+  } measured[] = {
+      {"20,10,,,,2,2,8", "no humidity (rh_max with rh_min, rh_mean or tdew_c)"},
+      {"20,10,84,,,2,2,8", "rh_max and rh_min come together"},
+      {"20,10,50,63,,2,2,8", "rh_min is above rh_max"},
+      {"20,10,84,-5,,2,2,8", "rh_min \"-5\" is below 0"},
+      {"20,10,,,101,2,2,8", "rh_mean \"101\" is above 100"},
+      {"20,10,84,63,,-1,2,8", "wind_m_s \"-1\" is below 0"},
+      {"20,10,84,63,,2,0.05,8", "wind_height_m \"0.05\" is below 0.1"},
+      {"20,10,84,63,,2,2,25", "sunshine_h \"25\" is above 24"},
+      {"20,10,,,,2,2,8,21", "tdew_c is above tmax_c"},
+      {"20,10,84,63,,2,2,8,,91", "latitude \"91\" is above 90"},
+  };
+  for (const auto& m : measured) {
+    SCOPED_TRACE(m.row);
+    const WeatherFile f = read(
+        "date,tmax_c,tmin_c,rh_max,rh_min,rh_mean,wind_m_s,wind_height_m,sunshine_h,tdew_c,"
+        "latitude\n2026-05-01," +
+            std::string(m.row) + "\n",
+        Station{45, 100});
+    ASSERT_EQ(f.problems.size(), 1u);
+    EXPECT_EQ(f.problems[0].line, 2);
+    EXPECT_NE(f.problems[0].reason.find(m.says), std::string::npos) << f.problems[0].reason;
+  }
+  const WeatherFile no_place = read("date,tmax_c,tmin_c,rh_mean,wind_m_s\n2026-05-01,20,10,60,2\n");
+  ASSERT_EQ(no_place.problems.size(), 1u);
+  EXPECT_NE(no_place.problems[0].reason.find("no latitude and elevation"), std::string::npos);
+  EXPECT_FALSE(read("et0_mm\n4\n").problems.empty());  // no date column
+}
+
+TEST(WeatherFile, ASemicolonFileWithDecimalCommas) {
+  const WeatherFile f = read("date;et0_mm;rain_mm\n2026-05-01;4,5;0,5\n");
+  ASSERT_TRUE(f.problems.empty()) << f.problems[0].reason;
+  EXPECT_DOUBLE_EQ(f.stations[0].days[0].et0, 4.5);
+  EXPECT_DOUBLE_EQ(f.stations[0].days[0].rain, 0.5);
+}
+
+}  // namespace
+}  // namespace vantrel
