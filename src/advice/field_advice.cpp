@@ -5,6 +5,7 @@
 
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
+#include "data/table_header.hpp"
 #include "data/text.hpp"
 #include "profile/input_checks.hpp"
 
@@ -25,11 +26,12 @@ bool missing(const ColumnMap& columns, const BatchRow& row, Column c) {
   return index && *index >= row.fields.size();
 }
 
-// Why a cell is not a number; a decimal comma gets the reading with a point.
-std::string not_a_number(std::string_view name, std::string_view text) {
+// Why a cell is not a number; a decimal comma in a file that commas separate gets the reading
+// with a point.
+std::string not_a_number(const ColumnMap& columns, std::string_view name, std::string_view text) {
   std::string reason = std::string(name) + " " + in_quotes(text) + " is not a number";
   const FieldValue read = read_field(text, 0);
-  if (read.kind == FieldRead::decimal_comma) {
+  if (!columns.decimal_comma && read.kind == FieldRead::decimal_comma) {
     reason += ": decimals need a point, as in " + read.with_point;
   }
   return reason;
@@ -48,14 +50,14 @@ bool number(const ColumnMap& columns, const BatchRow& row, Column c, std::option
   const std::string_view text = cell(columns, row, c);
   float v = 0;
   const std::string name(column_name(c));
-  switch (read_field_number(text, v)) {
+  switch (read_field_number(number_text(text, columns.decimal_comma), v)) {
     case FieldNumber::blank:
       if (optional) return true;
       reason = missing(columns, row, c) ? "the row ends before its " + name + " column"
                                         : "no " + name + " given";
       return false;
     case FieldNumber::invalid:
-      reason = not_a_number(name, text);
+      reason = not_a_number(columns, name, text);
       return false;
     case FieldNumber::value:
       value = v;
@@ -111,8 +113,9 @@ struct Agreed {
     std::optional<float> v;
     if (numeric) {
       float parsed = 0;
-      if (read_field_number(given, parsed) != FieldNumber::value) {
-        reason = not_a_number(column_name(c), given);
+      if (read_field_number(number_text(given, columns.decimal_comma), parsed) !=
+          FieldNumber::value) {
+        reason = not_a_number(columns, column_name(c), given);
         return false;
       }
       v = parsed;
@@ -150,7 +153,7 @@ std::string entries_warning(int horizon, int entries) {
 
 void fail(ProfileResult& r, int line, const std::string& reason) {
   r.status = ProfileStatus::error;
-  r.errors.push_back(std::to_string(line) + ": " + reason);
+  r.errors.push_back({line, reason});
   if (!r.message.empty()) r.message += "; ";
   r.message += "line " + std::to_string(line) + ": " + reason;
 }
@@ -434,10 +437,8 @@ ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& column
   ProfileResult r;
   r.name = input.name;
   r.first_line = input.first_line;
-  for (const std::string& e : input.errors) {
-    const auto colon = e.find(": ");
-    fail(r, std::stoi(e.substr(0, colon)), e.substr(colon + 2));
-  }
+  for (const TableProblem& e : input.errors)
+    fail(r, e.line, e.reason);
   const ProfileRows rows = read_rows(columns, input, r);
   if (r.status == ProfileStatus::error) return r;
   take_crop(tables, rows, input.first_line, r);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/retention_curves.hpp"
+#include "data/table_header.hpp"
 #include "data/text_tables.hpp"
 #include "physics/soil_properties.hpp"
 #include "profile/profile_math.hpp"
@@ -37,7 +38,8 @@ inline constexpr std::size_t kColumnCount = 13;
 // Where each column stands in the input's header (index from 0), if it is there.
 struct ColumnMap {
   std::array<std::optional<std::size_t>, kColumnCount> index{};
-  // In a file whose fields a semicolon separates, a decimal comma is the decimal point.
+  // In a file whose fields a semicolon separates, a decimal comma is the decimal point; the
+  // rows keep their cells as written, for the messages.
   bool decimal_comma = false;
 
   // Reads the header; false with the reason when a required column is missing or a column is
@@ -46,8 +48,6 @@ struct ColumnMap {
   bool read(const std::vector<std::string>& header, std::string& error,
             std::vector<std::string>& ignored);
   bool has(Column c) const { return index[static_cast<std::size_t>(c)].has_value(); }
-  // Whether the field at `position` holds a number (its decimal comma is then a point).
-  bool numeric(std::size_t position) const;
 };
 
 std::string_view column_name(Column c);
@@ -63,8 +63,8 @@ struct ProfileInput {
   std::string name;
   int first_line = 0;
   std::vector<BatchRow> rows;
-  std::vector<std::string> errors;  // found while grouping: "LINE: reason"
-  int dropped_rows = 0;             // rows beyond the limit, not kept
+  std::vector<TableProblem> errors;  // found while grouping
+  int dropped_rows = 0;              // rows beyond the limit, not kept
 };
 inline constexpr int kMaxRowsPerProfile = 100;
 
@@ -87,8 +87,8 @@ struct ProfileResult {
   std::string name;
   int first_line = 0;
   ProfileStatus status = ProfileStatus::ok;
-  std::string message;              // the reasons of a warning or an error, joined by "; "
-  std::vector<std::string> errors;  // "LINE: reason", one per bad row
+  std::string message;               // the reasons of a warning or an error, joined by "; "
+  std::vector<TableProblem> errors;  // one per bad row
   std::string crop;
   float root_depth = 0;  // cm
   float tolerance = 0;   // %

@@ -129,7 +129,7 @@ std::optional<int> SplitProfiles::first_line(const std::string& name) const {
 
 void BadLines::add(int line, const std::string& reason) {
   if (kept.size() < kKept) {
-    kept.push_back(std::to_string(line) + ": " + reason);
+    kept.push_back({line, reason});
   } else {
     ++more;
     last_line = line;
@@ -169,25 +169,19 @@ bool ProfileReader::next(ProfileInput& profile, BadLines& bad_lines) {
       started = true;
       profile.first_line = record.line;
       if (name.empty()) {
-        profile.errors.push_back(std::to_string(record.line) + ": no profile name");
+        profile.errors.push_back({record.line, "no profile name"});
       } else if (const auto began = split_.first_line(name)) {
         const std::string quoted = "profile \"" + name + "\"";
         profile.errors.push_back(
-            std::to_string(record.line) + ": " +
-            (*began == record.line
+            {record.line,
+             *began == record.line
                  ? quoted + " continues after other profiles; its rows must be consecutive"
                  : quoted + " continues after other profiles; its rows began on line " +
-                       std::to_string(*began) + " and must be consecutive"));
+                       std::to_string(*began) + " and must be consecutive"});
       }
       profile.name = std::move(name);
     }
     if (profile.rows.size() < static_cast<std::size_t>(kMaxRowsPerProfile)) {
-      if (columns_.decimal_comma) {
-        for (std::size_t i = 0; i < record.fields.size(); ++i) {
-          if (columns_.numeric(i))
-            std::replace(record.fields[i].begin(), record.fields[i].end(), ',', '.');
-        }
-      }
       profile.rows.push_back({record.line, std::move(record.fields)});
     } else {
       ++profile.dropped_rows;

@@ -41,11 +41,11 @@ class SplitProfiles {
   SplitList split_;
 };
 
-// Unreadable lines, as "LINE: reason": the first kKept of them are kept, the others counted,
+// Unreadable lines with their reasons: the first kKept of them are kept, the others counted,
 // so that memory stays bounded whatever the input.
 struct BadLines {
   static constexpr std::size_t kKept = 1000;
-  std::vector<std::string> kept;
+  std::vector<TableProblem> kept;
   long long more = 0;  // counted, not kept
   int last_line = 0;   // the line of the last one counted
   void add(int line, const std::string& reason);

@@ -118,8 +118,8 @@ class Outputs {
 
   void write(const Chunk& chunk) {
     clear_progress();
-    for (const std::string& bad : chunk.bad_lines.kept)
-      errors_ << input_name_ << ':' << terminal_text(bad) << '\n';
+    for (const TableProblem& bad : chunk.bad_lines.kept)
+      errors_ << input_name_ << ':' << bad.line << ": " << terminal_text(bad.reason) << '\n';
     if (chunk.bad_lines.more > 0) {
       errors_ << input_name_ << ':' << chunk.bad_lines.last_line << ": " << chunk.bad_lines.more
               << " more unreadable lines up to this one\n";
@@ -129,8 +129,8 @@ class Outputs {
     files_.write(results_, chunk.rows);
     for (std::size_t i = 0; i < chunk.results.size(); ++i) {
       const ProfileResult& r = chunk.results[i];
-      for (const std::string& e : r.errors)
-        errors_ << input_name_ << ':' << terminal_text(e) << '\n';
+      for (const TableProblem& e : r.errors)
+        errors_ << input_name_ << ':' << e.line << ": " << terminal_text(e.reason) << '\n';
       if (settings_.json) {
         if (counts.profiles > 0) files_.write(json_, kJsonSeparator);
         files_.write(json_, chunk.json[i]);

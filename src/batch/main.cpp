@@ -27,6 +27,7 @@
 #endif
 #include "batch/batch_run.hpp"
 #include "cli/command_line.hpp"
+#include "cli/kept_input.hpp"
 #include "cli/reference_folders.hpp"
 #include "cli/reference_set.hpp"
 #include "cli/report_time.hpp"
@@ -158,19 +159,14 @@ int main(int argc, char** argv) {
   clean_up_on_signals(folders);
   // Standard input is read more than once (split profiles, the report's pages): it is kept in
   // a temporary file for the run.
-  AtomicFile kept_input;
+  KeptInput kept_input;
   if (settings.input == "-") {
     std::string why;
-    if (!kept_input.open(temp / "vantrel-batch-input.csv", why)) {
+    if (!kept_input.keep(std::cin, temp, "vantrel-batch-input.csv", why)) {
       std::cerr << "vantrel-batch: standard input: cannot keep it: " << why << '\n';
       return kExitUsage;
     }
-    std::array<char, 1 << 16> buffer;
-    while (std::cin.read(buffer.data(), buffer.size()) || std::cin.gcount() > 0)
-      kept_input.write(
-          std::string_view(buffer.data(), static_cast<std::size_t>(std::cin.gcount())));
-    kept_input.release();
-    settings.input = kept_input.temporary();
+    settings.input = kept_input.path();
     settings.input_name = "-";
   }
   settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
@@ -191,8 +187,6 @@ int main(int argc, char** argv) {
     return usage_error(kNoPdfWriter);
   }
 #endif
-  const int status = run_batch(settings, *tables.curves, *tables.crops, std::cout, std::cerr,
-                               nullptr, tables.defects);
-  kept_input.discard();
-  return status;
+  return run_batch(settings, *tables.curves, *tables.crops, std::cout, std::cerr, nullptr,
+                   tables.defects);
 }

@@ -45,6 +45,12 @@ bool CsvReader::read_line(std::string& line, bool& too_long) {
   return true;
 }
 
+namespace {
+
+constexpr std::string_view kNoClosingQuote = "a quoted field has no closing quote";
+
+}  // namespace
+
 bool CsvReader::next(CsvRecord& record) {
   std::string line;
   bool too_long = false;
@@ -58,7 +64,32 @@ bool CsvReader::next(CsvRecord& record) {
     }
     if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#') continue;
     if (separator_ == kFindSeparator) separator_ = separator_of(line);
-    split_csv_line(line, record.fields, record.error, separator_);
+    // A quoted field may hold line breaks (a spreadsheet cell typed with Alt+Enter): the
+    // record goes on over the next lines, and keeps the line it began on.
+    while (!split_csv_line(line, record.fields, record.error, separator_) &&
+           record.error == kNoClosingQuote) {
+      std::string more;
+      if (!read_line(more, too_long)) break;
+      if (too_long || line.size() + 1 + more.size() > max_line_) {
+        record.error = "a record longer than " + std::to_string(max_line_) + " characters";
+        break;
+      }
+      line += '\n';
+      line += more;
+      record.error.clear();
+    }
+    if (!record.error.empty()) return true;
+    if (!fields_) {
+      fields_ = record.fields.size();
+    } else if (record.fields.size() != *fields_) {
+      // A field too many is most often a decimal comma in a comma file ("25,5"): read on, every
+      // later column would be the one before it.
+      record.error = std::to_string(record.fields.size()) + " fields where the header has " +
+                     std::to_string(*fields_);
+      if (record.fields.size() > *fields_ && separator_ == ',')
+        record.error += " (a decimal comma in a file that commas separate?)";
+      record.fields.clear();
+    }
     return true;
   }
   return false;
@@ -81,7 +112,7 @@ std::size_t read_quoted(const std::string& line, std::size_t start, std::string&
       return k + 1;
     }
   }
-  error = "a quoted field has no closing quote";
+  error = kNoClosingQuote;
   return std::string::npos;
 }
 

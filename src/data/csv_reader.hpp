@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,10 @@ inline constexpr char kFindSeparator = '\0';
 // Reads lines ending in LF or CR LF; a UTF-8 byte-order mark at the start is ignored, and
 // blank lines and lines whose first character is '#' are skipped. Fields are separated by
 // the separator; a field may be quoted with double quotes ("" inside stands for one quote) to
-// hold it. A line longer than the limit is an error record and is skipped to its end without
-// being kept, so memory stays bounded whatever the input.
+// hold it, line breaks included (RFC 4180). The first record is the header: a later record
+// with another number of fields is an error record. A line longer than the limit is an error
+// record and is skipped to its end without being kept, so memory stays bounded whatever the
+// input.
 class CsvReader {
  public:
   static constexpr std::size_t kMaxLine = 4096;
@@ -44,6 +47,7 @@ class CsvReader {
   std::size_t max_line_;
   int line_number_ = 0;
   bool started_ = false;
+  std::optional<std::size_t> fields_;  // the header's count
   char separator_;
 };
 

@@ -11,15 +11,27 @@
 #include "data/csv_reader.hpp"
 #include "data/fields.hpp"
 #include "data/retention_curves.hpp"
+#include "data/table_header.hpp"
 
 namespace vantrel {
 
 namespace {
 
 enum Col { kProfile, kTop, kBottom, kSand, kClay, kDensity, kSuction, kTheta, kKs, kOm, kLabel };
-constexpr std::array<const char*, 11> kColumnNames = {
-    "profile",   "top_cm",  "bottom_cm",          "sand",   "clay", "density", "suction_kpa",
-    "theta_pct", "ks_cm_d", "organic_matter_pct", "horizon"};
+constexpr CellKind kText = CellKind::text, kNumber = CellKind::number;
+constexpr std::array<ColumnSpec, 11> kColumns = {{
+    {"profile", true, kText},
+    {"top_cm", true, kNumber},
+    {"bottom_cm", true, kNumber},
+    {"sand", true, kNumber},
+    {"clay", true, kNumber},
+    {"density", true, kNumber},
+    {"suction_kpa", true, kNumber},
+    {"theta_pct", true, kNumber},
+    {"ks_cm_d", false, kNumber},
+    {"organic_matter_pct", false, kNumber},
+    {"horizon", false, kText},
+}};
 constexpr int kRequiredColumns = 8;
 
 std::string trimmed(const std::string& s) {
@@ -40,24 +52,6 @@ std::string depth_range(const MeasuredSample& s) {
   return s.profile + " " + text;
 }
 
-using ColumnIndex = std::array<std::optional<std::size_t>, kColumnNames.size()>;
-
-// Where each column stands in the header; the reason when a required one is missing.
-bool read_header(const CsvRecord& header, ColumnIndex& where, std::string& missing) {
-  for (std::size_t i = 0; i < header.fields.size(); ++i) {
-    for (std::size_t c = 0; c < kColumnNames.size(); ++c) {
-      if (trimmed(header.fields[i]) == kColumnNames[c]) where[c] = i;
-    }
-  }
-  for (int c = 0; c < kRequiredColumns; ++c) {
-    if (!where[static_cast<std::size_t>(c)]) {
-      missing = std::string("no column \"") + kColumnNames[c] + "\"";
-      return false;
-    }
-  }
-  return true;
-}
-
 // One row's required numbers and profile name, or the reason the row is bad.
 struct MeasuredRow {
   std::string profile;
@@ -67,7 +61,8 @@ std::string read_row(const std::function<std::string(int)>& field, MeasuredRow& 
   auto& v = row.v;
   for (int c = kTop; c < kRequiredColumns; ++c) {
     if (!number(field(c), v[static_cast<std::size_t>(c)])) {
-      return std::string(kColumnNames[c]) + " \"" + trimmed(field(c)) + "\" is not a number";
+      return std::string(kColumns[static_cast<std::size_t>(c)].name) + " \"" + trimmed(field(c)) +
+             "\" is not a number";
     }
   }
   row.profile = trimmed(field(kProfile));
@@ -128,26 +123,30 @@ void add_point(MeasuredSample& s, const MeasuredRow& row, int line,
 std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<MeasuredProblem>& problems,
                                           bool& header_ok) {
   std::vector<MeasuredSample> samples;
-  CsvReader reader(in);
+  CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
   CsvRecord record;
   header_ok = false;
   if (!reader.next(record) || !record.error.empty()) {
     problems.push_back({record.line == 0 ? 1 : record.line, "no header row"});
     return samples;
   }
-  ColumnIndex where{};
-  std::string missing;
-  if (!read_header(record, where, missing)) {
-    problems.push_back({record.line, missing});
+  TableHeader header(kColumns);
+  if (const auto missing = header.read(record.fields)) {
+    problems.push_back({record.line, *missing});
     return samples;
   }
+  header.decimal_comma = reader.separator() == ';';
+  for (const std::string& name : header.unknown())
+    problems.push_back({record.line, "column \"" + name + "\" is not used", true});
   header_ok = true;
 
   std::map<std::tuple<std::string, double, double>, std::size_t> index;
   while (reader.next(record)) {
+    // A number column's text with its decimal comma as the point in a semicolon file.
     const auto field = [&](int c) -> std::string {
-      const auto& at = where[static_cast<std::size_t>(c)];
-      return at && *at < record.fields.size() ? record.fields[*at] : std::string();
+      const auto column = static_cast<std::size_t>(c);
+      return kColumns[column].kind == kNumber ? header.number_text(record.fields, column)
+                                              : std::string(header.text(record.fields, column));
     };
     MeasuredRow row;
     const std::string bad = record.error.empty() ? read_row(field, row) : record.error;

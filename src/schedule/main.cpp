@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command_line.hpp"
+#include "cli/kept_input.hpp"
 #include "cli/reference_folders.hpp"
 #include "cli/reference_set.hpp"
 #include "cli/report_time.hpp"
@@ -14,6 +15,7 @@
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
 #include "data/reference_file.hpp"
+#include "data/safe_text.hpp"
 #include "schedule/schedule_run.hpp"
 #ifdef VANTREL_PDF_REPORT
 #include "report/report_toolkit.hpp"
@@ -34,10 +36,11 @@ morning of the first day that would pass the readily available water, back to fi
 PROFILES.csv: vantrel-batch's columns, and per profile planting_date (ISO 8601),
 initial_depletion_mm (default 0), station (to pair with the weather's), and the crop's
 stages kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid, l_late (all seven, or by crop name from
---crop-stages or the bundled FAO-56 stages).
+--crop-stages or the bundled FAO-56 stages). PROFILES.csv "-" reads standard input.
 WEATHER.csv: date, and et0_mm or the daily data for Penman-Monteith (tmax_c, tmin_c, rh_max
 and rh_min or rh_mean or tdew_c, wind_m_s with wind_height_m, rs_mj_m2 or sunshine_h),
-rain_mm, station, latitude and elevation_m.
+rain_mm, station, latitude and elevation_m. Each file may be saved with semicolons and
+decimal commas; column names are read in any case.
 
 Options:
   --weather FILE       the weather of the season (required)
@@ -141,7 +144,11 @@ int main(int argc, char** argv) {
   CropStageTable stages;
   if (stage_file) {
     std::ifstream in(*stage_file, std::ios::binary);
-    if (!in || !read_crop_stages(in, stages, error)) {
+    std::vector<TableProblem> notes;
+    const bool read = in && read_crop_stages(in, stages, error, &notes);
+    for (const TableProblem& p : notes)
+      std::cerr << stage_file->string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
+    if (!read) {
       std::cerr << stage_file->string() << ':'
                 << (error.empty() ? std::string(" cannot read") : error) << '\n';
       return kExitUsage;
@@ -155,15 +162,30 @@ int main(int argc, char** argv) {
   std::optional<Station> place;
   if (latitude) place = Station{*latitude, *elevation};
   const WeatherFile weather = read_weather(weather_in, place);
+  for (const WeatherProblem& p : weather.notes)
+    std::cerr << weather_path->string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
   for (const WeatherProblem& p : weather.problems)
-    std::cerr << weather_path->string() << ':' << p.line << ": " << p.reason << '\n';
+    std::cerr << weather_path->string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
   if (!weather.problems.empty()) return kExitUsage;
 
   std::vector<std::filesystem::path> folders;
   for (const auto& out : outputs)
     folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
+  std::error_code no_temp;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(no_temp);
+  folders.push_back(temp);  // standard input kept for the passes
   clean_up_on_signals(folders);
-  settings.context = {settings.input.string(),
+  KeptInput kept_input;
+  if (settings.input == "-") {
+    std::string why;
+    if (!kept_input.keep(std::cin, temp, "vantrel-schedule-input.csv", why)) {
+      std::cerr << "vantrel-schedule: standard input: cannot keep it: " << why << '\n';
+      return kExitUsage;
+    }
+    settings.input = kept_input.path();
+    settings.input_name = "-";
+  }
+  settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
                       settings.version,
                       std::filesystem::absolute(data).lexically_normal().string(),
                       is_demonstration_set(tables.retention),

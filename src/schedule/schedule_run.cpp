@@ -95,7 +95,8 @@ constexpr const char* kTotalsHeader =
 
 int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables, std::ostream& out,
                  std::ostream& errors) {
-  const std::string name = settings.input.string();
+  const std::string name =
+      settings.input_name.empty() ? settings.input.string() : settings.input_name;
   if (const auto why = unreadable_input(settings.input)) {
     errors << name << ": cannot read: " << *why << '\n';
     return kExitUsage;
@@ -171,8 +172,8 @@ int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables,
     if (report) report->add(s);
     ++count;
   }
-  for (const std::string& bad : bad_lines.kept)
-    errors << name << ':' << terminal_text(bad) << '\n';
+  for (const TableProblem& bad : bad_lines.kept)
+    errors << name << ':' << bad.line << ": " << terminal_text(bad.reason) << '\n';
   outputs.write(json, "\n  ]\n}\n");
   if (report && !report->finish(problem)) {
     errors << settings.report->string() << ": cannot write: " << problem << '\n';

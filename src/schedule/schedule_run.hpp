@@ -21,6 +21,7 @@ namespace vantrel {
 
 struct ScheduleSettings {
   std::filesystem::path input;
+  std::string input_name;  // how messages name the input, when not by its path ("-")
   std::string version;
   std::optional<std::filesystem::path> schedule, events, json, report;
   float fc_suction = 10;

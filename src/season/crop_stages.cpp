@@ -6,6 +6,8 @@
 #include "data/csv_reader.hpp"
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
+#include "data/table_header.hpp"
+#include "data/text.hpp"
 
 namespace vantrel {
 
@@ -34,25 +36,57 @@ std::optional<CropStages> crop_stages_from(const std::array<double, 7>& v, std::
   return crop;
 }
 
-bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error) {
-  CsvReader reader(in);
+bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error,
+                      std::vector<TableProblem>* notes) {
+  using enum CellKind;
+  static constexpr std::array<ColumnSpec, 9> kColumns = {{
+      {"name", true, text},
+      {"kc_ini", true, number},
+      {"kc_mid", true, number},
+      {"kc_end", true, number},
+      {"l_ini", true, number},
+      {"l_dev", true, number},
+      {"l_mid", true, number},
+      {"l_late", true, number},
+      {"table_11_row", false, text},  // where the stage lengths come from, for the reader
+  }};
+  CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
   CsvRecord record;
   if (!reader.next(record)) return true;  // an empty file names no crop
+  TableHeader header(kColumns);
+  const auto problem = record.error.empty() ? header.read(record.fields) : record.error;
+  if (problem) {
+    error = std::to_string(record.line) + ": " + *problem;
+    return false;
+  }
+  header.decimal_comma = reader.separator() == ';';
+  if (notes != nullptr) {
+    for (const std::string& name : header.unknown())
+      notes->push_back({record.line, "column " + in_quotes(name) + " is not used"});
+  }
   while (reader.next(record)) {
-    std::array<double, 7> v{};
-    bool ok = record.error.empty() && record.fields.size() >= 8;
-    for (std::size_t i = 0; ok && i < 7; ++i) {
-      float number = 0;
-      ok = read_field_number(trimmed_field(record.fields[i + 1]), number) == FieldNumber::value;
-      v[i] = number;
+    if (!record.error.empty()) {
+      error = std::to_string(record.line) + ": " + record.error;
+      return false;
     }
-    std::string reason = "a row needs a name and seven numbers";
-    const auto stages = ok ? crop_stages_from(v, reason) : std::nullopt;
+    std::array<double, 7> v{};
+    std::string reason;
+    for (std::size_t i = 0; reason.empty() && i < v.size(); ++i) {
+      float number = 0;
+      if (read_field_number(header.number_text(record.fields, i + 1), number) ==
+          FieldNumber::value) {
+        v[i] = number;
+      } else {
+        reason = std::string(kNames[i]) + " " + in_quotes(header.text(record.fields, i + 1)) +
+                 " is not a number";
+      }
+    }
+    const auto stages = reason.empty() ? crop_stages_from(v, reason) : std::nullopt;
     if (!stages) {
       error = std::to_string(record.line) + ": " + reason;
       return false;
     }
-    const std::string crop(trimmed_field(record.fields[0]));
+    const std::string crop(header.text(record.fields, 0));
     // A second row for a crop would silently replace the first one.
     if (!table.try_emplace(crop, *stages).second) {
       error = std::to_string(record.line) + ": " + crop + " has a row already";

@@ -8,7 +8,9 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "data/table_header.hpp"
 #include "season/water_balance.hpp"
 
 namespace vantrel {
@@ -18,11 +20,13 @@ namespace vantrel {
 // day at least; nothing, with the reason, otherwise. The bounds also keep the day count an int.
 std::optional<CropStages> crop_stages_from(const std::array<double, 7>& v, std::string& reason);
 
-// Crop stages by crop name: a file of rows name, kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid,
-// l_late after a header, '#' lines being comments; false with the reason ("LINE: reason"). A
-// crop named twice is refused.
+// Crop stages by crop name: a table with the columns name, kc_ini, kc_mid, kc_end, l_ini,
+// l_dev, l_mid and l_late (any order and case; commas, or semicolons with decimal commas),
+// '#' lines being comments; false with the reason ("LINE: reason"). A crop named twice is
+// refused. Columns it does not use go to `notes`.
 using CropStageTable = std::map<std::string, CropStages, std::less<>>;
 inline constexpr const char* kCropStageFileName = "crop_coefficients.csv";
-bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error);
+bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error,
+                      std::vector<TableProblem>* notes = nullptr);
 
 }  // namespace vantrel

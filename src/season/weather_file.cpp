@@ -8,6 +8,7 @@
 #include "data/csv_reader.hpp"
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
+#include "data/table_header.hpp"
 #include "data/text.hpp"
 
 namespace vantrel {
@@ -33,26 +34,38 @@ enum Col {
   kElevation,
   kColumns
 };
-constexpr std::array<std::string_view, kColumns> kNames = {
-    "date",       "station", "et0_mm",   "tmax_c",     "tmin_c",        "rh_max",
-    "rh_min",     "rh_mean", "tdew_c",   "wind_m_s",   "wind_height_m", "rs_mj_m2",
-    "sunshine_h", "rain_mm", "latitude", "elevation_m"};
+constexpr CellKind kText = CellKind::text, kNumber = CellKind::number;
+constexpr std::array<ColumnSpec, kColumns> kSpecs = {{
+    {"date", true, kText},
+    {"station", false, kText},
+    {"et0_mm", false, kNumber},
+    {"tmax_c", false, kNumber},
+    {"tmin_c", false, kNumber},
+    {"rh_max", false, kNumber},
+    {"rh_min", false, kNumber},
+    {"rh_mean", false, kNumber},
+    {"tdew_c", false, kNumber},
+    {"wind_m_s", false, kNumber},
+    {"wind_height_m", false, kNumber},
+    {"rs_mj_m2", false, kNumber},
+    {"sunshine_h", false, kNumber},
+    {"rain_mm", false, kNumber},
+    {"latitude", false, kNumber},
+    {"elevation_m", false, kNumber},
+}};
+
+std::string name_of(Col c) {
+  return std::string(kSpecs[c].name);
+}
 
 class Row {
  public:
-  Row(const std::array<std::optional<std::size_t>, kColumns>& at, const CsvRecord& record,
-      bool decimal_comma)
-      : at_(at), record_(record), decimal_comma_(decimal_comma) {}
-  std::string text(Col c) const {
-    if (!at_[c] || *at_[c] >= record_.fields.size()) return {};
-    return std::string(trimmed_field(record_.fields[*at_[c]]));
-  }
+  Row(const TableHeader& header, const CsvRecord& record) : header_(header), record_(record) {}
+  std::string text(Col c) const { return std::string(header_.text(record_.fields, c)); }
   // A number of the row, nothing when blank; false with the reason when not a number.
   bool number(Col c, std::optional<double>& value, std::string& reason) const {
-    std::string cell = text(c);
-    if (decimal_comma_) std::replace(cell.begin(), cell.end(), ',', '.');
     float v = 0;
-    switch (read_field_number(cell, v)) {
+    switch (read_field_number(header_.number_text(record_.fields, c), v)) {
       case FieldNumber::blank:
         value.reset();
         return true;
@@ -60,16 +73,15 @@ class Row {
         value = v;
         return true;
       case FieldNumber::invalid:
-        reason = std::string(kNames[c]) + " " + in_quotes(text(c)) + " is not a number";
+        reason = name_of(c) + " " + in_quotes(text(c)) + " is not a number";
         return false;
     }
     return false;
   }
 
  private:
-  const std::array<std::optional<std::size_t>, kColumns>& at_;
+  const TableHeader& header_;
   const CsvRecord& record_;
-  bool decimal_comma_;
 };
 
 // What a measured value can be. Outside, the arithmetic would still give a number (a negative
@@ -108,7 +120,7 @@ bool read_day(const Row& row, const std::optional<Station>& place, int doy, Weat
   for (const Bounds& b : kBounds) {
     const std::optional<double>& value = v[b.col];
     if (!value || (*value >= b.low && *value <= b.high)) continue;
-    reason = std::string(kNames[b.col]) + " " + in_quotes(row.text(b.col)) +
+    reason = name_of(b.col) + " " + in_quotes(row.text(b.col)) +
              (*value < b.low ? " is below " + shortest_form(static_cast<float>(b.low))
                              : " is above " + shortest_form(static_cast<float>(b.high)));
     return false;
@@ -180,24 +192,25 @@ WeatherFile read_weather(std::istream& in, const std::optional<Station>& place) 
     file.problems.push_back({1, "no header row"});
     return file;
   }
-  std::array<std::optional<std::size_t>, kColumns> at;
-  for (std::size_t i = 0; i < record.fields.size(); ++i) {
-    const std::string name = ascii_lower(trimmed_field(record.fields[i]));
-    const auto known = std::find(kNames.begin(), kNames.end(), name);
-    if (known != kNames.end()) at[static_cast<std::size_t>(known - kNames.begin())] = i;
-  }
-  if (!at[kDate]) {
-    file.problems.push_back({record.line, "no column \"date\" in the header"});
+  TableHeader header(kSpecs);
+  if (!record.error.empty()) {
+    file.problems.push_back({record.line, record.error});
     return file;
   }
-  const bool decimal_comma = reader.separator() == ';';
+  if (const auto problem = header.read(record.fields)) {
+    file.problems.push_back({record.line, *problem});
+    return file;
+  }
+  for (const std::string& name : header.unknown())
+    file.notes.push_back({record.line, "column " + in_quotes(name) + " is not used"});
+  header.decimal_comma = reader.separator() == ';';
   std::map<std::string, std::size_t> index;
   while (reader.next(record)) {
     if (!record.error.empty()) {
       file.problems.push_back({record.line, record.error});
       continue;
     }
-    const Row row(at, record, decimal_comma);
+    const Row row(header, record);
     const auto date = parse_iso_date(row.text(kDate));
     if (!date) {
       file.problems.push_back(

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/table_header.hpp"
 #include "season/calendar.hpp"
 #include "season/et0.hpp"
 #include "season/water_balance.hpp"
@@ -22,14 +23,12 @@ struct StationWeather {
   DayNumber last() const { return first + static_cast<DayNumber>(days.size()) - 1; }
 };
 
-struct WeatherProblem {
-  int line = 0;
-  std::string reason;
-};
+using WeatherProblem = TableProblem;
 
 struct WeatherFile {
   std::vector<StationWeather> stations;
   std::vector<WeatherProblem> problems;  // any problem makes the file unusable
+  std::vector<WeatherProblem> notes;     // worth saying, not a problem: unknown columns
   const StationWeather* find(const std::string& station) const;
 };
 

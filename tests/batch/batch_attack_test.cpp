@@ -191,7 +191,7 @@ TEST(BatchAttack, ManyUnreadableLinesStayInBoundedMemory) {
   TempDir dir;
   std::string csv = "profile,horizon,thickness,sand,clay,crop\n";
   for (int i = 0; i < 3000; ++i)
-    csv += "\"open quote,1,30,40,20,Potato\n";
+    csv += "\"closed\" too soon,1,30,40,20,Potato\n";
   csv += "a,1,50,40,20,Potato\n";
   dir.write("in.csv", csv);
   const Ran r = in_dir(dir, kRun + " in.csv");

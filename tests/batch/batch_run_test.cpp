@@ -66,7 +66,10 @@ TEST(BatchInput, EveryBadRowIsNamedAndTheOthersAreComputed) {
       {"bad,1,30,40,20,0,,90,150\n", "2: drought tolerance \"150\" is not from 0 to 100 %"},
       {"bad,1,30,40,20,0,,-1,50\n", "2: root depth \"-1\" is not 0 cm or more"},
       {"bad,1,30,40,20,0,Cassava root,,\n", "2: unknown crop \"Cassava root\""},
-      {"bad,1,30,40\n", "2: the row ends before its clay column"},
+      {"bad,1,30,40\n", "2: 4 fields where the header has 9"},
+      {"bad,1,30,40,20,0,Potato,,,\n", "2: 10 fields where the header has 9"},
+      {"bad,1,25,5,40,20,0,Potato,,\n",
+       "2: 10 fields where the header has 9 (a decimal comma in a file that commas separate?)"},
       {"bad,1,30,,20,0,Potato,,\n", "2: no sand given"},
       {"bad,1,30,40,20,0,Potato,,\nbad,2,30,40,20,0,Cabbage,,\n",
        "3: crop \"Cabbage\" disagrees with \"Potato\" given on line 2"},
@@ -78,7 +81,7 @@ TEST(BatchInput, EveryBadRowIsNamedAndTheOthersAreComputed) {
       {"bad,1,30,40,20,0,Potato,,\nother,1,30,40,20,0,Potato,,\nbad,2,30,40,20,0,,,\n",
        "2: profile \"bad\" continues after other profiles; its rows must be consecutive"},
       {",1,30,40,20,0,Potato,,\n", "2: no profile name"},
-      {"bad,1,30,\"40,20,0,Potato,,\n", "2: a quoted field has no closing quote"},
+      {"bad,1,30,\"40\"0,20,0,Potato,,\n", "2: text after the closing quote of a field"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rows);

@@ -98,7 +98,52 @@ TEST(MeasuredSamples, HeaderWithoutARequiredColumn) {
   EXPECT_TRUE(read_measured(in, problems, header_ok).empty());
   EXPECT_FALSE(header_ok);
   ASSERT_EQ(problems.size(), 1U);
-  EXPECT_EQ(problems[0].reason, "no column \"density\"");
+  EXPECT_EQ(problems[0].reason, "no column \"density\" in the header");
+}
+
+// Headers as spreadsheets write them: any case, blanks around names, semicolons with decimal
+// commas; an unknown column is a note, and a row with a field too many is refused.
+TEST(MeasuredSamples, HeadersAndSeparatorsAsSpreadsheetsWriteThem) {
+  const struct {
+    const char* text;
+    double theta;      // the first point's water content; 0 when the row is refused
+    const char* says;  // a problem's reason, or ""
+  } cases[] = {
+      {"Profile,TOP_CM, bottom_cm "
+       ",sand,clay,density,suction_kpa,theta_pct\nA,0,10,40,20,1.4,33,31.5\n",
+       31.5, ""},
+      {"profile;top_cm;bottom_cm;sand;clay;density;suction_kpa;theta_pct\nA;0;10;40;20;1,4;33;31,"
+       "5\n",
+       31.5, ""},
+      {"profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct,site\n"
+       "A,0,10,40,20,1.4,33,31.5,x\n",
+       31.5, "column \"site\" is not used"},
+      {"profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct\nA,0,10,40,20,1.4,33,31,"
+       "5\n",
+       0, "9 fields where the header has 8"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::istringstream in(c.text);
+    std::vector<MeasuredProblem> problems;
+    bool header_ok = false;
+    const std::vector<MeasuredSample> samples = read_measured(in, problems, header_ok);
+    EXPECT_TRUE(header_ok);
+    if (c.theta > 0) {
+      ASSERT_EQ(samples.size(), 1U);
+      ASSERT_EQ(samples[0].points.size(), 1U);
+      EXPECT_DOUBLE_EQ(samples[0].points[0].theta,
+                       static_cast<double>(static_cast<float>(c.theta)));
+    } else {
+      EXPECT_TRUE(samples.empty());
+    }
+    if (*c.says == '\0') {
+      EXPECT_TRUE(problems.empty()) << problems[0].reason;
+    } else {
+      ASSERT_EQ(problems.size(), 1U);
+      EXPECT_NE(problems[0].reason.find(c.says), std::string::npos) << problems[0].reason;
+    }
+  }
 }
 
 // Measured points, made into a reference file, read by the program: a horizon equal to the

@@ -1,0 +1,96 @@
+// The one table reader: records over quoted line breaks with the lines of the file, the
+// header's field count held to, and declared columns found in any case.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/csv_reader.hpp"
+#include "data/table_header.hpp"
+
+namespace vantrel {
+namespace {
+
+struct Read {
+  int line;
+  std::vector<std::string> fields;
+  std::string error;
+};
+
+std::vector<Read> records(const std::string& text) {
+  std::istringstream in(text);
+  CsvReader reader(in, 64, kFindSeparator);
+  std::vector<Read> out;
+  for (CsvRecord r; reader.next(r);)
+    out.push_back({r.line, r.fields, r.error});
+  return out;
+}
+
+TEST(TableReader, RecordsKeepTheLinesTheyBeganOn) {
+  const std::vector<Read> r =
+      records("a,b\n1,\"x\ny\"\n2,\"\"\"q\"\"\r\nz\"\n# note\n3,4\n5,6,7\n8\n\"open,9\n");
+  ASSERT_EQ(r.size(), 7U);
+  EXPECT_EQ(r[1].line, 2);
+  EXPECT_EQ(r[1].fields, (std::vector<std::string>{"1", "x\ny"}));
+  EXPECT_EQ(r[2].line, 4);
+  EXPECT_EQ(r[2].fields, (std::vector<std::string>{"2", "\"q\"\nz"}));
+  EXPECT_EQ(r[3].line, 7);
+  EXPECT_TRUE(r[3].error.empty());
+  EXPECT_EQ(r[4].line, 8);
+  EXPECT_EQ(r[4].error,
+            "3 fields where the header has 2 (a decimal comma in a file that commas "
+            "separate?)");
+  EXPECT_EQ(r[5].error, "1 fields where the header has 2");
+  EXPECT_EQ(r[6].line, 10);
+  EXPECT_EQ(r[6].error, "a quoted field has no closing quote");
+}
+
+TEST(TableReader, AnOpenQuoteStopsAtTheLineLimit) {
+  std::string text = "a,b\n\"open,1\n";
+  for (int i = 0; i < 20; ++i)
+    text += "more text on line " + std::to_string(i + 3) + "\n";
+  const std::vector<Read> r = records(text);
+  ASSERT_GE(r.size(), 2U);
+  EXPECT_EQ(r[1].line, 2);
+  EXPECT_EQ(r[1].error, "a record longer than 64 characters");
+}
+
+TEST(TableHeader, DeclaredColumnsInAnyCase) {
+  static constexpr std::array<ColumnSpec, 3> kColumns = {{
+      {"name", true, CellKind::text},
+      {"depth_cm", true, CellKind::number},
+      {"note", false, CellKind::text},
+  }};
+  const struct {
+    std::vector<std::string> header;
+    const char* problem;  // "" when it reads
+    std::size_t depth_at;
+    std::size_t unknown;
+  } cases[] = {
+      {{" Name ", "DEPTH_cm", "colour"}, "", 1, 1},
+      {{"depth_cm", "name", "Note"}, "", 0, 0},
+      {{"name"}, "no column \"depth_cm\" in the header", 0, 0},
+      {{"name", "depth_cm", "NAME"}, "column \"name\" is named twice", 0, 0},
+  };
+  for (const auto& c : cases) {
+    TableHeader header(kColumns);
+    const auto problem = header.read(c.header);
+    EXPECT_EQ(problem.value_or(""), c.problem);
+    if (problem) continue;
+    EXPECT_EQ(header.position(1), c.depth_at);
+    EXPECT_EQ(header.unknown().size(), c.unknown);
+  }
+  TableHeader header(kColumns);
+  ASSERT_FALSE(header.read({"name", "depth_cm"}));
+  const std::vector<std::string> row = {" A ", " 1.025,5 "};
+  EXPECT_EQ(header.text(row, 1), "1.025,5");  // as written, for the messages
+  EXPECT_EQ(header.number_text(row, 1), "1.025,5");
+  header.decimal_comma = true;
+  EXPECT_EQ(header.number_text(row, 1), "1.025.5");
+  EXPECT_EQ(header.text(row, 2), "");  // a column the header lacks
+}
+
+}  // namespace
+}  // namespace vantrel
