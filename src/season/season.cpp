@@ -5,18 +5,26 @@
 
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
+#include "data/table_header.hpp"
 #include "data/text.hpp"
 
 namespace vantrel {
 
 namespace {
 
-constexpr std::array<std::string_view, kSeasonColumnCount> kNames = {
-    "planting_date", "initial_depletion_mm",
-    "station",       "kc_ini",
-    "kc_mid",        "kc_end",
-    "l_ini",         "l_dev",
-    "l_mid",         "l_late"};
+constexpr CellKind kText = CellKind::text, kNumber = CellKind::number;
+constexpr std::array<ColumnSpec, kSeasonColumnCount> kColumns = {{
+    {"planting_date", false, kText},
+    {"initial_depletion_mm", false, kNumber},
+    {"station", false, kText},
+    {"kc_ini", false, kNumber},
+    {"kc_mid", false, kNumber},
+    {"kc_end", false, kNumber},
+    {"l_ini", false, kNumber},
+    {"l_dev", false, kNumber},
+    {"l_mid", false, kNumber},
+    {"l_late", false, kNumber},
+}};
 constexpr std::string_view kGiveStages =
     "give kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid and l_late";
 
@@ -65,8 +73,8 @@ std::optional<CropStages> stages_of(const SeasonColumns& columns, const ProfileI
     if (cell.text.empty()) continue;
     const auto number = amount(columns, cell.text);
     if (!number) {
-      reason =
-          std::string(kNames[c]) + " " + in_quotes(cell.text) + " is not a number of 0 or more";
+      reason = std::string(kColumns[c].name) + " " + in_quotes(cell.text) +
+               " is not a number of 0 or more";
       return std::nullopt;
     }
     v[c - static_cast<std::size_t>(SeasonColumn::kc_ini)] = *number;
@@ -142,20 +150,20 @@ SeasonTotals totals_of(const std::vector<BalanceDay>& days) {
 }  // namespace
 
 std::string_view season_column_name(SeasonColumn c) {
-  return kNames[static_cast<std::size_t>(c)];
+  return kColumns[static_cast<std::size_t>(c)].name;
 }
 
 void SeasonColumns::read(const std::vector<std::string>& header) {
-  index = {};
-  for (std::size_t i = 0; i < header.size(); ++i) {
-    const std::string name = ascii_lower(trimmed_field(header[i]));
-    const auto known = std::find(kNames.begin(), kNames.end(), name);
-    if (known != kNames.end()) index[static_cast<std::size_t>(known - kNames.begin())] = i;
-  }
+  TableHeader table(kColumns);
+  table.read(header);  // none is required; a name given twice is the field's error
+  for (std::size_t c = 0; c < kSeasonColumnCount; ++c)
+    index[c] = table.position(c);
 }
 
 bool SeasonColumns::known(std::string_view name) {
-  return std::find(kNames.begin(), kNames.end(), ascii_lower(trimmed_field(name))) != kNames.end();
+  const std::string lower = ascii_lower(trimmed_field(name));
+  return std::any_of(kColumns.begin(), kColumns.end(),
+                     [&](const ColumnSpec& c) { return c.name == lower; });
 }
 
 std::string season_number(double v) {
