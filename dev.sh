@@ -12,6 +12,8 @@
 #   ./dev.sh bench   optimised build, then the benchmarks
 #   ./dev.sh package the Debian package build/package/vantrel_<version>-1_<arch>.deb
 #   ./dev.sh fuzz [SECONDS]  each libFuzzer target for SECONDS (30) from the committed seeds
+#   ./dev.sh pin     write the tools' outputs over the committed reference results in
+#                    tests/reference/expected (after a change meant to move them; review the diff)
 #   ./dev.sh format  apply the committed clang-format style
 #   ./dev.sh reference  regenerate the demonstration reference/Soil_WRC.csv
 #   ./dev.sh validation make docs/validation.md again from the bundled reference files
@@ -98,6 +100,12 @@ case "${1:-test}" in
     install_missing "${PACKAGES[@]}"
     build dev
     ctest --preset dev -j "$(jobs)"
+    ;;
+  pin)
+    install_missing "${PACKAGES[@]}"
+    build dev
+    VANTREL_REGENERATE=1 ./build/dev/tests/vantrel_batch_tests --gtest_filter='ReferenceResults.*'
+    git --no-pager diff --stat -- tests/reference/expected
     ;;
   asan)
     install_missing "${PACKAGES[@]}"

@@ -101,8 +101,13 @@ TEST(WaterBalance, RandomSeasonsCloseTheirBalanceAndStayWithinTheTrigger) {
       if (d.deep_percolation > 0) {
         EXPECT_EQ(d.depletion, 0.0);
       }
-      EXPECT_LE(d.depletion, d.raw + d.etc + 1e-9);
-      const bool due = std::max(0.0, before - d.rain + d.etc) > d.raw;
+      // The day's readily available water as FAO-56 sets it (the note below Table 22):
+      // p = p_table + 0.04 (5 - ETc), within 0.1 and 0.8, of the root zone's TAW.
+      const double p = std::clamp(zone.p_table_pct / 100.0 + 0.04 * (5.0 - d.etc), 0.1, 0.8);
+      const double raw = p * zone.taw;
+      EXPECT_NEAR(d.raw, raw, 1e-5 * zone.taw) << "season " << season << " day " << d.day;
+      EXPECT_LE(d.depletion, raw + d.etc + 1e-3);
+      const bool due = std::max(0.0, before - d.rain + d.etc) > raw;
       EXPECT_EQ(d.net > 0, due && before > 0) << "season " << season << " day " << d.day;
       before = d.depletion;
     }
