@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # One place for every build task. On a fresh Debian 12 machine it installs what is missing.
-#   ./dev.sh run     build the program and start it on the bundled reference files
+#   ./dev.sh run     build the program (alone) and start it on the bundled reference files
 #   ./dev.sh test    configure, build and run every test
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./dev.sh tsan    vantrel-batch built with ThreadSanitizer, on many threads, repeatedly
+#   ./dev.sh deps [all]  install what the build needs (with "all": what every task needs)
 #   ./dev.sh windows the Windows edition cross-built with MinGW-w64, its tests under Wine (in
 #                    Xvfb), its sessions compared byte for byte with the Linux build's, and its
 #                    installer and zip in build/windows/package, made and tried
 #   ./dev.sh batch ARGS  optimised build, then vantrel-batch with ARGS
-#   ./dev.sh tool NAME ARGS  optimised build, then the command-line tool NAME with ARGS
+#   ./dev.sh tool NAME ARGS  optimised build of the tool NAME alone, then NAME with ARGS
 #   ./dev.sh bench   optimised build, then the benchmarks
 #   ./dev.sh package the Debian package build/package/vantrel_<version>-1_<arch>.deb
 #   ./dev.sh fuzz [SECONDS]  each libFuzzer target for SECONDS (30) from the committed seeds
 #   ./dev.sh pin     write the tools' outputs over the committed reference results in
 #                    tests/reference/expected (after a change meant to move them; review the diff)
 #   ./dev.sh format  apply the committed clang-format style
+#   ./dev.sh lint    check the committed style and .clang-tidy's checks (as CI does)
 #   ./dev.sh reference  regenerate the demonstration reference/Soil_WRC.csv
 #   ./dev.sh validation make docs/validation.md again from the bundled reference files
 #   ./dev.sh artwork    redraw the window's pictures and icons in src/ui/artwork, and the
@@ -23,7 +25,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev qt6-base-dev valgrind
+PACKAGES=(cmake ninja-build g++ ccache googletest libgtest-dev libbenchmark-dev qt6-base-dev valgrind
           fonts-liberation2 poppler-utils xvfb xdotool)
 
 install_missing() {
@@ -39,9 +41,14 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
 }
 
+# build PRESET [TARGET]...: configure and build the preset, or only the targets named.
 build() {
   cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1"
+  if [ $# -gt 1 ]; then
+    cmake --build --preset "$1" --target "${@:2}"
+  else
+    cmake --build --preset "$1"
+  fi
 }
 
 jobs() { nproc 2>/dev/null || echo 2; }
@@ -49,7 +56,7 @@ jobs() { nproc 2>/dev/null || echo 2; }
 case "${1:-test}" in
   run)
     install_missing "${PACKAGES[@]}"
-    build release
+    build release vantrel  # the program and what it needs, no tests or tools
     # A folder of its own, ignored by git: the run writes fort.99 there, not in the checkout.
     mkdir -p run
     for f in reference/*.csv; do [ -e "run/$(basename "$f")" ] || cp "$f" run/; done
@@ -57,7 +64,7 @@ case "${1:-test}" in
     ;;
   batch)
     install_missing "${PACKAGES[@]}"
-    build release >/dev/null
+    build release vantrel-batch >/dev/null
     exec ./build/release/src/batch/vantrel-batch "${@:2}"
     ;;
   docs)
@@ -75,18 +82,19 @@ case "${1:-test}" in
     rm -rf "$work"
     ;;
   tool)
-    # Any of the command-line tools: vantrel-batch, vantrel-reference, vantrel-script.
-    install_missing "${PACKAGES[@]}"
-    build release >/dev/null
+    # Any of the command-line tools, built alone.
     case "${2:-}" in
-      vantrel-batch | vantrel-reference | vantrel-script) ;;
-      *) echo "usage: $0 tool vantrel-batch|vantrel-reference|vantrel-script [ARGS]" >&2; exit 2 ;;
-    esac
-    case "$2" in
       vantrel-batch) folder=batch ;;
+      vantrel-schedule) folder=schedule ;;
       vantrel-reference) folder=import ;;
-      *) folder=app ;;
+      vantrel-script) folder=app ;;
+      *)
+        echo "usage: $0 tool vantrel-batch|vantrel-schedule|vantrel-reference|vantrel-script [ARGS]" >&2
+        exit 2
+        ;;
     esac
+    install_missing "${PACKAGES[@]}"
+    build release "$2" >/dev/null
     exec "./build/release/src/$folder/$2" "${@:3}"
     ;;
   package)
@@ -95,7 +103,16 @@ case "${1:-test}" in
     build package
     (cd build/package && cpack -G DEB)
     ;;
-  deps) install_missing "${PACKAGES[@]}" ;;
+  deps)
+    # With "all": what every task needs, in one go (CI, before tasks run side by side).
+    if [ "${2:-}" = all ]; then
+      install_missing "${PACKAGES[@]}" dpkg-dev g++-mingw-w64-x86-64-posix wine wine64 nsis zip \
+        unzip clang libclang-rt-14-dev clang-format clang-tidy time desktop-file-utils appstream \
+        man-db groff-base lintian
+    else
+      install_missing "${PACKAGES[@]}"
+    fi
+    ;;
   test)
     install_missing "${PACKAGES[@]}"
     build dev
@@ -169,8 +186,21 @@ case "${1:-test}" in
     install_missing clang-format
     git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
     ;;
+  lint)
+    # The committed style and .clang-tidy's checks, each failing on any finding. Tidy reads the
+    # dev build's compile commands; the Windows-only files are checked by the MinGW build.
+    install_missing "${PACKAGES[@]}" clang-format clang-tidy
+    git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run --Werror
+    cmake --preset dev >/dev/null
+    git ls-files 'src/*.cpp' 'tools/*.cpp' | grep -v -E 'win32|_windows' |
+      xargs -P "$(jobs)" -n 4 clang-tidy -p build/dev --quiet 2>/dev/null | grep -v '^$' |
+      tee /tmp/vantrel-tidy.$$ || true
+    if grep -q 'error:' /tmp/vantrel-tidy.$$; then rm -f /tmp/vantrel-tidy.$$; exit 1; fi
+    rm -f /tmp/vantrel-tidy.$$
+    echo "lint: the style and every tidy check hold"
+    ;;
   *)
-    echo "usage: $0 [run|test|asan|tsan|windows|batch|tool|bench|package|fuzz|format|reference|validation|artwork|docs|deps]" >&2
+    echo "usage: $0 [run|test|asan|tsan|windows|batch|tool|bench|package|fuzz|format|lint|pin|reference|validation|artwork|docs|deps]" >&2
     exit 2
     ;;
 esac

@@ -37,6 +37,7 @@ want="$(cd reference && printf "$session" | FORT99=/dev/null "$OLDPWD/build/pack
 [ "$(vantrel-batch --version)" = "vantrel-batch 1.5.3" ] || fail "vantrel-batch --version"
 [ "$(vantrel-reference --version)" = "vantrel-reference 1.5.3" ] || fail "vantrel-reference --version"
 [ "$(vantrel-script --version)" = "vantrel-script 1.5.3" ] || fail "vantrel-script --version"
+[ "$(vantrel-schedule --version)" = "vantrel-schedule 1.5.3" ] || fail "vantrel-schedule --version"
 [ "$(vantrel-launcher --version)" = "vantrel-launcher 1.5.3" ] || fail "vantrel-launcher --version"
 vantrel-launcher --help | grep -q -- --seed || fail "vantrel-launcher --help"
 vantrel-script --help | grep -q "usage: vantrel-script" || fail "vantrel-script --help"
@@ -47,11 +48,17 @@ examples=/usr/share/doc/vantrel/examples
 man vantrel-batch 2>/dev/null | grep -q "$examples/fields.csv" || fail "the manual's example path"
 vantrel-batch --quiet --data /usr/share/vantrel/reference "$examples/fields.csv" > "$work/results.csv"
 [ "$(wc -l < "$work/results.csv")" -eq 5 ] || fail "vantrel-batch on $examples/fields.csv"
+# The season example on its weather, with the installed crop stages found by themselves, gives
+# the season the source tree pins.
+vantrel-schedule --quiet --data /usr/share/vantrel/reference --weather "$examples/weather.csv" \
+  "$examples/season.csv" > "$work/season.csv" || fail "vantrel-schedule on $examples/season.csv"
+cmp -s "$work/season.csv" tests/reference/expected/season-example-totals.csv ||
+  fail "vantrel-schedule's season differs from tests/reference/expected/season-example-totals.csv"
 # Every picture the installed guide shows is installed beside it.
 for image in $(grep -o 'images/[a-z-]*\.png' /usr/share/doc/vantrel/user-guide.md); do
   [ -f "/usr/share/doc/vantrel/$image" ] || fail "the user guide's $image is not installed"
 done
-for page in vantrel vantrel-launcher vantrel-script vantrel-batch vantrel-reference; do
+for page in vantrel vantrel-launcher vantrel-script vantrel-batch vantrel-reference vantrel-schedule; do
   man -w "$page" > /dev/null || fail "no manual page for $page"
   [ -z "$(zcat -f "$(man -w "$page")" | groff -man -ww -z 2>&1)" ] || fail "the manual page of $page warns"
 done

@@ -252,8 +252,9 @@ ProfileRows read_rows(const ColumnMap& columns, const ProfileInput& input, Profi
   return p;
 }
 
-// The crop, or the root depth and tolerance given directly, and the crop water use.
-void take_crop(const BatchTables& tables, const ProfileRows& p, int first_line, ProfileResult& r) {
+// The crop, or the root depth and tolerance given directly.
+void take_crop_or_root(const BatchTables& tables, const ProfileRows& p, int first_line,
+                       ProfileResult& r) {
   const bool direct = p.root_depth.line != 0 || p.tolerance.line != 0;
   if (p.crop.line != 0 && direct) {
     fail(r, std::max(p.root_depth.line, p.tolerance.line),
@@ -274,6 +275,11 @@ void take_crop(const BatchTables& tables, const ProfileRows& p, int first_line, 
          direct ? "root_depth and tolerance must both be given"
                 : "profile " + in_quotes(r.name) + " has no crop and no root_depth and tolerance");
   }
+}
+
+// The crop and its water use, the system's efficiency and the notes.
+void take_crop(const BatchTables& tables, const ProfileRows& p, int first_line, ProfileResult& r) {
+  take_crop_or_root(tables, p, first_line, r);
   if (p.etc.line != 0 && !(*p.etc.value > 0)) {
     fail(r, p.etc.line, "etc " + in_quotes(p.etc.text) + " is not above 0 mm/day");
   }

@@ -51,7 +51,7 @@ bool read_chunk(ProfileReader& reader, Chunk& chunk) {
          reader.next(profile, chunk.bad_lines)) {
     for (const BatchRow& row : profile.rows) {
       for (const std::string& f : row.fields)
-        chunk.bytes += f.size() + sizeof f;
+        chunk.bytes += f.size() + sizeof(std::string);
     }
     chunk.inputs.push_back(std::move(profile));
   }
@@ -232,6 +232,7 @@ class Jobs {
       return;
     }
     std::vector<std::thread> workers;
+    workers.reserve(static_cast<std::size_t>(jobs));
     for (int w = 0; w < jobs; ++w)
       workers.emplace_back([this] { work(); });
     write_in_order();

@@ -28,6 +28,7 @@
 #include "batch/batch_run.hpp"
 #include "cli/command_line.hpp"
 #include "cli/kept_input.hpp"
+#include "cli/output_set.hpp"
 #include "cli/reference_folders.hpp"
 #include "cli/reference_set.hpp"
 #include "cli/report_time.hpp"
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
   const auto folder = choose_reference_folder(line.value("--data"), line.has("--quiet"),
                                               "vantrel-batch", std::cerr);
   if (!folder) return kExitUsage;
-  const std::filesystem::path data = *folder;
+  const std::filesystem::path& data = *folder;
   ReferenceSet tables(data);
   std::vector<ReadFile> reads = {{settings.input, "the input file"}};
   for (const auto& ref : tables.files())
@@ -150,13 +151,7 @@ int main(int argc, char** argv) {
   if (!error.empty()) return usage_error(error);
   if (!tables.load(std::cerr)) return kExitUsage;
 
-  std::vector<std::filesystem::path> folders;
-  for (const auto& out : outputs)
-    folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
-  std::error_code no_temp;
-  const std::filesystem::path temp = std::filesystem::temp_directory_path(no_temp);
-  folders.push_back(temp);  // standard input kept for the passes, a report for standard output
-  clean_up_on_signals(folders);
+  const std::filesystem::path temp = clean_up_outputs_on_signals(outputs);
   // Standard input is read more than once (split profiles, the report's pages): it is kept in
   // a temporary file for the run.
   KeptInput kept_input;
@@ -171,7 +166,7 @@ int main(int argc, char** argv) {
   }
   settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
                       settings.version,
-                      std::filesystem::absolute(data, no_temp).lexically_normal().string(),
+                      std::filesystem::absolute(data).lexically_normal().string(),
                       is_demonstration_set(tables.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),

@@ -49,4 +49,17 @@ bool OutputSet::commit(std::ostream& errors) {
   return ok;
 }
 
+std::filesystem::path clean_up_outputs_on_signals(
+    const std::vector<std::filesystem::path>& outputs) {
+  std::vector<std::filesystem::path> folders;
+  folders.reserve(outputs.size() + 1);
+  for (const auto& out : outputs)
+    folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
+  std::error_code no_temp;
+  std::filesystem::path temp = std::filesystem::temp_directory_path(no_temp);
+  folders.push_back(temp);
+  clean_up_on_signals(folders);
+  return temp;
+}
+
 }  // namespace vantrel

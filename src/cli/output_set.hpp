@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/atomic_file.hpp"
 
@@ -45,5 +46,12 @@ class OutputSet {
   std::ostream& standard_output_;
   std::deque<Output> outputs_;  // a deque: an AtomicFile never moves
 };
+
+// Interrupted runs leave no output behind: the temporary files of `outputs` (in their folders)
+// and of the system's temporary folder are removed on a signal. Returns that temporary
+// folder, for a tool's own temporary files (a kept standard input, a report for standard
+// output). Call before any other thread starts.
+std::filesystem::path clean_up_outputs_on_signals(
+    const std::vector<std::filesystem::path>& outputs);
 
 }  // namespace vantrel

@@ -62,7 +62,7 @@ std::optional<std::filesystem::path> choose_reference_folder(
     const std::optional<std::string>& named, bool quiet, std::string_view program,
     std::ostream& errors) {
   if (named) return std::filesystem::path(*named);
-  const auto found = find_reference_folder(reference_folder_candidates(program_folder()));
+  auto found = find_reference_folder(reference_folder_candidates(program_folder()));
   if (!found) {
     errors << program
            << ": no folder holds the three reference files (the working directory, the user's "

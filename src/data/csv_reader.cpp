@@ -51,6 +51,39 @@ constexpr std::string_view kNoClosingQuote = "a quoted field has no closing quot
 
 }  // namespace
 
+void CsvReader::split(std::string& line, CsvRecord& record) {
+  // A quoted field may hold line breaks (a spreadsheet cell typed with Alt+Enter): the record
+  // goes on over the next lines, and keeps the line it began on.
+  while (!split_csv_line(line, record.fields, record.error, separator_) &&
+         record.error == kNoClosingQuote) {
+    std::string more;
+    bool too_long = false;
+    if (!read_line(more, too_long)) return;
+    if (too_long || line.size() + 1 + more.size() > max_line_) {
+      record.error = "a record longer than " + std::to_string(max_line_) + " characters";
+      return;
+    }
+    line += '\n';
+    line += more;
+    record.error.clear();
+  }
+}
+
+void CsvReader::check_count(CsvRecord& record) {
+  if (!fields_) {
+    fields_ = record.fields.size();
+    return;
+  }
+  if (record.fields.size() == *fields_) return;
+  // A field too many is most often a decimal comma in a comma file ("25,5"): read on, every
+  // later column would be the one before it.
+  record.error = std::to_string(record.fields.size()) + " fields where the header has " +
+                 std::to_string(*fields_);
+  if (record.fields.size() > *fields_ && separator_ == ',')
+    record.error += " (a decimal comma in a file that commas separate?)";
+  record.fields.clear();
+}
+
 bool CsvReader::next(CsvRecord& record) {
   std::string line;
   bool too_long = false;
@@ -64,32 +97,8 @@ bool CsvReader::next(CsvRecord& record) {
     }
     if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#') continue;
     if (separator_ == kFindSeparator) separator_ = separator_of(line);
-    // A quoted field may hold line breaks (a spreadsheet cell typed with Alt+Enter): the
-    // record goes on over the next lines, and keeps the line it began on.
-    while (!split_csv_line(line, record.fields, record.error, separator_) &&
-           record.error == kNoClosingQuote) {
-      std::string more;
-      if (!read_line(more, too_long)) break;
-      if (too_long || line.size() + 1 + more.size() > max_line_) {
-        record.error = "a record longer than " + std::to_string(max_line_) + " characters";
-        break;
-      }
-      line += '\n';
-      line += more;
-      record.error.clear();
-    }
-    if (!record.error.empty()) return true;
-    if (!fields_) {
-      fields_ = record.fields.size();
-    } else if (record.fields.size() != *fields_) {
-      // A field too many is most often a decimal comma in a comma file ("25,5"): read on, every
-      // later column would be the one before it.
-      record.error = std::to_string(record.fields.size()) + " fields where the header has " +
-                     std::to_string(*fields_);
-      if (record.fields.size() > *fields_ && separator_ == ',')
-        record.error += " (a decimal comma in a file that commas separate?)";
-      record.fields.clear();
-    }
+    split(line, record);
+    if (record.error.empty()) check_count(record);
     return true;
   }
   return false;

@@ -42,6 +42,10 @@ class CsvReader {
  private:
   // The next line without its end; false at the end. `too_long` when it was cut.
   bool read_line(std::string& line, bool& too_long);
+  // Cuts the line into the record's fields, reading on while a quoted field is open.
+  void split(std::string& line, CsvRecord& record);
+  // Holds the record to the header's count of fields.
+  void check_count(CsvRecord& record);
 
   std::streambuf* in_;
   std::size_t max_line_;

@@ -54,7 +54,7 @@ std::string rounded_digits(double magnitude, int decimals) {
 
 std::string fixed_form(float value, int width, int decimals) {
   if (width <= 0) return {};
-  const std::string stars(static_cast<std::size_t>(width), '*');
+  std::string stars(static_cast<std::size_t>(width), '*');
   if (!std::isfinite(value) || decimals < 0) return stars;
 
   const auto kept = static_cast<std::size_t>(decimals);

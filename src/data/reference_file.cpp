@@ -15,7 +15,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 std::string open_failure(const std::filesystem::path& path, const std::string& why) {
   return "cannot open file " + path.string() + " on unit " + std::to_string(ReferenceFile::kUnit) +

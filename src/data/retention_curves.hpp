@@ -24,9 +24,9 @@ class LayerGrid {
  private:
   static std::size_t index(int k, int j) {
     assert(k >= 1 && k <= kMaxProfiles && j >= 1 && j <= kLayers);
-    return static_cast<std::size_t>((k - 1) * kLayers + (j - 1));
+    return static_cast<std::size_t>(k - 1) * kLayers + static_cast<std::size_t>(j - 1);
   }
-  std::array<float, kMaxProfiles * kLayers> values_{};
+  std::array<float, std::size_t{kMaxProfiles} * kLayers> values_{};
 };
 
 // Fixed-size table: filling it never allocates. Entries no line has filled hold 0.

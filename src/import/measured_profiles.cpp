@@ -292,9 +292,11 @@ int write_reference_profiles(const std::vector<MeasuredSample>& samples, const s
     for (const MeasuredSample* s : list) {
       if (!s->partial.empty()) partial += "; PARTIAL " + depth_range(*s) + ": " + s->partial;
     }
-    out << reference_text_line("Source: " + source +
-                               "; van Genuchten curves (m = 1 - 1/n) fitted by vantrel-reference " +
-                               version + partial);
+    std::string line = "Source: " + source;
+    line += "; van Genuchten curves (m = 1 - 1/n) fitted by vantrel-reference ";
+    line += version;
+    line += partial;
+    out << reference_text_line(line);
     out << reference_columns_line();
     const std::vector<std::size_t> layers = layer_samples(list);
     for (int j = 1; j <= kLayers; ++j) {

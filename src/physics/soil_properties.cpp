@@ -269,6 +269,7 @@ void write_trace(LineSink& side, const RetentionCurves& c, const std::vector<Can
   for (std::size_t i = 0; i < admitted.size(); ++i)
     lines[i] = trace_line(c, candidates[admitted[i].candidate], admitted[i], last_layer);
   std::vector<int> starts;
+  starts.reserve(admitted.size());
   for (const Admitted& a : admitted)
     starts.push_back(candidates[a.candidate].first_pass);
   std::sort(starts.begin(), starts.end());

@@ -8,6 +8,7 @@
 
 #include "cli/command_line.hpp"
 #include "cli/kept_input.hpp"
+#include "cli/output_set.hpp"
 #include "cli/reference_folders.hpp"
 #include "cli/reference_set.hpp"
 #include "cli/report_time.hpp"
@@ -97,6 +98,73 @@ std::optional<std::filesystem::path> crop_stage_file(
   return std::nullopt;
 }
 
+// The crops' stages from their file; false with the reason written.
+bool load_stages(const std::optional<std::filesystem::path>& file, CropStageTable& stages) {
+  if (!file) return true;
+  std::ifstream in(*file, std::ios::binary);
+  std::vector<TableProblem> notes;
+  std::string error;
+  const bool read = in && read_crop_stages(in, stages, error, &notes);
+  for (const TableProblem& p : notes)
+    std::cerr << file->string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
+  if (!read) {
+    std::cerr << file->string() << ':' << (error.empty() ? std::string(" cannot read") : error)
+              << '\n';
+  }
+  return read;
+}
+
+// The season's weather; nothing, with every problem written, when it cannot be used.
+std::optional<WeatherFile> load_weather(const std::filesystem::path& file,
+                                        const std::optional<Station>& place) {
+  if (const auto why = unreadable_input(file)) {
+    std::cerr << file.string() << ": cannot read: " << *why << '\n';
+    return std::nullopt;
+  }
+  std::ifstream in(file, std::ios::binary);
+  WeatherFile weather = read_weather(in, place);
+  for (const auto* list : {&weather.notes, &weather.problems}) {
+    for (const WeatherProblem& p : *list)
+      std::cerr << file.string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
+  }
+  if (!weather.problems.empty()) return std::nullopt;
+  return weather;
+}
+
+// What the command line asks for beside the reference set; a usage error in `error`.
+struct Request {
+  ScheduleSettings settings;
+  std::filesystem::path weather;
+  std::optional<Station> place;
+};
+Request read_request(const CommandLine& line, std::string& error) {
+  Request r;
+  const auto latitude = line.number("--latitude", -90, 90, error);
+  const auto elevation = line.number("--elevation", -500, 9000, error);
+  const auto suction = line.number("--fc-suction", 1, 1500, error);
+  if (!error.empty()) return r;
+  if (latitude.has_value() != elevation.has_value()) {
+    error = "--latitude and --elevation come together";
+    return r;
+  }
+  if (latitude) r.place = Station{*latitude, *elevation};
+  const auto weather = line.path("--weather");
+  if (!weather) {
+    error = "--weather names the season's weather file";
+    return r;
+  }
+  r.weather = *weather;
+  ScheduleSettings& settings = r.settings;
+  settings.input = *line.input;
+  settings.version = VANTREL_VERSION;
+  settings.schedule = line.path("--schedule");
+  settings.events = line.path("--events");
+  settings.json = line.path("--json");
+  settings.report = line.path("--report");
+  if (suction) settings.fc_suction = static_cast<float>(*suction);
+  return r;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,32 +176,17 @@ int main(int argc, char** argv) {
   }
   if (!line.error.empty()) return usage_error(line.error);
   std::string error;
-  const auto latitude = line.number("--latitude", -90, 90, error);
-  const auto elevation = line.number("--elevation", -500, 9000, error);
-  const auto suction = line.number("--fc-suction", 1, 1500, error);
+  Request request = read_request(line, error);
   if (!error.empty()) return usage_error(error);
-  if (latitude.has_value() != elevation.has_value())
-    return usage_error("--latitude and --elevation come together");
-  const auto weather_path = line.path("--weather");
-  if (!weather_path) return usage_error("--weather names the season's weather file");
-
+  ScheduleSettings& settings = request.settings;
   const auto folder = choose_reference_folder(line.value("--data"), line.has("--quiet"),
                                               "vantrel-schedule", std::cerr);
   if (!folder) return kExitUsage;
-  const std::filesystem::path data = *folder;
+  const std::filesystem::path& data = *folder;
   ReferenceSet tables(data);
-
   const auto stage_file = crop_stage_file(line.path("--crop-stages"), data);
-  ScheduleSettings settings;
-  settings.input = *line.input;
-  settings.version = VANTREL_VERSION;
-  settings.schedule = line.path("--schedule");
-  settings.events = line.path("--events");
-  settings.json = line.path("--json");
-  settings.report = line.path("--report");
-  if (suction) settings.fc_suction = static_cast<float>(*suction);
   std::vector<ReadFile> reads = {{settings.input, "the input file"},
-                                 {*weather_path, "the weather file " + weather_path->string()}};
+                                 {request.weather, "the weather file " + request.weather.string()}};
   if (stage_file) reads.push_back({*stage_file, "the crop stages file " + stage_file->string()});
   for (const auto& ref : tables.files())
     reads.push_back({ref, "the reference file " + ref.string()});
@@ -142,44 +195,15 @@ int main(int argc, char** argv) {
   if (!error.empty()) return usage_error(error);
   if (!tables.load(std::cerr)) return kExitUsage;
   CropStageTable stages;
-  if (stage_file) {
-    std::ifstream in(*stage_file, std::ios::binary);
-    std::vector<TableProblem> notes;
-    const bool read = in && read_crop_stages(in, stages, error, &notes);
-    for (const TableProblem& p : notes)
-      std::cerr << stage_file->string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
-    if (!read) {
-      std::cerr << stage_file->string() << ':'
-                << (error.empty() ? std::string(" cannot read") : error) << '\n';
-      return kExitUsage;
-    }
-  }
-  if (const auto why = unreadable_input(*weather_path)) {
-    std::cerr << weather_path->string() << ": cannot read: " << *why << '\n';
-    return kExitUsage;
-  }
-  std::ifstream weather_in(*weather_path, std::ios::binary);
-  std::optional<Station> place;
-  if (latitude) place = Station{*latitude, *elevation};
-  const WeatherFile weather = read_weather(weather_in, place);
-  for (const WeatherProblem& p : weather.notes)
-    std::cerr << weather_path->string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
-  for (const WeatherProblem& p : weather.problems)
-    std::cerr << weather_path->string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
-  if (!weather.problems.empty()) return kExitUsage;
+  if (!load_stages(stage_file, stages)) return kExitUsage;
+  const std::optional<WeatherFile> weather = load_weather(request.weather, request.place);
+  if (!weather) return kExitUsage;
 
-  std::vector<std::filesystem::path> folders;
-  for (const auto& out : outputs)
-    folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
-  std::error_code no_temp;
-  const std::filesystem::path temp = std::filesystem::temp_directory_path(no_temp);
-  folders.push_back(temp);  // standard input kept for the passes
-  clean_up_on_signals(folders);
+  const std::filesystem::path temp = clean_up_outputs_on_signals(outputs);
   KeptInput kept_input;
   if (settings.input == "-") {
-    std::string why;
-    if (!kept_input.keep(std::cin, temp, "vantrel-schedule-input.csv", why)) {
-      std::cerr << "vantrel-schedule: standard input: cannot keep it: " << why << '\n';
+    if (!kept_input.keep(std::cin, temp, "vantrel-schedule-input.csv", error)) {
+      std::cerr << "vantrel-schedule: standard input: cannot keep it: " << error << '\n';
       return kExitUsage;
     }
     settings.input = kept_input.path();
@@ -203,6 +227,6 @@ int main(int argc, char** argv) {
     return usage_error(kNoPdfWriter);
   }
 #endif
-  return run_schedule(settings, {*tables.curves, *tables.crops, stages, weather, tables.defects},
+  return run_schedule(settings, {*tables.curves, *tables.crops, stages, *weather, tables.defects},
                       std::cout, std::cerr);
 }

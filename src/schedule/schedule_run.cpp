@@ -91,6 +91,111 @@ constexpr const char* kTotalsHeader =
     "profile,status,planting_date,season_days,etc_mm,rain_mm,effective_rain_mm,"
     "irrigation_net_mm,irrigation_gross_mm,deep_percolation_mm,irrigations,message\n";
 
+// The profile file as the season reads it: the field's columns and the season's, and the
+// split profiles found by a first pass.
+struct ProfileFile {
+  explicit ProfileFile(const std::filesystem::path& path)
+      : in(path, std::ios::binary), reader(in, CsvReader::kMaxLine, kFindSeparator) {}
+  std::ifstream in;
+  CsvReader reader;
+  ColumnMap columns;
+  SeasonColumns season;
+  SplitProfiles split;
+};
+
+// Reads the header and finds the split profiles; false with the reason written.
+bool open_profiles(const std::filesystem::path& path, const std::string& name, ProfileFile& file,
+                   std::ostream& errors) {
+  CsvRecord header;
+  std::string problem;
+  std::vector<std::string> ignored;
+  if (!file.reader.next(header) || !header.error.empty() ||
+      !file.columns.read(header.fields, problem, ignored)) {
+    errors << name << ":1: "
+           << (!problem.empty()       ? problem
+               : header.error.empty() ? "no usable header row"
+                                      : header.error)
+           << '\n';
+    return false;
+  }
+  file.columns.decimal_comma = file.reader.separator() == ';';
+  file.season.read(header.fields);
+  file.season.decimal_comma = file.columns.decimal_comma;
+  // A misspelt season column would silently give a season without it.
+  for (const std::string& column : ignored) {
+    if (!SeasonColumns::known(column))
+      errors << name << ':' << header.line << ": column \"" << terminal_text(column)
+             << "\" is not used\n";
+  }
+  std::ifstream again(path, std::ios::binary);
+  CsvReader first_pass(again, CsvReader::kMaxLine, file.reader.separator());
+  CsvRecord skipped;
+  first_pass.next(skipped);
+  if (!file.split.find(first_pass, file.columns, problem)) {
+    errors << name << ": " << problem << '\n';
+    return false;
+  }
+  return true;
+}
+
+// The run's outputs and what goes into each.
+class SeasonOutputs {
+ public:
+  SeasonOutputs(const ScheduleSettings& settings, std::ostream& out)
+      : settings_(settings),
+        out_(out),
+        files_(out),
+        schedule_(files_.add(settings.schedule)),
+        events_(files_.add(settings.events)),
+        json_(files_.add(settings.json)),
+        report_file_(files_.add(settings.report)),
+        totals_(!settings.schedule && !settings.events && !settings.json && !settings.report) {}
+
+  bool open(std::string& problem) {
+    if (!files_.open(problem)) return false;
+    if (settings_.report && settings_.make_report) {
+      files_.file(report_file_).release();
+      report_ = settings_.make_report(files_.file(report_file_).temporary(), settings_.context);
+    }
+    files_.write(schedule_, kScheduleHeader);
+    files_.write(events_, kEventsHeader);
+    files_.write(json_, "{\n  \"program\": \"vantrel-schedule\",\n  \"version\": " +
+                            json_string(settings_.version) + ",\n  \"profiles\": [");
+    if (totals_) out_ << kTotalsHeader;
+    return true;
+  }
+
+  void add(const SeasonResult& s) {
+    if (settings_.schedule) files_.write(schedule_, schedule_rows(s));
+    if (settings_.events) files_.write(events_, event_rows(s));
+    if (settings_.json) files_.write(json_, (count_ > 0 ? "," : "") + json_season(s));
+    if (totals_) out_ << totals_row(s);
+    if (report_) report_->add(s);
+    ++count_;
+  }
+
+  // Ends and puts every output in place; false with the reasons written.
+  bool finish(std::ostream& errors) {
+    files_.write(json_, "\n  ]\n}\n");
+    std::string problem;
+    if (report_ && !report_->finish(problem)) {
+      errors << settings_.report->string() << ": cannot write: " << problem << '\n';
+      files_.discard(report_file_);
+      return false;
+    }
+    return files_.commit(errors);
+  }
+
+ private:
+  const ScheduleSettings& settings_;
+  std::ostream& out_;
+  OutputSet files_;
+  std::size_t schedule_, events_, json_, report_file_;
+  bool totals_;  // the season totals to standard output, when no output is named
+  std::unique_ptr<SeasonReport> report_;
+  int count_ = 0;
+};
+
 }  // namespace
 
 int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables, std::ostream& out,
@@ -101,87 +206,32 @@ int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables,
     errors << name << ": cannot read: " << *why << '\n';
     return kExitUsage;
   }
-  std::ifstream in(settings.input, std::ios::binary);
-  CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
-  CsvRecord header;
-  ColumnMap columns;
+  ProfileFile file(settings.input);
+  if (!open_profiles(settings.input, name, file, errors)) return kExitUsage;
+  SeasonOutputs outputs(settings, out);
   std::string problem;
-  std::vector<std::string> ignored;
-  if (!reader.next(header) || !header.error.empty() ||
-      !columns.read(header.fields, problem, ignored)) {
-    errors << name << ":1: " << (problem.empty() ? "no usable header row" : problem) << '\n';
-    return kExitUsage;
-  }
-  columns.decimal_comma = reader.separator() == ';';
-  SeasonColumns at;
-  at.read(header.fields);
-  at.decimal_comma = columns.decimal_comma;
-  // A misspelt season column would silently give a season without it.
-  for (const std::string& column : ignored) {
-    if (!SeasonColumns::known(column))
-      errors << name << ':' << header.line << ": column \"" << terminal_text(column)
-             << "\" is not used\n";
-  }
-  std::ifstream again(settings.input, std::ios::binary);
-  CsvReader first_pass(again, CsvReader::kMaxLine, reader.separator());
-  CsvRecord skipped;
-  first_pass.next(skipped);
-  SplitProfiles split;
-  if (!split.find(first_pass, columns, problem)) {
-    errors << name << ": " << problem << '\n';
-    return kExitUsage;
-  }
-
-  OutputSet outputs(out);
-  const std::size_t schedule = outputs.add(settings.schedule),
-                    events = outputs.add(settings.events), json = outputs.add(settings.json),
-                    report_file = outputs.add(settings.report);
   if (!outputs.open(problem)) {
     errors << problem << '\n';
     return kExitUsage;
   }
-  const bool totals_out =
-      !settings.schedule && !settings.events && !settings.json && !settings.report;
-  std::unique_ptr<SeasonReport> report;
-  if (settings.report && settings.make_report) {
-    outputs.file(report_file).release();
-    report = settings.make_report(outputs.file(report_file).temporary(), settings.context);
-  }
-  outputs.write(schedule, kScheduleHeader);
-  outputs.write(events, kEventsHeader);
-  outputs.write(json, "{\n  \"program\": \"vantrel-schedule\",\n  \"version\": " +
-                          json_string(settings.version) + ",\n  \"profiles\": [");
-  if (totals_out) out << kTotalsHeader;
-
   const BatchTables batch(tables.curves, tables.crops, tables.defects);
-  ProfileReader profiles(reader, columns, split);
+  ProfileReader profiles(file.reader, file.columns, file.split);
   ProfileInput input;
   BadLines bad_lines;
-  int failed = 0, count = 0;
+  int failed = 0;
   while (profiles.next(input, bad_lines)) {
-    const ProfileResult r = compute_profile(batch, columns, input, {settings.fc_suction, false});
-    const SeasonResult s = season_of(r, at, input, {tables.stages, tables.weather});
-    if (s.status == "error") {
+    const ProfileResult r =
+        compute_profile(batch, file.columns, input, {settings.fc_suction, false});
+    const SeasonResult s = season_of(r, file.season, input, {tables.stages, tables.weather});
+    if (!s.computed()) {
       ++failed;
       errors << name << ':' << s.first_line << ": " << terminal_text(s.message) << '\n';
     }
-    if (settings.schedule) outputs.write(schedule, schedule_rows(s));
-    if (settings.events) outputs.write(events, event_rows(s));
-    if (settings.json) outputs.write(json, (count > 0 ? "," : "") + json_season(s));
-    if (totals_out) out << totals_row(s);
-    if (report) report->add(s);
-    ++count;
+    outputs.add(s);
   }
   for (const TableProblem& bad : bad_lines.kept)
     errors << name << ':' << bad.line << ": " << terminal_text(bad.reason) << '\n';
-  outputs.write(json, "\n  ]\n}\n");
-  if (report && !report->finish(problem)) {
-    errors << settings.report->string() << ": cannot write: " << problem << '\n';
-    outputs.discard(report_file);
-    return kExitUsage;
-  }
-  const bool written = outputs.commit(errors);
-  if (!written) return kExitUsage;
+  if (!outputs.finish(errors)) return kExitUsage;
   return failed > 0 || !bad_lines.empty() ? kExitFailed : kExitOk;
 }
 

@@ -215,38 +215,64 @@ constexpr double kAirSpace = 5.0;
 // are restricted, or leaves less than 5 %vol of air at field capacity, the layer is taken less
 // compacted; where the density adjustment breaks the equations (theta33 at saturation), the
 // unadjusted equations serve.
+// The layer's Saxton & Rawls soil at its density, or the unadjusted one where the density
+// adjustment breaks the equations; false when it is no plausible soil to fit.
+bool layer_soil(Layer& layer) {
+  layer.soil = vantrel::reference_data::saxton_rawls(layer.texture.sand, layer.texture.clay,
+                                                     layer.organic_matter, layer.density_factor);
+  if (layer.soil.adjustment_breaks) {
+    layer.soil = vantrel::reference_data::saxton_rawls(layer.texture.sand, layer.texture.clay,
+                                                       layer.organic_matter, 1.0);
+  }
+  if (layer.soil.density > 1.85 || layer.soil.density < 0.9) return false;
+  if (layer.soil.density >= root_restricting_density(layer.texture.sand, layer.texture.clay))
+    return false;
+  return layer.soil.theta1500 >= 0.01 && layer.soil.theta33 >= layer.soil.theta1500 + 0.02;
+}
+
+// Saturation up to the air-entry tension, and the power law from 33 to 1500 kPa, with the
+// suctions the program reads counted five times over. Between them the van Genuchten shape
+// decides: the equations' straight segment there (their equation 14) would keep every soil
+// near saturation at 10 kPa.
+std::vector<vantrel::RetentionPoint> points_to_fit(const Layer& layer) {
+  std::vector<vantrel::RetentionPoint> points;
+  // Their air-entry tension reaches 16 kPa in silts, which would keep a silt saturated at
+  // field capacity; saturation is held to 2 kPa at most.
+  const double entry = std::clamp(layer.soil.psi_e, 0.1, 2.0);
+  for (const double psi : {0.1, entry}) {
+    if (psi <= entry) points.push_back({psi, 100.0 * layer.soil.theta_s, 2.0});
+  }
+  for (int i = 0; i < 12; ++i) {
+    const double psi = 33.0 * std::pow(1500.0 / 33.0, i / 11.0);
+    points.push_back({psi, 100.0 * layer.soil.theta_at(psi)});
+  }
+  for (const double psi : {33.0, 100.0, 1500.0})
+    points.push_back({psi, 100.0 * layer.soil.theta_at(psi), 5.0});
+  return points;
+}
+
+// The fitted curve's largest distance from the equations at the suctions the program reads.
+void measure_misfit(Layer& layer) {
+  layer.misfit = 0;
+  for (const double psi : kChecked) {
+    const double d = std::fabs(layer.curve.theta_at(psi) - 100.0 * layer.soil.theta_at(psi));
+    if (d > layer.misfit) {
+      layer.misfit = d;
+      layer.misfit_at = psi;
+    }
+  }
+  layer.below_segment = 100.0 * layer.soil.theta_segment(10.0) - layer.curve.theta_at(10.0);
+}
+
+// The layer's curve, fitted to the whole Saxton & Rawls curve from 1 to 1500 kPa. Where
+// compaction leaves too little room for a plausible curve, reaches the density at which roots
+// are restricted, or leaves less than 5 %vol of air at field capacity, the layer is taken less
+// compacted; where the density adjustment breaks the equations (theta33 at saturation), the
+// unadjusted equations serve.
 bool fit_layer(Layer& layer) {
   for (; layer.density_factor >= 0.9 - 1e-9; layer.density_factor -= 0.025) {
-    layer.soil = vantrel::reference_data::saxton_rawls(layer.texture.sand, layer.texture.clay,
-                                                       layer.organic_matter, layer.density_factor);
-    if (layer.soil.adjustment_breaks) {
-      layer.soil = vantrel::reference_data::saxton_rawls(layer.texture.sand, layer.texture.clay,
-                                                         layer.organic_matter, 1.0);
-    }
-    if (layer.soil.density > 1.85 || layer.soil.density < 0.9) continue;
-    if (layer.soil.density >= root_restricting_density(layer.texture.sand, layer.texture.clay)) {
-      continue;
-    }
-    if (!(layer.soil.theta1500 >= 0.01 && layer.soil.theta33 >= layer.soil.theta1500 + 0.02)) {
-      continue;
-    }
-    // Saturation up to the air-entry tension, and the power law from 33 to 1500 kPa, with the
-    // suctions the program reads counted five times over. Between them the van Genuchten
-    // shape decides: the equations' straight segment there (their equation 14) would keep
-    // every soil near saturation at 10 kPa.
-    std::vector<vantrel::RetentionPoint> points;
-    // Their air-entry tension reaches 16 kPa in silts, which would keep a silt saturated at
-    // field capacity; saturation is held to 2 kPa at most.
-    const double entry = std::clamp(layer.soil.psi_e, 0.1, 2.0);
-    for (const double psi : {0.1, entry}) {
-      if (psi <= entry) points.push_back({psi, 100.0 * layer.soil.theta_s, 2.0});
-    }
-    for (int i = 0; i < 12; ++i) {
-      const double psi = 33.0 * std::pow(1500.0 / 33.0, i / 11.0);
-      points.push_back({psi, 100.0 * layer.soil.theta_at(psi)});
-    }
-    for (const double psi : {33.0, 100.0, 1500.0})
-      points.push_back({psi, 100.0 * layer.soil.theta_at(psi), 5.0});
+    if (!layer_soil(layer)) continue;
+    std::vector<vantrel::RetentionPoint> points = points_to_fit(layer);
     vantrel::RetentionBounds bounds;
     // From the density as written, with room for theta_s's own rounding to 0.01.
     const double porosity = total_porosity(std::round(layer.soil.density * 1000.0) / 1000.0);
@@ -261,15 +287,7 @@ bool fit_layer(Layer& layer) {
       points.push_back({10.0, layer.curve.theta_s - kAirSpace - 1.3, 25.0});
       layer.curve = vantrel::fit_retention_curve(points, bounds);
     }
-    layer.misfit = 0;
-    for (const double psi : kChecked) {
-      const double d = std::fabs(layer.curve.theta_at(psi) - 100.0 * layer.soil.theta_at(psi));
-      if (d > layer.misfit) {
-        layer.misfit = d;
-        layer.misfit_at = psi;
-      }
-    }
-    layer.below_segment = 100.0 * layer.soil.theta_segment(10.0) - layer.curve.theta_at(10.0);
+    measure_misfit(layer);
     const double air = layer.curve.theta_s - layer.curve.theta_at(10.0);
     const bool last = layer.density_factor - 0.025 < 0.9 - 1e-9;
     if (plausible(layer) && layer.misfit <= 3.0 && (air >= kAirSpace || last)) return true;
@@ -292,70 +310,88 @@ void write_header(int profile, TextureClass main_class) {
   std::fputs(vantrel::reference_columns_line().c_str(), stdout);
 }
 
+// The largest misfit met, and the range of the curves' distance below the wet segment.
+struct Misfits {
+  double misfit = 0, at = 0;
+  int profile = 0, layer = 0;
+  double segment_low = 1e9, segment_high = -1e9;
+  void add(const Layer& l, int p, int j) {
+    if (l.misfit > misfit) {
+      misfit = l.misfit;
+      at = l.misfit_at;
+      profile = p;
+      layer = j;
+    }
+    segment_low = std::min(segment_low, l.below_segment);
+    segment_high = std::max(segment_high, l.below_segment);
+  }
+};
+
+// One layer of a horizon's composition, varied and fitted; false when no curve is acceptable.
+bool make_layer(const Composition& horizon, double middle, Random& random, Layer& layer) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    layer.texture = vary(horizon, random);
+    layer.organic_matter = (0.3 + 2.4 * std::exp(-middle / 35.0)) * (1.0 + 0.1 * random.normal());
+    // Loose tilled topsoil, denser with depth, as published profiles are.
+    layer.density_factor = std::clamp(
+        0.96 + 0.12 * std::min(middle / 120.0, 1.0) + 0.015 * random.normal(), 0.9, 1.12);
+    if (fit_layer(layer)) return true;
+  }
+  return false;
+}
+
+// Profile p (from 0): its horizons, then its layers written; false when one cannot be made.
+bool write_profile(int p, Random& random, Misfits& misfits) {
+  const TextureClass main_class = kCoarseToFine[static_cast<std::size_t>(p % 12)];
+  const bool enriched_subsoil = (p / 12) % 2 == 1;
+  const int topsoil_end = 2 + p % 3;             // 20 to 40 cm
+  const int subsoil_end = 8 + (p * 7 / 12) % 5;  // 80 to 120 cm
+  // Seven profiles in ten have their topsoil near the class's centroid: an estimate at a class's
+  // default composition finds entries in the first search.
+  const Composition topsoil =
+      (p / 12) % 3 != 2 ? near_centroid(main_class, random) : sample_in(main_class, random);
+  const Composition subsoil = enriched_subsoil ? sample_in(finer(main_class), random, topsoil.clay)
+                                               : sample_in(main_class, random, topsoil.clay);
+  const Composition substratum = sample_in(main_class, random);
+
+  write_header(p + 1, main_class);
+  for (int j = 1; j <= kLayers; ++j) {
+    const bool in_topsoil = j <= topsoil_end;
+    const bool in_subsoil = !in_topsoil && j <= subsoil_end;
+    const Composition& horizon = in_topsoil ? topsoil : in_subsoil ? subsoil : substratum;
+    Layer layer{};
+    layer.label = in_topsoil ? "Ap" : in_subsoil ? (enriched_subsoil ? "Bt" : "Bw") : "C";
+    if (!make_layer(horizon, 10.0 * j - 5.0, random, layer)) {
+      std::cerr << "no acceptable curve for profile " << p + 1 << ", layer " << j << '\n';
+      return false;
+    }
+    misfits.add(layer, p + 1, j);
+    const vantrel::RetentionCurve& v = layer.curve;
+    std::fputs(vantrel::reference_layer_line({layer.soil.density, layer.label, v.theta_s, v.theta_r,
+                                              v.alpha, v.n, v.m(), layer.soil.ks * 2.4,
+                                              layer.organic_matter, layer.texture.silt(),
+                                              static_cast<int>(vantrel::kLayerThickness) * j,
+                                              layer.texture.clay, layer.texture.sand})
+                   .c_str(),
+               stdout);
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const int profiles = argc > 1 ? std::clamp(std::atoi(argv[1]), 0, kProfiles) : kProfiles;
   Random random;
-  struct Worst {
-    double misfit = 0, at = 0;
-    int profile = 0, layer = 0;
-  } worst;
-  double segment_low = 1e9, segment_high = -1e9;
+  Misfits misfits;
   for (int p = 0; p < profiles; ++p) {
-    const TextureClass main_class = kCoarseToFine[static_cast<std::size_t>(p % 12)];
-    const bool enriched_subsoil = (p / 12) % 2 == 1;
-    const int topsoil_end = 2 + p % 3;             // 20 to 40 cm
-    const int subsoil_end = 8 + (p * 7 / 12) % 5;  // 80 to 120 cm
-
-    // Seven profiles in ten have their topsoil near the class's centroid: an estimate at a class's
-    // default composition finds entries in the first search.
-    const Composition topsoil =
-        (p / 12) % 3 != 2 ? near_centroid(main_class, random) : sample_in(main_class, random);
-    const Composition subsoil = enriched_subsoil
-                                    ? sample_in(finer(main_class), random, topsoil.clay)
-                                    : sample_in(main_class, random, topsoil.clay);
-    const Composition substratum = sample_in(main_class, random);
-
-    write_header(p + 1, main_class);
-    for (int j = 1; j <= kLayers; ++j) {
-      const double middle = 10.0 * j - 5.0;
-      const bool in_topsoil = j <= topsoil_end;
-      const bool in_subsoil = !in_topsoil && j <= subsoil_end;
-      const Composition& horizon = in_topsoil ? topsoil : in_subsoil ? subsoil : substratum;
-      Layer layer{};
-      layer.label = in_topsoil ? "Ap" : in_subsoil ? (enriched_subsoil ? "Bt" : "Bw") : "C";
-      bool fitted = false;
-      for (int attempt = 0; attempt < 20 && !fitted; ++attempt) {
-        layer.texture = vary(horizon, random);
-        layer.organic_matter =
-            (0.3 + 2.4 * std::exp(-middle / 35.0)) * (1.0 + 0.1 * random.normal());
-        // Loose tilled topsoil, denser with depth, as published profiles are.
-        layer.density_factor = std::clamp(
-            0.96 + 0.12 * std::min(middle / 120.0, 1.0) + 0.015 * random.normal(), 0.9, 1.12);
-        fitted = fit_layer(layer);
-      }
-      if (!fitted) {
-        std::cerr << "no acceptable curve for profile " << p + 1 << ", layer " << j << '\n';
-        return 1;
-      }
-      if (layer.misfit > worst.misfit) worst = {layer.misfit, layer.misfit_at, p + 1, j};
-      segment_low = std::min(segment_low, layer.below_segment);
-      segment_high = std::max(segment_high, layer.below_segment);
-      const vantrel::RetentionCurve& v = layer.curve;
-      std::fputs(vantrel::reference_layer_line({layer.soil.density, layer.label, v.theta_s,
-                                                v.theta_r, v.alpha, v.n, v.m(), layer.soil.ks * 2.4,
-                                                layer.organic_matter, layer.texture.silt(),
-                                                static_cast<int>(vantrel::kLayerThickness) * j,
-                                                layer.texture.clay, layer.texture.sand})
-                     .c_str(),
-                 stdout);
-    }
+    if (!write_profile(p, random, misfits)) return 1;
   }
   std::fprintf(stderr,
                "largest misfit to Saxton & Rawls at 33, 100 and 1500 kPa: %.2f %%vol "
                "(profile %d, layer %d, at %.0f kPa)\n"
                "at 10 kPa the curves lie %.1f to %.1f %%vol below their straight wet segment\n",
-               worst.misfit, worst.profile, worst.layer, worst.at, segment_low, segment_high);
+               misfits.misfit, misfits.profile, misfits.layer, misfits.at, misfits.segment_low,
+               misfits.segment_high);
   return 0;
 }

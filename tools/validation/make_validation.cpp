@@ -118,19 +118,19 @@ Estimate program_estimate(const vantrel::RetentionCurves& curves, float sand, fl
   return {layers.fc(1), layers.sp(1), layers.wp(1)};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s REFERENCE_DIR\n", argv[0]);
-    return 2;
+// What the class table sums up below it.
+struct Summary {
+  double fc_above = 0, wp_diff = 0, taw_diff = 0;
+  int classes = 0;
+  // Within 3 %vol of the range the published estimates span: FC, SP and WP against ROSETTA
+  // and Saxton & Rawls, FC - WP against ROSETTA and FAO-56.
+  std::vector<std::string> outside;
+  void within(const std::string& what, double v, double a, double b) {
+    if (v < std::min(a, b) - 3.0 || v > std::max(a, b) + 3.0) outside.push_back(what);
   }
-  const std::filesystem::path folder = argv[1];
-  auto curves = std::make_unique<vantrel::RetentionCurves>();
-  auto textures = std::make_unique<vantrel::TextureDefaults>();
-  vantrel::load_retention_curves(folder / vantrel::kRetentionFileName, *curves);
-  vantrel::load_texture_defaults(folder / vantrel::kTextureFileName, *textures);
+};
 
+void print_introduction() {
   std::printf(
       "# Validation of the bundled reference profiles\n\n"
       "Made by `./dev.sh validation` from the files in `reference/`; a test makes it again "
@@ -156,58 +156,54 @@ int main(int argc, char** argv) {
       "ROSETTA | SP S&R | WP program | WP ROSETTA | WP S&R | WP FAO-56 | FC-WP program | FC-WP "
       "ROSETTA | FC-WP S&R | FC-WP FAO-56 |\n");
   std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
-  double fc_above = 0, wp_diff = 0, taw_diff = 0;
-  int classes = 0;
-  // Within 3 %vol of the range the published estimates span: FC, SP and WP against ROSETTA
-  // and Saxton & Rawls, FC - WP against ROSETTA and FAO-56.
-  std::vector<std::string> outside;
-  const auto within = [&](const std::string& what, double v, double a, double b) {
-    if (v < std::min(a, b) - 3.0 || v > std::max(a, b) + 3.0) outside.push_back(what);
-  };
-  for (int i = 1; i <= textures->row_count; ++i) {
-    const vantrel::TextureRow& row = textures->row(i);
-    float sand = 0, clay = 0;
-    vantrel::STRING_TO_REAL(row.sand.trimmed(), sand);
-    vantrel::STRING_TO_REAL(row.clay.trimmed(), clay);
-    const TextureClass t = vantrel::classify_texture(sand, 100.0F - sand - clay, clay);
-    const Estimate p = program_estimate(*curves, sand, clay);
-    const Rosetta* r = nullptr;
-    for (const Rosetta& candidate : kRosetta) {
-      if (candidate.texture == t) r = &candidate;
-    }
-    const FaoRange* f = nullptr;
-    for (const FaoRange& candidate : kFao) {
-      if (candidate.texture == t) f = &candidate;
-    }
-    const auto sr = vantrel::reference_data::saxton_rawls(sand, clay, 2.5, 1.0);
-    const Estimate ros = {rosetta_theta(*r, 10), rosetta_theta(*r, 100), rosetta_theta(*r, 1500)};
-    const Estimate sax = {100 * sr.theta_segment(10), 100 * sr.theta_at(100),
-                          100 * sr.theta_at(1500)};
-    const auto range = [&](double low, double high) {
-      return f == nullptr ? std::string("-") : number(100 * low, 0) + "-" + number(100 * high, 0);
-    };
-    std::printf(
-        "| %s | %s/%s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | "
-        "%s | %s |\n",
-        name(t).c_str(), number(sand, 0).c_str(), number(clay, 0).c_str(), number(p.fc).c_str(),
-        number(ros.fc).c_str(), number(sax.fc).c_str(),
-        range(f ? f->fc_low : 0, f ? f->fc_high : 0).c_str(), number(p.sp).c_str(),
-        number(ros.sp).c_str(), number(sax.sp).c_str(), number(p.wp).c_str(),
-        number(ros.wp).c_str(), number(sax.wp).c_str(),
-        range(f ? f->wp_low : 0, f ? f->wp_high : 0).c_str(), number(p.fc - p.wp).c_str(),
-        number(ros.fc - ros.wp).c_str(), number(sax.fc - sax.wp).c_str(),
-        range(f ? f->taw_low : 0, f ? f->taw_high : 0).c_str());
-    within(name(t) + " FC", p.fc, ros.fc, sax.fc);
-    within(name(t) + " SP", p.sp, ros.sp, sax.sp);
-    within(name(t) + " WP", p.wp, ros.wp, sax.wp);
-    const double aw = ros.fc - ros.wp;
-    within(name(t) + " FC-WP", p.fc - p.wp, f ? std::min(aw, 100 * f->taw_low) : aw,
-           f ? std::max(aw, 100 * f->taw_high) : aw);
-    fc_above += p.fc - ros.fc;
-    wp_diff += std::fabs(p.wp - ros.wp);
-    taw_diff += std::fabs((p.fc - p.wp) - (ros.fc - ros.wp));
-    ++classes;
+}
+
+// One texture class's row: the program's estimate at its centroid beside the published ones.
+void print_class_row(const vantrel::RetentionCurves& curves, const vantrel::TextureRow& row,
+                     Summary& sum) {
+  float sand = 0, clay = 0;
+  vantrel::STRING_TO_REAL(row.sand.trimmed(), sand);
+  vantrel::STRING_TO_REAL(row.clay.trimmed(), clay);
+  const TextureClass t = vantrel::classify_texture(sand, 100.0F - sand - clay, clay);
+  const Estimate p = program_estimate(curves, sand, clay);
+  const Rosetta* r = nullptr;
+  for (const Rosetta& candidate : kRosetta) {
+    if (candidate.texture == t) r = &candidate;
   }
+  const FaoRange* f = nullptr;
+  for (const FaoRange& candidate : kFao) {
+    if (candidate.texture == t) f = &candidate;
+  }
+  const auto sr = vantrel::reference_data::saxton_rawls(sand, clay, 2.5, 1.0);
+  const Estimate ros = {rosetta_theta(*r, 10), rosetta_theta(*r, 100), rosetta_theta(*r, 1500)};
+  const Estimate sax = {100 * sr.theta_segment(10), 100 * sr.theta_at(100),
+                        100 * sr.theta_at(1500)};
+  const auto range = [&](double low, double high) {
+    return f == nullptr ? std::string("-") : number(100 * low, 0) + "-" + number(100 * high, 0);
+  };
+  std::printf(
+      "| %s | %s/%s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | "
+      "%s | %s |\n",
+      name(t).c_str(), number(sand, 0).c_str(), number(clay, 0).c_str(), number(p.fc).c_str(),
+      number(ros.fc).c_str(), number(sax.fc).c_str(),
+      range(f ? f->fc_low : 0, f ? f->fc_high : 0).c_str(), number(p.sp).c_str(),
+      number(ros.sp).c_str(), number(sax.sp).c_str(), number(p.wp).c_str(), number(ros.wp).c_str(),
+      number(sax.wp).c_str(), range(f ? f->wp_low : 0, f ? f->wp_high : 0).c_str(),
+      number(p.fc - p.wp).c_str(), number(ros.fc - ros.wp).c_str(), number(sax.fc - sax.wp).c_str(),
+      range(f ? f->taw_low : 0, f ? f->taw_high : 0).c_str());
+  sum.within(name(t) + " FC", p.fc, ros.fc, sax.fc);
+  sum.within(name(t) + " SP", p.sp, ros.sp, sax.sp);
+  sum.within(name(t) + " WP", p.wp, ros.wp, sax.wp);
+  const double aw = ros.fc - ros.wp;
+  sum.within(name(t) + " FC-WP", p.fc - p.wp, f ? std::min(aw, 100 * f->taw_low) : aw,
+             f ? std::max(aw, 100 * f->taw_high) : aw);
+  sum.fc_above += p.fc - ros.fc;
+  sum.wp_diff += std::fabs(p.wp - ros.wp);
+  sum.taw_diff += std::fabs((p.fc - p.wp) - (ros.fc - ros.wp));
+  ++sum.classes;
+}
+
+void print_summary(const Summary& sum) {
   std::printf(
       "\nThe program's wilting points follow Saxton & Rawls closely (they lie %s %%vol from "
       "ROSETTA's on average, above them for the clays), because the reference curves are fitted "
@@ -220,22 +216,23 @@ int main(int argc, char** argv) {
       "FC - WP, what irrigation planning uses, stays %s %%vol from ROSETTA's on average and "
       "within or near FAO-56's ranges for sands; FAO-56's field capacities, taken nearer "
       "33 kPa, lie lower.\n\n",
-      number(wp_diff / classes).c_str(), number(fc_above / classes).c_str(),
-      number(taw_diff / classes).c_str());
+      number(sum.wp_diff / sum.classes).c_str(), number(sum.fc_above / sum.classes).c_str(),
+      number(sum.taw_diff / sum.classes).c_str());
   std::printf(
       "**Bands.** FC, SP and WP against the range from ROSETTA to Saxton & Rawls, and "
       "FC - WP against the range from ROSETTA to FAO-56, each widened by 3 %%vol: ");
-  if (outside.empty()) {
+  if (sum.outside.empty()) {
     std::printf("all twelve classes lie within these bands.\n\n");
   } else {
     std::printf("outside them:");
-    for (const std::string& o : outside)
+    for (const std::string& o : sum.outside)
       std::printf(" %s;", o.c_str());
     std::printf("\n\n");
   }
-  vantrel::validation::print_plausibility(*curves, *textures);
+}
 
-  // The program's classes against the USDA triangle on a 0.5 % grid.
+// The program's classes against the USDA triangle on a 0.5 % grid.
+void print_triangle() {
   std::map<std::pair<std::string, std::string>, std::array<double, 5>> differ;  // count, ranges
   long long total = 0, same = 0;
   for (int s2 = 0; s2 <= 200; ++s2) {
@@ -274,5 +271,26 @@ int main(int argc, char** argv) {
                 number(d[2]).c_str(), number(d[3]).c_str(), number(d[4]).c_str());
   }
   if (differ.empty()) std::printf("| - | - | 0 %% | | |\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s REFERENCE_DIR\n", argv[0]);
+    return 2;
+  }
+  const std::filesystem::path folder = argv[1];
+  auto curves = std::make_unique<vantrel::RetentionCurves>();
+  auto textures = std::make_unique<vantrel::TextureDefaults>();
+  vantrel::load_retention_curves(folder / vantrel::kRetentionFileName, *curves);
+  vantrel::load_texture_defaults(folder / vantrel::kTextureFileName, *textures);
+  print_introduction();
+  Summary sum;
+  for (int i = 1; i <= textures->row_count; ++i)
+    print_class_row(*curves, textures->row(i), sum);
+  print_summary(sum);
+  vantrel::validation::print_plausibility(*curves, *textures);
+  print_triangle();
   return 0;
 }
