@@ -23,11 +23,11 @@ std::unique_ptr<RetentionCurves> full_table() {
 
 void run(benchmark::State& state, const RetentionCurves& table, float top, float bottom, float sand,
          float clay) {
-  vantrel::testing::LineLog side;
+  vantrel::testing::LineLog trace;
   float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
   int count = 0;
   for (auto _ : state) {
-    count = vantrel::SOIL_PROPERTIES(table, side, top, bottom, 1.3F, sand, clay, 10.0F, density,
+    count = vantrel::SOIL_PROPERTIES(table, trace, top, bottom, 1.3F, sand, clay, 10.0F, density,
                                      saturated, fc, sp, wp, false);
     benchmark::DoNotOptimize(fc);
   }

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ProfileReader profiles(reader, columns, split);
   ProfileInput profile;
   BadLines bad_lines;
-  const BatchTables batch(*tables.curves, *tables.crops);
+  const AdviceTables batch(*tables.curves, *tables.crops);
   while (profiles.next(profile, bad_lines)) {
     if (profile.rows.size() > static_cast<std::size_t>(kMaxRowsPerProfile)) __builtin_trap();
     const ProfileResult r = compute_profile(batch, columns, profile, {suction, true});

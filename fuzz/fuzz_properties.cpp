@@ -57,9 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
   }
-  CountingSink side;
+  CountingSink trace;
   float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
-  const int count = SOIL_PROPERTIES(*table, side, top, bottom, user_density, sand, clay, stones,
+  const int count = SOIL_PROPERTIES(*table, trace, top, bottom, user_density, sand, clay, stones,
                                     density, saturated, fc, sp, wp, density_set);
   if (count < 0 || count > table->profile_count * kLayers) __builtin_trap();
   if (count == 0 && (density != 0 || fc != 0 || sp != 0 || wp != 0)) __builtin_trap();

@@ -58,7 +58,7 @@ const ReferenceTables& bundled() {
       void post_quit(int) override {}
       void message_box(std::string_view, std::string_view) override {}
     } quiet;
-    Program loader(quiet, SideUnit("/dev/null"));
+    Program loader(quiet, TraceUnit("/dev/null"));
     load_reference_files(loader, VANTREL_REFERENCE_DIR);
     return std::make_unique<ReferenceTables>(loader.tables());
   }();
@@ -74,7 +74,7 @@ std::string text_of(ui::Dialog& d, int id) {
 float value_of(const std::string& text, bool& ok) {
   float v = 0;
   ok =
-      STRING_TO_REAL(text, v) == NumberRead::value && text.find_first_of(",/") == std::string::npos;
+      STRING_TO_REAL(text, v) == FreeFormRead::value && text.find_first_of(",/") == std::string::npos;
   return v;
 }
 
@@ -129,7 +129,7 @@ std::string play(const std::uint8_t* data, std::size_t size, const std::filesyst
   std::filesystem::remove(trace);
   std::ostringstream messages;
   ScriptPlatform platform(messages);
-  Program program(platform, SideUnit(trace));
+  Program program(platform, TraceUnit(trace));
   program.tables() = bundled();
   ui::Dialog dialog;
   dialog.set_view_factory(ui::make_headless_view);

@@ -30,8 +30,8 @@ bool missing(const ColumnMap& columns, const BatchRow& row, Column c) {
 // with a point.
 std::string not_a_number(const ColumnMap& columns, std::string_view name, std::string_view text) {
   std::string reason = std::string(name) + " " + in_quotes(text) + " is not a number";
-  const FieldValue read = read_field(text, 0);
-  if (!columns.decimal_comma && read.kind == FieldRead::decimal_comma) {
+  const InputValue read = read_input(text, 0);
+  if (!columns.decimal_comma && read.kind == InputRead::decimal_comma) {
     reason += ": decimals need a point, as in " + read.with_point;
   }
   return reason;
@@ -50,16 +50,16 @@ bool number(const ColumnMap& columns, const BatchRow& row, Column c, std::option
   const std::string_view text = cell(columns, row, c);
   float v = 0;
   const std::string name(column_name(c));
-  switch (read_field_number(number_text(text, columns.decimal_comma), v)) {
-    case FieldNumber::blank:
+  switch (read_table_number(number_text(text, columns.decimal_comma), v)) {
+    case TableNumber::blank:
       if (optional) return true;
       reason = missing(columns, row, c) ? "the row ends before its " + name + " column"
                                         : "no " + name + " given";
       return false;
-    case FieldNumber::invalid:
+    case TableNumber::invalid:
       reason = not_a_number(columns, name, text);
       return false;
-    case FieldNumber::value:
+    case TableNumber::value:
       value = v;
       return true;
   }
@@ -113,8 +113,8 @@ struct Agreed {
     std::optional<float> v;
     if (numeric) {
       float parsed = 0;
-      if (read_field_number(number_text(given, columns.decimal_comma), parsed) !=
-          FieldNumber::value) {
+      if (read_table_number(number_text(given, columns.decimal_comma), parsed) !=
+          TableNumber::value) {
         reason = not_a_number(columns, column_name(c), given);
         return false;
       }
@@ -167,7 +167,7 @@ void warn(ProfileResult& r, const std::string& reason) {
 
 // The crop's root depth and tolerance as the crop list gives them to the window's fields, and
 // read as "Calculate" reads those fields.
-bool crop_values(const BatchTables& tables, ProfileResult& r, int line) {
+bool crop_values(const AdviceTables& tables, ProfileResult& r, int line) {
   const auto found = tables.crop_rows.find(r.crop);
   if (found == tables.crop_rows.end()) {
     fail(r, line, "unknown crop " + in_quotes(r.crop) + " (not in " + kCropFileName + ")");
@@ -176,8 +176,8 @@ bool crop_values(const BatchTables& tables, ProfileResult& r, int line) {
   const CropRow& row = tables.crops.row(found->second);
   const NumberText root(row.root_depth.trimmed());
   const NumberText tolerance(row.drought_tolerance.trimmed());
-  const auto root_value = read_field(root, 0).number();
-  const auto tolerance_value = read_field(tolerance, 0).number();
+  const auto root_value = read_input(root, 0).number();
+  const auto tolerance_value = read_input(tolerance, 0).number();
   if (const auto fault = check_crop(root_value, tolerance_value)) {
     const NumberText& text = fault->field == InputField::root_depth ? root : tolerance;
     fail(r, line,
@@ -192,7 +192,7 @@ bool crop_values(const BatchTables& tables, ProfileResult& r, int line) {
 
 }  // namespace
 
-BatchTables::BatchTables(const RetentionCurves& c, const CropTable& t,
+AdviceTables::AdviceTables(const RetentionCurves& c, const CropTable& t,
                          const std::vector<RetentionDefect>& defects)
     : curves(c), crops(t) {
   for (int i = 1; i <= crops.row_count; ++i)
@@ -253,7 +253,7 @@ ProfileRows read_rows(const ColumnMap& columns, const ProfileInput& input, Profi
 }
 
 // The crop, or the root depth and tolerance given directly.
-void take_crop_or_root(const BatchTables& tables, const ProfileRows& p, int first_line,
+void take_crop_or_root(const AdviceTables& tables, const ProfileRows& p, int first_line,
                        ProfileResult& r) {
   const bool direct = p.root_depth.line != 0 || p.tolerance.line != 0;
   if (p.crop.line != 0 && direct) {
@@ -278,7 +278,7 @@ void take_crop_or_root(const BatchTables& tables, const ProfileRows& p, int firs
 }
 
 // The crop and its water use, the system's efficiency and the notes.
-void take_crop(const BatchTables& tables, const ProfileRows& p, int first_line, ProfileResult& r) {
+void take_crop(const AdviceTables& tables, const ProfileRows& p, int first_line, ProfileResult& r) {
   take_crop_or_root(tables, p, first_line, r);
   if (p.etc.line != 0 && !(*p.etc.value > 0)) {
     fail(r, p.etc.line, "etc " + in_quotes(p.etc.text) + " is not above 0 mm/day");
@@ -297,7 +297,7 @@ void take_crop(const BatchTables& tables, const ProfileRows& p, int first_line, 
 }
 
 // Replays the updates as the window commits them; the horizons as their last update left them.
-std::array<HorizonResult, kHorizons> replay(const BatchTables& tables,
+std::array<HorizonResult, kHorizons> replay(const AdviceTables& tables,
                                             const std::vector<RowValues>& rows,
                                             ProfileLayers& layers) {
   NullSink no_trace;  // a density match traces lines; a batch keeps none
@@ -341,7 +341,7 @@ std::pair<double, double> distance_of_entries(const RetentionCurves& curves,
 
 // A horizon's values from the profile, with the warnings its estimate calls for. At another
 // field-capacity suction than the window's, FC is the entries' mean curve at that suction.
-void add_horizon(const BatchTables& tables, const ProfileOptions& options, ProfileLayers& layers,
+void add_horizon(const AdviceTables& tables, const ProfileOptions& options, ProfileLayers& layers,
                  HorizonResult& h, ProfileResult& r) {
   const int i = h.horizon;
   if (options.fc_suction != kWindowFcSuction && h.entries > 0) {
@@ -438,7 +438,7 @@ void add_results(const ProfileLayers& layers, int first_line, ProfileResult& r) 
 
 }  // namespace
 
-ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
+ProfileResult compute_profile(const AdviceTables& tables, const ColumnMap& columns,
                               const ProfileInput& input, const ProfileOptions& options) {
   ProfileResult r;
   r.name = input.name;

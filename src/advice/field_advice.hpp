@@ -119,8 +119,8 @@ inline constexpr double kFarEntries = 15.0;
 
 // The reference tables a batch computes with, and the crops by name (a later row wins, as
 // in the window's list).
-struct BatchTables {
-  BatchTables(const RetentionCurves& curves, const CropTable& crops,
+struct AdviceTables {
+  AdviceTables(const RetentionCurves& curves, const CropTable& crops,
               const std::vector<RetentionDefect>& defects = {});
   const RetentionCurves& curves;
   const CropTable& crops;
@@ -135,7 +135,7 @@ struct BatchTables {
 // reference entries, on entries far from its sand or clay, on a reference profile the file
 // gives short, or reaches below the reference profiles; two horizons over the same depths; a
 // root depth below the described profile.
-ProfileResult compute_profile(const BatchTables& tables, const ColumnMap& columns,
+ProfileResult compute_profile(const AdviceTables& tables, const ColumnMap& columns,
                               const ProfileInput& input, const ProfileOptions& options);
 
 }  // namespace vantrel

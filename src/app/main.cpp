@@ -35,7 +35,7 @@ int WinMain(char* program_name, int show_state) {
   }
 
   QtPlatform platform;
-  Program program(platform, SideUnit::from_environment());
+  Program program(platform, TraceUnit::from_environment());
   ui::Dialog dialog;
   dialog.set_view_factory(ui::make_qt_view);  // without a toolkit it shows no window
   std::string report;

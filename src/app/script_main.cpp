@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   ignore_write_signals();
   ScriptPlatform platform(std::cout);
-  Program program(platform, SideUnit::from_environment());
+  Program program(platform, TraceUnit::from_environment());
   ui::Dialog dialog;
 #ifdef _WIN32
   // The session drives the real window, hidden: no window pops up while it runs.

@@ -13,7 +13,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_state) {
   using namespace vantrel;
   ui::Win32Platform platform;
-  Program program(platform, SideUnit::from_environment());
+  Program program(platform, TraceUnit::from_environment());
   ui::Dialog dialog;
   ui::Win32DialogView* view = nullptr;  // owned by the dialog
   dialog.set_view_factory([&view, instance](ui::Dialog& d) {

@@ -60,7 +60,7 @@ bool read_chunk(ProfileReader& reader, Chunk& chunk) {
 
 // What each chunk's computation needs besides its profiles.
 struct ChunkWork {
-  const BatchTables& tables;
+  const AdviceTables& tables;
   const ColumnMap& columns;
   ProfileOptions options;
   CsvFormat format;
@@ -390,7 +390,7 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
 
   const int jobs = std::max(settings.jobs, 1);
   ProfileReader profiles(reader, columns, split);
-  const BatchTables tables(curves, crops, defects);
+  const AdviceTables tables(curves, crops, defects);
   const ChunkWork work{tables,
                        columns,
                        {settings.fc_suction, false},

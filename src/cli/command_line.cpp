@@ -40,7 +40,7 @@ std::optional<double> CommandLine::number(std::string_view name, double low, dou
   const auto text = value(name);
   if (!text) return std::nullopt;
   float v = 0;
-  if (read_field_number(*text, v) != FieldNumber::value || !(v >= low && v <= high)) {
+  if (read_table_number(*text, v) != TableNumber::value || !(v >= low && v <= high)) {
     problem = std::string(name) + " needs " +
               (needs.empty() ? "a number from " + shortest_form(static_cast<float>(low)) + " to " +
                                    shortest_form(static_cast<float>(high))

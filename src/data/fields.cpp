@@ -132,15 +132,15 @@ bool to_float(const NumberToken& t, float& value) {
 
 }  // namespace
 
-NumberRead STRING_TO_REAL(std::string_view text, float& value) {
+FreeFormRead STRING_TO_REAL(std::string_view text, float& value) {
   if (is_blank(text)) {
     value = kBlankReal;
-    return NumberRead::blank;
+    return FreeFormRead::blank;
   }
-  if (starts_with_separator(text)) return NumberRead::no_value;
+  if (starts_with_separator(text)) return FreeFormRead::no_value;
   const NumberToken token = scan(first_token(text));
-  if (!token.valid || !to_float(token, value)) return NumberRead::error;
-  return NumberRead::value;
+  if (!token.valid || !to_float(token, value)) return FreeFormRead::error;
+  return FreeFormRead::value;
 }
 
 void STRING_TO_INT(std::string_view text, std::int32_t& value) {
@@ -186,26 +186,26 @@ std::optional<std::string> decimal_comma(std::string_view text) {
 
 }  // namespace
 
-FieldValue read_field(std::string_view text, float previous) {
-  FieldValue read;
+InputValue read_input(std::string_view text, float previous) {
+  InputValue read;
   read.value = previous;
   if (auto meant = decimal_comma(text)) {
-    read.kind = FieldRead::decimal_comma;
+    read.kind = InputRead::decimal_comma;
     read.with_point = std::move(*meant);
     return read;
   }
   switch (STRING_TO_REAL(text, read.value)) {
-    case NumberRead::value:
-      read.kind = FieldRead::number;
+    case FreeFormRead::value:
+      read.kind = InputRead::number;
       break;
-    case NumberRead::blank:
-      read.kind = FieldRead::blank;
+    case FreeFormRead::blank:
+      read.kind = InputRead::blank;
       break;
-    case NumberRead::no_value:
-      read.kind = FieldRead::no_number;
+    case FreeFormRead::no_value:
+      read.kind = InputRead::no_number;
       break;
-    case NumberRead::error:
-      read.kind = FieldRead::not_a_number;
+    case FreeFormRead::error:
+      read.kind = InputRead::not_a_number;
       break;
   }
   return read;
@@ -217,14 +217,14 @@ std::string_view trimmed_field(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-FieldNumber read_field_number(std::string_view text, float& value) {
+TableNumber read_table_number(std::string_view text, float& value) {
   const std::string_view number = trimmed_field(text);
-  if (number.empty()) return FieldNumber::blank;
-  if (number.find_first_of(" \t,/") != std::string_view::npos) return FieldNumber::invalid;
-  const FieldValue read = read_field(number, 0);
-  if (read.kind != FieldRead::number || !std::isfinite(read.value)) return FieldNumber::invalid;
+  if (number.empty()) return TableNumber::blank;
+  if (number.find_first_of(" \t,/") != std::string_view::npos) return TableNumber::invalid;
+  const InputValue read = read_input(number, 0);
+  if (read.kind != InputRead::number || !std::isfinite(read.value)) return TableNumber::invalid;
   value = read.value;
-  return FieldNumber::value;
+  return TableNumber::value;
 }
 
 }  // namespace vantrel

@@ -105,7 +105,7 @@ void load_retention_curves(const std::filesystem::path& file, RetentionCurves& t
       }
       for (const int c : kNumericColumns) {
         const NumberText number(fields[c].view().substr(0, kNumberLength));
-        if (STRING_TO_REAL(number, (*table.column(c))(k, j)) == NumberRead::error) {
+        if (STRING_TO_REAL(number, (*table.column(c))(k, j)) == FreeFormRead::error) {
           throw FatalStop(conversion_report(unit, c, number));
         }
       }

@@ -41,7 +41,7 @@ std::string trimmed(const std::string& s) {
 // A whole field as one number; false for blanks, commas, slashes, inner blanks or text.
 bool number(const std::string& text, double& value) {
   float v = 0;
-  if (read_field_number(text, v) != FieldNumber::value) return false;
+  if (read_table_number(text, v) != TableNumber::value) return false;
   value = v;
   return true;
 }

@@ -263,7 +263,7 @@ int admit_entries(const RetentionCurves& c, const std::vector<Candidate>& candid
 // The trace lines of every pass up to `last`, as the passes write them: each pass lists,
 // in table order, all entries admitted so far. Runs of passes that admit nothing new list the
 // same entries, so each run's lines are written as many times as it has passes.
-void write_trace(LineSink& side, const RetentionCurves& c, const std::vector<Candidate>& candidates,
+void write_trace(LineSink& trace, const RetentionCurves& c, const std::vector<Candidate>& candidates,
                  const std::vector<Admitted>& admitted, int last, int last_layer) {
   std::vector<std::string> lines(admitted.size());
   for (std::size_t i = 0; i < admitted.size(); ++i)
@@ -279,7 +279,7 @@ void write_trace(LineSink& side, const RetentionCurves& c, const std::vector<Can
         s + 1 < starts.size() ? starts[s + 1] - starts[s] : last - starts[s] + 1;
     for (long long p = 0; p < passes; ++p) {
       for (std::size_t i = 0; i < admitted.size(); ++i) {
-        if (candidates[admitted[i].candidate].first_pass <= starts[s]) side.write_line(lines[i]);
+        if (candidates[admitted[i].candidate].first_pass <= starts[s]) trace.write_line(lines[i]);
       }
     }
   }
@@ -301,14 +301,11 @@ float tolerance_of_pass(int pass) {
   return std::min(climbed, kTwoTo25);
 }
 
-int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& side, float top, float bottom,
-                    float user_density, float sand, float clay, float stones, float& density,
-                    float& saturated, float& fc, float& sp, float& wp, bool density_set,
-                    std::vector<ReferenceEntry>* used) {
-  const LayerWindow window = layer_window(top, bottom);
-  const Horizon horizon{sand, clay, user_density, density_set};
-  if (used != nullptr) used->clear();
-
+HorizonEstimate estimate_horizon(const RetentionCurves& curves, const HorizonQuery& query,
+                                 LineSink& trace) {
+  const LayerWindow window = layer_window(query.top, query.bottom);
+  const bool density_set = query.density.has_value();
+  const Horizon horizon{query.sand, query.clay, query.density.value_or(0.0F), density_set};
   std::vector<Candidate> candidates;
   std::vector<Admitted> admitted;
   int last = kNever;
@@ -321,17 +318,16 @@ int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& side, float top, fl
     admitted.clear();
     last = admit_entries(curves, candidates, density_set, admitted);
   }
-  if (density_set) write_trace(side, curves, candidates, admitted, last, window.last);
+  if (density_set) write_trace(trace, curves, candidates, admitted, last, window.last);
 
-  if (admitted.empty()) {
-    density = saturated = fc = sp = wp = 0.0F;
-    return 0;
-  }
+  HorizonEstimate out;
+  if (admitted.empty()) return out;
   float sum_density = 0.0F;
   float sum_saturated = 0.0F;
   float sum_fc = 0.0F;
   float sum_sp = 0.0F;
   float sum_wp = 0.0F;
+  if (query.keep_entries) out.used.reserve(admitted.size());
   for (const Admitted& a : admitted) {
     const Candidate& e = candidates[a.candidate];
     sum_density += curves.density(e.k, e.j);
@@ -339,16 +335,33 @@ int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& side, float top, fl
     sum_fc += a.theta[kFc];
     sum_sp += a.theta[kSp];
     sum_wp += a.theta[kWp];
-    if (used != nullptr) used->push_back({e.k, e.j});
+    if (query.keep_entries) out.used.push_back({e.k, e.j});
   }
   const auto entries_used = static_cast<float>(admitted.size());
-  const float fine_earth = 1.0F - stones / kPercent;
-  density = sum_density / entries_used;
-  saturated = fine_earth * (sum_saturated / entries_used);
-  fc = fine_earth * (sum_fc / entries_used);
-  sp = fine_earth * (sum_sp / entries_used);
-  wp = fine_earth * (sum_wp / entries_used);
-  return static_cast<int>(admitted.size());
+  const float fine_earth = 1.0F - query.stones / kPercent;
+  out.density = sum_density / entries_used;
+  out.saturated = fine_earth * (sum_saturated / entries_used);
+  out.fc = fine_earth * (sum_fc / entries_used);
+  out.sp = fine_earth * (sum_sp / entries_used);
+  out.wp = fine_earth * (sum_wp / entries_used);
+  out.entries = static_cast<int>(admitted.size());
+  return out;
+}
+
+int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& trace, float top, float bottom,
+                    float user_density, float sand, float clay, float stones, float& density,
+                    float& saturated, float& fc, float& sp, float& wp, bool density_set,
+                    std::vector<ReferenceEntry>* used) {
+  HorizonQuery query{top, bottom, sand, clay, stones, std::nullopt, used != nullptr};
+  if (density_set) query.density = user_density;
+  HorizonEstimate e = estimate_horizon(curves, query, trace);
+  density = e.density;
+  saturated = e.saturated;
+  fc = e.fc;
+  sp = e.sp;
+  wp = e.wp;
+  if (used != nullptr) *used = std::move(e.used);
+  return e.entries;
 }
 
 double mean_water_content(const RetentionCurves& curves, const std::vector<ReferenceEntry>& used,

@@ -1,10 +1,11 @@
 // Bulk density and water contents of a horizon, estimated from the reference profiles.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "data/retention_curves.hpp"
-#include "data/side_unit.hpp"
+#include "data/trace_unit.hpp"
 #include "physics/van_genuchten.hpp"
 
 namespace vantrel {
@@ -34,15 +35,37 @@ struct ReferenceEntry {
   int j = 0;
 };
 
+// A horizon as its estimate reads it.
+struct HorizonQuery {
+  float top = 0, bottom = 0;     // cm
+  float sand = 0, clay = 0;      // %
+  float stones = 0;              // % by volume
+  std::optional<float> density;  // kg/L: the entries are matched on it too when given
+  bool keep_entries = false;     // the entries the means rest on, for a report
+};
+
+// What the estimate gives: the means of the entries it rests on, the water contents scaled by
+// the fine-earth fraction; all 0 without entries.
+struct HorizonEstimate {
+  float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
+  int entries = 0;
+  std::vector<ReferenceEntry> used;  // in table order, when asked for
+};
+
+// The estimate of SOIL_PROPERTIES (below) over a query and its result: what every caller but
+// the window's routine uses.
+HorizonEstimate estimate_horizon(const RetentionCurves& curves, const HorizonQuery& horizon,
+                                 LineSink& trace);
+
 // Estimates the horizon's density and its water contents at saturation, 10, 100 and 1500 kPa
 // (the last four scaled by the fine-earth fraction 1 - stones/100) from the entries of the
 // layer window whose sand and clay (and, with density_set, density) lie within a tolerance
 // that widens from 5 by 2 per pass until more than two entries qualify, or until no wider
 // tolerance can admit another entry. Entries whose curve is not finite never qualify. With
-// density_set each qualifying entry of each pass writes a trace line to `side`.
+// density_set each qualifying entry of each pass writes a trace line to `trace`.
 // Returns how many entries the means rest on; with none, all five outputs are 0. When `used`
 // is given it receives those entries in table order.
-int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& side, float top, float bottom,
+int SOIL_PROPERTIES(const RetentionCurves& curves, LineSink& trace, float top, float bottom,
                     float user_density, float sand, float clay, float stones, float& density,
                     float& saturated, float& fc, float& sp, float& wp, bool density_set,
                     std::vector<ReferenceEntry>* used = nullptr);

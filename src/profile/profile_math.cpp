@@ -6,7 +6,7 @@
 
 namespace vantrel {
 
-HorizonCommit commit_horizon(const RetentionCurves& curves, LineSink& side, HorizonInputs& in,
+HorizonCommit commit_horizon(const RetentionCurves& curves, LineSink& trace, HorizonInputs& in,
                              ProfileLayers& layers, std::vector<ReferenceEntry>* used) {
   SOIL_TEXTURE(in.sand, in.silt, in.clay, in.texture_name);
   const int h = in.horizon;
@@ -18,7 +18,7 @@ HorizonCommit commit_horizon(const RetentionCurves& curves, LineSink& side, Hori
   HorizonCommit commit;
   commit.placed = true;
   commit.entries =
-      SOIL_PROPERTIES(curves, side, layers.top(h), layers.bottom(h), in.density, in.sand, in.clay,
+      SOIL_PROPERTIES(curves, trace, layers.top(h), layers.bottom(h), in.density, in.sand, in.clay,
                       in.stones, layers.density(h), layers.theta_s(h), layers.fc(h), layers.sp(h),
                       layers.wp(h), in.density_set, used);
   return commit;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "data/retention_curves.hpp"
-#include "data/side_unit.hpp"
+#include "data/trace_unit.hpp"
 #include "physics/soil_properties.hpp"
 #include "profile/profile_layers.hpp"
 
@@ -19,9 +19,9 @@ struct HorizonCommit {
 
 // Classifies the horizon (into in.texture_name) and, for a horizon number 1..5, places it
 // below the stored bottom of the horizon above and estimates its properties into its entry
-// of `layers`. With in.density_set the estimate writes its trace lines to `side`. `used`,
+// of `layers`. With in.density_set the estimate writes its trace lines to `trace`. `used`,
 // when given, receives the reference entries the values rest on.
-HorizonCommit commit_horizon(const RetentionCurves& curves, LineSink& side, HorizonInputs& in,
+HorizonCommit commit_horizon(const RetentionCurves& curves, LineSink& trace, HorizonInputs& in,
                              ProfileLayers& layers, std::vector<ReferenceEntry>* used = nullptr);
 
 // The profile's water, all in mm.

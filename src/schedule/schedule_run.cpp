@@ -198,7 +198,7 @@ class SeasonOutputs {
 
 }  // namespace
 
-int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables, std::ostream& out,
+int run_schedule(const ScheduleSettings& settings, const SeasonInputs& tables, std::ostream& out,
                  std::ostream& errors) {
   const std::string name =
       settings.input_name.empty() ? settings.input.string() : settings.input_name;
@@ -214,7 +214,7 @@ int run_schedule(const ScheduleSettings& settings, const ScheduleTables& tables,
     errors << problem << '\n';
     return kExitUsage;
   }
-  const BatchTables batch(tables.curves, tables.crops, tables.defects);
+  const AdviceTables batch(tables.curves, tables.crops, tables.defects);
   ProfileReader profiles(file.reader, file.columns, file.split);
   ProfileInput input;
   BadLines bad_lines;

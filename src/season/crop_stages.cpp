@@ -73,8 +73,8 @@ bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& erro
     std::string reason;
     for (std::size_t i = 0; reason.empty() && i < v.size(); ++i) {
       float number = 0;
-      if (read_field_number(header.number_text(record.fields, i + 1), number) ==
-          FieldNumber::value) {
+      if (read_table_number(header.number_text(record.fields, i + 1), number) ==
+          TableNumber::value) {
         v[i] = number;
       } else {
         reason = std::string(kNames[i]) + " " + in_quotes(header.text(record.fields, i + 1)) +

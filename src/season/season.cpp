@@ -49,7 +49,7 @@ Cell cell_of(const SeasonColumns& columns, const ProfileInput& input, SeasonColu
 std::optional<float> amount(const SeasonColumns& columns, std::string text) {
   if (columns.decimal_comma) std::replace(text.begin(), text.end(), ',', '.');
   float number = 0;
-  if (read_field_number(text, number) != FieldNumber::value || number < 0) return std::nullopt;
+  if (read_table_number(text, number) != TableNumber::value || number < 0) return std::nullopt;
   return number;
 }
 

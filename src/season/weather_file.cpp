@@ -65,14 +65,14 @@ class Row {
   // A number of the row, nothing when blank; false with the reason when not a number.
   bool number(Col c, std::optional<double>& value, std::string& reason) const {
     float v = 0;
-    switch (read_field_number(header_.number_text(record_.fields, c), v)) {
-      case FieldNumber::blank:
+    switch (read_table_number(header_.number_text(record_.fields, c), v)) {
+      case TableNumber::blank:
         value.reset();
         return true;
-      case FieldNumber::value:
+      case TableNumber::value:
         value = v;
         return true;
-      case FieldNumber::invalid:
+      case TableNumber::invalid:
         reason = name_of(c) + " " + in_quotes(text(c)) + " is not a number";
         return false;
     }

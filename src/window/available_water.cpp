@@ -40,7 +40,7 @@ void VANTRELAPPLY(Program& program, ui::Dialog& d, int /*control*/, int event) {
     ui::dialog_set_text(d, fields[k], texts[k], static_cast<int>(texts[k].length));
   }
   // Both lines or neither: a lone TAW line would put every later pair off by one.
-  if (!program.side().write_lines({texts[0], texts[1]})) program.side_file_failed();
+  if (!program.trace().write_lines({texts[0], texts[1]})) program.trace_file_failed();
 }
 
 }  // namespace vantrel

@@ -52,7 +52,7 @@ bool read_panel(Program& program, ui::Dialog& d, PanelReadings& r) {
   r.thickness = read_number(d, id::thickness, in.thickness);
   r.horizon = read_number(d, id::horizon);
   // Any text but a decimal comma gives a horizon number or none, without a message.
-  if (r.horizon.read.kind == FieldRead::not_a_number) r.horizon.read.kind = FieldRead::no_number;
+  if (r.horizon.read.kind == InputRead::not_a_number) r.horizon.read.kind = InputRead::no_number;
   ui::dialog_get_logical(d, id::density_set, r.density_set);
   if (!all_numbers(program,
                    {&r.sand, &r.silt, &r.clay, &r.stones, &r.density, &r.thickness, &r.horizon},
@@ -112,7 +112,7 @@ void update_profile(Program& program, ui::Dialog& d) {
   in.horizon = r.number;
 
   ProfileLayers& layers = program.layers();
-  const HorizonCommit commit = commit_horizon(program.tables().curves, program.side(), in, layers);
+  const HorizonCommit commit = commit_horizon(program.tables().curves, program.trace(), in, layers);
   set_text(d, id::texture_label, in.texture_name);
   if (commit.placed) {
     show_row(d, layers, in.horizon, in, r.stones.text);

@@ -14,22 +14,22 @@ constexpr std::string_view kCaption = "Vantrel";
 
 }  // namespace
 
-Program::Program(ui::Platform& platform, SideUnit side)
-    : platform_(platform), tables_(std::make_unique<ReferenceTables>()), side_(std::move(side)) {}
+Program::Program(ui::Platform& platform, TraceUnit trace)
+    : platform_(platform), tables_(std::make_unique<ReferenceTables>()), trace_(std::move(trace)) {}
 
-void Program::side_file_failed() {
-  if (told_side_failure_) return;
-  told_side_failure_ = true;
+void Program::trace_file_failed() {
+  if (told_trace_failure_) return;
+  told_trace_failure_ = true;
   std::error_code ec;
-  const auto where = std::filesystem::absolute(side_.path(), ec);
+  const auto where = std::filesystem::absolute(trace_.path(), ec);
   platform_.message_box("The trace lines could not be written to " +
-                            (ec ? side_.path() : where).string() +
+                            (ec ? trace_.path() : where).string() +
                             ". The results are shown but not recorded.",
                         kCaption);
 }
 
 FieldReading read_text(const NumberText& text, float previous) {
-  return {text, read_field(text, previous)};
+  return {text, read_input(text, previous)};
 }
 
 FieldReading read_number(ui::Dialog& dialog, int control, float previous) {
@@ -46,7 +46,7 @@ bool all_numbers(Program& program, std::initializer_list<const FieldReading*> re
       const std::string holds =
           "The " + std::string(*name) + " field holds \"" + std::string(r->text.trimmed()) + "\"";
       program.platform().message_box(
-          r->read.kind == FieldRead::decimal_comma
+          r->read.kind == InputRead::decimal_comma
               ? holds + ": decimals need a point, as in " + r->read.with_point + "."
               : holds + ", which is not a number.",
           kCaption);

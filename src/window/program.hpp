@@ -9,7 +9,7 @@
 
 #include "data/fields.hpp"
 #include "data/retention_curves.hpp"
-#include "data/side_unit.hpp"
+#include "data/trace_unit.hpp"
 #include "data/text_tables.hpp"
 #include "profile/profile_layers.hpp"
 #include "ui/control_ids.hpp"
@@ -27,7 +27,7 @@ struct ReferenceTables {
 
 class Program {
  public:
-  Program(ui::Platform& platform, SideUnit side);
+  Program(ui::Platform& platform, TraceUnit trace);
 
   ui::Platform& platform() { return platform_; }
   ReferenceTables& tables() { return *tables_; }
@@ -35,18 +35,18 @@ class Program {
   HorizonInputs& inputs() { return inputs_; }
   ProfileLayers& layers() { return layers_; }
   const ProfileLayers& layers() const { return layers_; }
-  SideUnit& side() { return side_; }
+  TraceUnit& trace() { return trace_; }
 
   // Tells the user once per run that the trace lines could not be written.
-  void side_file_failed();
+  void trace_file_failed();
 
  private:
   ui::Platform& platform_;
   std::unique_ptr<ReferenceTables> tables_;
   HorizonInputs inputs_;
   ProfileLayers layers_;
-  SideUnit side_;
-  bool told_side_failure_ = false;
+  TraceUnit trace_;
+  bool told_trace_failure_ = false;
 };
 
 // The routine of the input controls and of the dialog itself.
@@ -65,10 +65,10 @@ void update_profile(Program& program, ui::Dialog& dialog);
 // holds it, and the action must not go on.
 struct FieldReading {
   NumberText text;
-  FieldValue read;
+  InputValue read;
   float value() const { return read.value; }
   bool usable() const {
-    return read.kind != FieldRead::decimal_comma && read.kind != FieldRead::not_a_number;
+    return read.kind != InputRead::decimal_comma && read.kind != InputRead::not_a_number;
   }
   // The value, or nothing when the text gave no number (blank, or a slash before any digit).
   std::optional<float> given() const { return read.number(); }

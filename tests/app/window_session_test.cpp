@@ -79,7 +79,7 @@ class WidgetDriver final : public ScriptDriver {
 class WindowSession {
  public:
   WindowSession()
-      : platform_(out_), program_(platform_, SideUnit(dir_ / "fort.99")), driver_(view_) {
+      : platform_(out_), program_(platform_, TraceUnit(dir_ / "fort.99")), driver_(view_) {
     testing::copy_reference_files(dir_.path());
     load_reference_files(program_, dir_.path());
     dialog_.set_view_factory([this](ui::Dialog& d) {
@@ -206,7 +206,7 @@ TEST_P(MessageLoop, EndsWithStatusZero) {
   testing::TempDir dir;
   testing::copy_reference_files(dir.path());
   QtPlatform platform;
-  Program program(platform, SideUnit(dir / "fort.99"));
+  Program program(platform, TraceUnit(dir / "fort.99"));
   load_reference_files(program, dir.path());
   ui::Dialog dialog;
   ui::QtDialogView* view = nullptr;

@@ -30,7 +30,7 @@ const std::filesystem::path kReference = VANTREL_REFERENCE_DIR;
 
 float number(std::string_view text) {
   float value = -1.0F;
-  EXPECT_EQ(STRING_TO_REAL(NumberText(text), value), NumberRead::value) << text;
+  EXPECT_EQ(STRING_TO_REAL(NumberText(text), value), FreeFormRead::value) << text;
   return value;
 }
 
@@ -176,10 +176,10 @@ TEST_F(BundledProfiles, EveryLayerIsPossibleAndTypical) {
     const TextureRow& row = textures->row(i);
     const float sand = number(row.sand.trimmed());
     const float clay = number(row.clay.trimmed());
-    testing::LineLog side;
+    testing::LineLog trace;
     std::vector<ReferenceEntry> used;
     float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
-    const int count = SOIL_PROPERTIES(t, side, 0, 30, 0, sand, clay, 0, density, saturated, fc, sp,
+    const int count = SOIL_PROPERTIES(t, trace, 0, 30, 0, sand, clay, 0, density, saturated, fc, sp,
                                       wp, false, &used);
     EXPECT_GE(count, 6) << row.name.trimmed();
     for (const ReferenceEntry& e : used) {  // all from the first search
@@ -192,14 +192,14 @@ TEST_F(BundledProfiles, EveryLayerIsPossibleAndTypical) {
 TEST_F(BundledProfiles, TopsoilEstimatesAgreeWithSaxtonRawls) {
   auto textures = std::make_unique<TextureDefaults>();
   load_texture_defaults(kReference / kTextureFileName, *textures);
-  testing::LineLog side;
+  testing::LineLog trace;
   for (int i = 1; i <= textures->row_count; ++i) {
     const TextureRow& row = textures->row(i);
     const std::string_view name = row.name.trimmed();
     const float sand = number(row.sand.trimmed());
     const float clay = number(row.clay.trimmed());
     float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
-    const int count = SOIL_PROPERTIES(*table_, side, 0, 30, 0, sand, clay, 0, density, saturated,
+    const int count = SOIL_PROPERTIES(*table_, trace, 0, 30, 0, sand, clay, 0, density, saturated,
                                       fc, sp, wp, false);
     EXPECT_GT(count, 2) << name;
     EXPECT_GT(wp, 0.0F) << name;

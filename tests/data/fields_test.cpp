@@ -78,22 +78,22 @@ TEST(SplitString, NeverMoreThanThirtyFields) {
   }
 }
 
-float real_of(std::string_view text, float start = 7.0F, NumberRead* read = nullptr) {
+float real_of(std::string_view text, float start = 7.0F, FreeFormRead* read = nullptr) {
   float value = start;
-  const NumberRead r = STRING_TO_REAL(NumberText(text), value);
+  const FreeFormRead r = STRING_TO_REAL(NumberText(text), value);
   if (read != nullptr) *read = r;
   return value;
 }
 
 TEST(StringToReal, BlankAndSeparators) {
-  NumberRead r{};
+  FreeFormRead r{};
   EXPECT_FLOAT_EQ(real_of("", 7.0F, &r), -99.9F);
-  EXPECT_EQ(r, NumberRead::blank);
+  EXPECT_EQ(r, FreeFormRead::blank);
   EXPECT_EQ(real_of("     "), kBlankReal);
   EXPECT_EQ(real_of(",5", 7.0F, &r), 7.0F);  // no value: keeps what it held
-  EXPECT_EQ(r, NumberRead::no_value);
+  EXPECT_EQ(r, FreeFormRead::no_value);
   EXPECT_EQ(real_of("   /5", 3.5F, &r), 3.5F);
-  EXPECT_EQ(r, NumberRead::no_value);
+  EXPECT_EQ(r, FreeFormRead::no_value);
 }
 
 TEST(StringToReal, AcceptsTheFreeFormNumbers) {
@@ -109,9 +109,9 @@ TEST(StringToReal, AcceptsTheFreeFormNumbers) {
       {"1.35", 1.35F}, {"-0", 0.0F},          {"3.4e38", 3.4e38F},
   };
   for (const Case& c : cases) {
-    NumberRead r{};
+    FreeFormRead r{};
     EXPECT_EQ(real_of(c.text, 7.0F, &r), c.value) << c.text;
-    EXPECT_EQ(r, NumberRead::value) << c.text;
+    EXPECT_EQ(r, FreeFormRead::value) << c.text;
   }
 }
 
@@ -121,16 +121,16 @@ TEST(StringToReal, RejectsWhatIsNoDecimalNumber) {
                          ".",    "+",   "-",    "1.2.3", "1..2", "12a",      "1e5.5",
                          "\t1",  "1\t", "1+5",  "3*1.0", "1e40", "-1e40",    "1e99999999999"};
   for (const char* text : texts) {
-    NumberRead r{};
+    FreeFormRead r{};
     EXPECT_EQ(real_of(text, 7.0F, &r), 7.0F) << text;
-    EXPECT_EQ(r, NumberRead::error) << text;
+    EXPECT_EQ(r, FreeFormRead::error) << text;
   }
 }
 
 TEST(StringToReal, DecimalCommaReadsOnlyTheWholePart) {
-  NumberRead r{};
+  FreeFormRead r{};
   EXPECT_EQ(real_of("2,5", 7.0F, &r), 2.0F);
-  EXPECT_EQ(r, NumberRead::value);
+  EXPECT_EQ(r, FreeFormRead::value);
 }
 
 // Only a comma between digits, or one that starts the number before a digit, is a decimal
@@ -138,33 +138,33 @@ TEST(StringToReal, DecimalCommaReadsOnlyTheWholePart) {
 TEST(ReadField, DecimalCommasAndTheFreeFormReading) {
   struct Case {
     const char* text;
-    FieldRead kind;
+    InputRead kind;
     float value;  // previous is 7
     const char* with_point;
   } cases[] = {
-      {"1,5", FieldRead::decimal_comma, 7, "1.5"},
-      {"  12,50 cm", FieldRead::decimal_comma, 7, "12.50"},
-      {",5", FieldRead::decimal_comma, 7, "0.5"},
-      {"-1,5", FieldRead::decimal_comma, 7, "-1.5"},
-      {"1,5e2", FieldRead::decimal_comma, 7, "1.5e2"},
-      {"30/60", FieldRead::number, 30, ""},
-      {"55 %/day", FieldRead::number, 55, ""},
-      {"1.5, 2", FieldRead::number, 1.5F, ""},
-      {"1,", FieldRead::number, 1, ""},
-      {"1,,2x", FieldRead::number, 1, ""},
-      {"1, 5", FieldRead::number, 1, ""},
-      {"12 1,5", FieldRead::number, 12, ""},
-      {"1/2,5", FieldRead::number, 1, ""},
-      {",", FieldRead::no_number, 7, ""},
-      {"/3", FieldRead::no_number, 7, ""},
-      {" ,x", FieldRead::no_number, 7, ""},
-      {"", FieldRead::blank, -99.9F, ""},
-      {"abc", FieldRead::not_a_number, 7, ""},
-      {"a,5", FieldRead::not_a_number, 7, ""},
-      {"-,5", FieldRead::not_a_number, 7, ""},
+      {"1,5", InputRead::decimal_comma, 7, "1.5"},
+      {"  12,50 cm", InputRead::decimal_comma, 7, "12.50"},
+      {",5", InputRead::decimal_comma, 7, "0.5"},
+      {"-1,5", InputRead::decimal_comma, 7, "-1.5"},
+      {"1,5e2", InputRead::decimal_comma, 7, "1.5e2"},
+      {"30/60", InputRead::number, 30, ""},
+      {"55 %/day", InputRead::number, 55, ""},
+      {"1.5, 2", InputRead::number, 1.5F, ""},
+      {"1,", InputRead::number, 1, ""},
+      {"1,,2x", InputRead::number, 1, ""},
+      {"1, 5", InputRead::number, 1, ""},
+      {"12 1,5", InputRead::number, 12, ""},
+      {"1/2,5", InputRead::number, 1, ""},
+      {",", InputRead::no_number, 7, ""},
+      {"/3", InputRead::no_number, 7, ""},
+      {" ,x", InputRead::no_number, 7, ""},
+      {"", InputRead::blank, -99.9F, ""},
+      {"abc", InputRead::not_a_number, 7, ""},
+      {"a,5", InputRead::not_a_number, 7, ""},
+      {"-,5", InputRead::not_a_number, 7, ""},
   };
   for (const Case& c : cases) {
-    const FieldValue read = read_field(NumberText(c.text), 7);
+    const InputValue read = read_input(NumberText(c.text), 7);
     EXPECT_EQ(read.kind, c.kind) << c.text;
     EXPECT_FLOAT_EQ(read.value, c.value) << c.text;
     EXPECT_EQ(read.with_point, c.with_point) << c.text;
@@ -172,9 +172,9 @@ TEST(ReadField, DecimalCommasAndTheFreeFormReading) {
 }
 
 TEST(StringToReal, TinyValuesUnderflowToZero) {
-  NumberRead r{};
+  FreeFormRead r{};
   EXPECT_EQ(real_of("1e-50", 7.0F, &r), 0.0F);
-  EXPECT_EQ(r, NumberRead::value);
+  EXPECT_EQ(r, FreeFormRead::value);
   const float negative = real_of("-1e-50");
   EXPECT_EQ(negative, 0.0F);
   EXPECT_TRUE(std::signbit(negative));
@@ -186,7 +186,7 @@ TEST(StringToReal, OnlyTheTextGivenIsRead) {
   const std::string longer = "1234567890.123456789012345";
   EXPECT_EQ(real_of(longer.substr(0, 20)), 1234567890.12345678F);
   float value = 0.0F;
-  EXPECT_EQ(STRING_TO_REAL(std::string(100, ' ') + "42", value), NumberRead::value);
+  EXPECT_EQ(STRING_TO_REAL(std::string(100, ' ') + "42", value), FreeFormRead::value);
   EXPECT_EQ(value, 42.0F);
 }
 

@@ -47,7 +47,7 @@ TEST(LayerSamples, BoundariesGapsAndEnds) {
       // upper one when both are as near (at 35 cm).
       {{sample(20, 30), sample(40, 60), sample(90, 200)},
        {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}},
-      // Listed out of depth order, with a wide gap: the nearer sample on either side of 55 cm.
+      // Listed out of depth order, with a wide gap: the nearer sample on either trace of 55 cm.
       {{sample(100, 150), sample(0, 10)},
        {1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
   };
@@ -169,10 +169,10 @@ TEST(MeasuredSamples, RoundTripToTheProgramsEstimate) {
   ASSERT_EQ(curves->profile_count, 1);
   for (const auto& [top, bottom, s] :
        {std::tuple{0.0F, 30.0F, &samples[0]}, std::tuple{30.0F, 80.0F, &samples[1]}}) {
-    testing::LineLog side;
+    testing::LineLog trace;
     float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
     const int used =
-        SOIL_PROPERTIES(*curves, side, top, bottom, 0, static_cast<float>(s->sand),
+        SOIL_PROPERTIES(*curves, trace, top, bottom, 0, static_cast<float>(s->sand),
                         static_cast<float>(s->clay), 0, density, saturated, fc, sp, wp, false);
     EXPECT_GE(used, 3);
     EXPECT_NEAR(fc, s->curve.theta_at(10), 0.05);

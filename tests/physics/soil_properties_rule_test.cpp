@@ -120,11 +120,11 @@ TEST(SoilPropertiesRule, FastSearchAgreesWithTheSteppedRule) {
 
     Result want;
     if (!stepped(*table, top, bottom, user_density, sand, clay, 10.0F, density_set, want)) continue;
-    testing::LineLog side;
+    testing::LineLog trace;
     Result got;
     std::vector<ReferenceEntry> used;
     got.count =
-        SOIL_PROPERTIES(*table, side, top, bottom, user_density, sand, clay, 10.0F, got.density,
+        SOIL_PROPERTIES(*table, trace, top, bottom, user_density, sand, clay, 10.0F, got.density,
                         got.saturated, got.fc, got.sp, got.wp, density_set, &used);
     SCOPED_TRACE("round " + std::to_string(round));
     ASSERT_EQ(got.count, want.count);
@@ -136,7 +136,7 @@ TEST(SoilPropertiesRule, FastSearchAgreesWithTheSteppedRule) {
     ASSERT_EQ(used.size(), want.used.size());
     for (std::size_t i = 0; i < used.size(); ++i)
       EXPECT_EQ(std::pair(used[i].k, used[i].j), want.used[i]);
-    EXPECT_EQ(side.lines, want.trace);
+    EXPECT_EQ(trace.lines, want.trace);
     ++compared;
   }
   EXPECT_GT(compared, 300);

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "data/number_text.hpp"
 #include "support/line_log.hpp"
@@ -75,18 +77,18 @@ struct Outputs {
   float density = -1, saturated = -1, fc = -1, sp = -1, wp = -1;
 };
 
-Outputs estimate(const RetentionCurves& table, LineSink& side, float top, float bottom, float sand,
+Outputs estimate(const RetentionCurves& table, LineSink& trace, float top, float bottom, float sand,
                  float clay, float stones = 0.0F, float user_density = 0.0F,
                  bool density_set = false) {
   Outputs o;
-  o.count = SOIL_PROPERTIES(table, side, top, bottom, user_density, sand, clay, stones, o.density,
+  o.count = SOIL_PROPERTIES(table, trace, top, bottom, user_density, sand, clay, stones, o.density,
                             o.saturated, o.fc, o.sp, o.wp, density_set);
   return o;
 }
 
 Outputs estimate(const RetentionCurves& table, float sand, float clay, float stones = 0.0F) {
-  LineLog side;
-  return estimate(table, side, 0, 4, sand, clay, stones);
+  LineLog trace;
+  return estimate(table, trace, 0, 4, sand, clay, stones);
 }
 
 class SoilProperties : public ::testing::Test {
@@ -151,10 +153,10 @@ TEST_F(SoilProperties, OnlyTheWindowsLayersAreSearched) {
     put(*table, k, 3, Entry{.density = 2.0F});
     put(*table, k, 4, Entry{.density = 3.0F});
   }
-  LineLog side;
-  EXPECT_FLOAT_EQ(estimate(*table, side, 10, 20, 40, 20).density, 1.0F);  // layers 1..2
-  EXPECT_FLOAT_EQ(estimate(*table, side, 35, 35, 40, 20).density, 2.5F);  // layers 3..4
-  EXPECT_FLOAT_EQ(estimate(*table, side, 45, 45, 40, 20).density, 3.0F);  // layers 4..5
+  LineLog trace;
+  EXPECT_FLOAT_EQ(estimate(*table, trace, 10, 20, 40, 20).density, 1.0F);  // layers 1..2
+  EXPECT_FLOAT_EQ(estimate(*table, trace, 35, 35, 40, 20).density, 2.5F);  // layers 3..4
+  EXPECT_FLOAT_EQ(estimate(*table, trace, 45, 45, 40, 20).density, 3.0F);  // layers 4..5
 }
 
 TEST_F(SoilProperties, StonesScaleTheWaterContentsOnly) {
@@ -196,11 +198,11 @@ TEST_F(SoilProperties, TooSmallTableUsesWhatItHas) {
 
 TEST_F(SoilProperties, AbsurdInputsEndAtOnce) {
   testing::fill_spread(*table, 200);
-  LineLog side;
+  LineLog trace;
   // No tolerance a float can hold reaches a sand of 1e9.
-  EXPECT_EQ(estimate(*table, side, 0, 200, 1e9F, 20).count, 0);
-  EXPECT_EQ(estimate(*table, side, 0, 200, -1e9F, 1e9F).count, 0);
-  EXPECT_EQ(estimate(*table, side, 0, 30, std::nanf(""), 20).count, 0);
+  EXPECT_EQ(estimate(*table, trace, 0, 200, 1e9F, 20).count, 0);
+  EXPECT_EQ(estimate(*table, trace, 0, 200, -1e9F, 1e9F).count, 0);
+  EXPECT_EQ(estimate(*table, trace, 0, 30, std::nanf(""), 20).count, 0);
 
   // Entries all far away: they qualify together after half a million passes.
   auto far = std::make_unique<RetentionCurves>();
@@ -208,7 +210,7 @@ TEST_F(SoilProperties, AbsurdInputsEndAtOnce) {
     for (int j = 1; j <= 20; ++j)
       put(*far, k, j, Entry{.sand = 1e6F + static_cast<float>(k)});
   }
-  const Outputs o = estimate(*far, side, 0, 200, 40, 20);
+  const Outputs o = estimate(*far, trace, 0, 200, 40, 20);
   EXPECT_EQ(o.count, 20);  // profile 1's twenty layers first, at their own tolerance
   EXPECT_FLOAT_EQ(o.density, 1.3F);
 }
@@ -234,9 +236,9 @@ TEST_F(SoilProperties, NonFiniteCurvesNeverQualify) {
 TEST_F(SoilProperties, NoTraceLinesWithoutTheDensityOption) {
   for (int k = 1; k <= 3; ++k)
     put(*table, k, 1, Entry{});
-  LineLog side;
-  estimate(*table, side, 0, 4, 40, 20);
-  EXPECT_TRUE(side.lines.empty());
+  LineLog trace;
+  estimate(*table, trace, 0, 4, 40, 20);
+  EXPECT_TRUE(trace.lines.empty());
 }
 
 TEST_F(SoilProperties, DensityOptionMatchesDensityAndTracesEveryPass) {
@@ -244,13 +246,13 @@ TEST_F(SoilProperties, DensityOptionMatchesDensityAndTracesEveryPass) {
   put(*table, 2, 1, Entry{.density = 1.0F});
   put(*table, 3, 1, Entry{.sand = 51.0F, .density = 1.0F});  // tolerance 11: fourth pass
   put(*table, 4, 1, Entry{.density = 1.5F});                 // density 50 % away: tolerance 51
-  LineLog side;
-  const Outputs o = estimate(*table, side, 0, 30, 40, 20, 0, 1.0F, true);
+  LineLog trace;
+  const Outputs o = estimate(*table, trace, 0, 30, 40, 20, 0, 1.0F, true);
   EXPECT_EQ(o.count, 3);
-  ASSERT_EQ(side.lines.size(), 2U + 2U + 2U + 3U);  // passes at tolerance 5, 7, 9, 11
-  EXPECT_EQ(side.lines[0], side.lines[2]);
-  EXPECT_EQ(side.lines[1], side.lines[7]);
-  for (const std::string& line : side.lines)
+  ASSERT_EQ(trace.lines.size(), 2U + 2U + 2U + 3U);  // passes at tolerance 5, 7, 9, 11
+  EXPECT_EQ(trace.lines[0], trace.lines[2]);
+  EXPECT_EQ(trace.lines[1], trace.lines[7]);
+  for (const std::string& line : trace.lines)
     EXPECT_EQ(line.size(), 17U * 8U);
 
   // The first line: the window's depth, then the entry's values in 8.2 form.
@@ -259,33 +261,33 @@ TEST_F(SoilProperties, DensityOptionMatchesDensityAndTracesEveryPass) {
     expected += fixed_form(static_cast<float>(van_genuchten(45, 5, 0.1F, 2, 0.5, h)), 8, 2);
   }
   expected += "    1.00    2.00    3.00    4.00   20.00   40.00";
-  EXPECT_EQ(side.lines[0], expected);
+  EXPECT_EQ(trace.lines[0], expected);
 }
 
 TEST_F(SoilProperties, UserDensityAtTheUpperLimitQualifies) {
   for (int k = 1; k <= 3; ++k)
     put(*table, k, 1, Entry{.density = k == 3 ? 1.5F : 1.0F});
-  LineLog side;
+  LineLog trace;
   // (1 + 5/100) x 1.0 admits 1.05 at the first pass; the third entry needs a wider pass.
-  const Outputs o = estimate(*table, side, 0, 4, 40, 20, 0, (1.0F + 5.0F / 100.0F), true);
+  const Outputs o = estimate(*table, trace, 0, 4, 40, 20, 0, (1.0F + 5.0F / 100.0F), true);
   EXPECT_EQ(o.count, 3);
-  EXPECT_EQ(side.lines.size(), 2U * 13U + 3U);  // tolerance 5 .. 29 with two, 31 with three
-  EXPECT_FLOAT_EQ(o.density, 3.5F / 3.0F);      // table densities, not the user's
+  EXPECT_EQ(trace.lines.size(), 2U * 13U + 3U);  // tolerance 5 .. 29 with two, 31 with three
+  EXPECT_FLOAT_EQ(o.density, 3.5F / 3.0F);       // table densities, not the user's
 }
 
 TEST_F(SoilProperties, BlankDensitiesNeverMatchAUserDensity) {
   for (int k = 1; k <= 5; ++k)
     put(*table, k, 1, Entry{.density = -99.9F});
-  LineLog side;
-  const Outputs o = estimate(*table, side, 0, 4, 40, 20, 0, 1.3F, true);
+  LineLog trace;
+  const Outputs o = estimate(*table, trace, 0, 4, 40, 20, 0, 1.3F, true);
   EXPECT_EQ(o.count, 0);
-  EXPECT_TRUE(side.lines.empty());
+  EXPECT_TRUE(trace.lines.empty());
 }
 
 TEST_F(SoilProperties, TypicalHorizonOnAFullTable) {
   testing::fill_spread(*table, 200);
-  LineLog side;
-  const Outputs o = estimate(*table, side, 0, 30, 40, 20, 10);
+  LineLog trace;
+  const Outputs o = estimate(*table, trace, 0, 30, 40, 20, 10);
   EXPECT_GT(o.count, 2);
   EXPECT_GT(o.density, 1.2F);
   EXPECT_LT(o.density, 1.45F);
@@ -293,6 +295,45 @@ TEST_F(SoilProperties, TypicalHorizonOnAFullTable) {
   EXPECT_GT(o.fc, o.sp);
   EXPECT_GT(o.sp, o.wp);
   EXPECT_GT(o.wp, 0.0F);
+}
+
+// The query form gives what the window's routine gives, entries included, for horizons with and
+// without stones and the density option, and nothing from an empty table.
+TEST_F(SoilProperties, TheQueryFormGivesTheRoutinesFigures) {
+  testing::fill_spread(*table, 200);
+  const struct {
+    float top, bottom, sand, clay, stones;
+    std::optional<float> density;
+  } cases[] = {
+      {0, 30, 40, 20, 0, std::nullopt},
+      {30, 90, 15, 50, 25, std::nullopt},
+      {0, 10, 85, 5, 0, 1.5F},
+      {150, 200, 30, 30, 100, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sand);
+    LineLog routine_trace, query_trace;
+    float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
+    std::vector<ReferenceEntry> used;
+    const int count = SOIL_PROPERTIES(*table, routine_trace, c.top, c.bottom, c.density.value_or(0),
+                                      c.sand, c.clay, c.stones, density, saturated, fc, sp, wp,
+                                      c.density.has_value(), &used);
+    const HorizonEstimate e = estimate_horizon(
+        *table, {c.top, c.bottom, c.sand, c.clay, c.stones, c.density, true}, query_trace);
+    EXPECT_GT(count, 0);
+    EXPECT_EQ(e.entries, count);
+    EXPECT_EQ(e.used.size(), used.size());
+    EXPECT_EQ(std::make_tuple(e.density, e.saturated, e.fc, e.sp, e.wp),
+              std::make_tuple(density, saturated, fc, sp, wp));
+    EXPECT_EQ(query_trace.lines, routine_trace.lines);
+    EXPECT_EQ(query_trace.lines.empty(), !c.density.has_value());
+  }
+  LineLog trace;
+  const HorizonEstimate none = estimate_horizon(*std::make_unique<RetentionCurves>(),
+                                                {0, 30, 40, 20, 0, std::nullopt, true}, trace);
+  EXPECT_EQ(none.entries, 0);
+  EXPECT_TRUE(none.used.empty());
+  EXPECT_EQ(none.fc, 0.0F);
 }
 
 }  // namespace

@@ -10,8 +10,8 @@ namespace vantrel::testing {
 
 inline const std::filesystem::path kBundled = VANTREL_REFERENCE_DIR;
 
-struct BatchTables {
-  BatchTables() {
+struct AdviceTables {
+  AdviceTables() {
     load_retention_curves(kBundled / kRetentionFileName, *curves);
     load_crop_table(kBundled / kCropFileName, *crops);
   }
@@ -19,8 +19,8 @@ struct BatchTables {
   std::unique_ptr<CropTable> crops = std::make_unique<CropTable>();
 };
 
-inline const BatchTables& bundled_tables() {
-  static const BatchTables t;
+inline const AdviceTables& bundled_tables() {
+  static const AdviceTables t;
   return t;
 }
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/side_unit.hpp"
+#include "data/trace_unit.hpp"
 
 namespace vantrel::testing {
 

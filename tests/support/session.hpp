@@ -27,7 +27,7 @@ class Session {
  public:
   // Starts on copies of the reference files of `folder` (the bundled set by default).
   explicit Session(const std::filesystem::path& folder = kBundled)
-      : platform_(out_), program_(platform_, SideUnit(dir_ / "fort.99")), driver_(dialog_) {
+      : platform_(out_), program_(platform_, TraceUnit(dir_ / "fort.99")), driver_(dialog_) {
     copy_reference_files(dir_.path(), folder);
     load_reference_files(program_, dir_.path());
     dialog_.set_view_factory(ui::make_headless_view);

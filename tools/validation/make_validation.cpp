@@ -106,7 +106,7 @@ struct Estimate {
 
 // The program's estimate for a 0-30 cm horizon without stones, through its own path.
 Estimate program_estimate(const vantrel::RetentionCurves& curves, float sand, float clay) {
-  vantrel::NullSink side;
+  vantrel::NullSink trace;
   vantrel::ProfileLayers layers;
   vantrel::HorizonInputs in;
   in.horizon = 1;
@@ -114,7 +114,7 @@ Estimate program_estimate(const vantrel::RetentionCurves& curves, float sand, fl
   in.sand = sand;
   in.clay = clay;
   in.silt = 100.0F - sand - clay;
-  vantrel::commit_horizon(curves, side, in, layers);
+  vantrel::commit_horizon(curves, trace, in, layers);
   return {layers.fc(1), layers.sp(1), layers.wp(1)};
 }
 

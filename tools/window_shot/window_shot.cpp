@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   ignore_write_signals();
   QApplication app(argc, argv);
   ScriptPlatform platform(std::cout);
-  Program program(platform, SideUnit::from_environment());
+  Program program(platform, TraceUnit::from_environment());
   ui::Dialog dialog;
   ui::QtDialogView* view = nullptr;
   dialog.set_view_factory([&](ui::Dialog& d) {

@@ -1,4 +1,4 @@
-#include "data/side_unit.hpp"
+#include "data/trace_unit.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,18 +63,18 @@ void close_descriptor(int fd) {
 
 }  // namespace
 
-SideUnit::SideUnit(std::filesystem::path path) : path_(std::move(path)) {}
+TraceUnit::TraceUnit(std::filesystem::path path) : path_(std::move(path)) {}
 
-SideUnit::~SideUnit() {
+TraceUnit::~TraceUnit() {
   disconnect();
 }
 
-SideUnit::SideUnit(SideUnit&& other) noexcept
+TraceUnit::TraceUnit(TraceUnit&& other) noexcept
     : path_(std::move(other.path_)),
       descriptor_(std::exchange(other.descriptor_, -1)),
       failures_(other.failures_) {}
 
-SideUnit& SideUnit::operator=(SideUnit&& other) noexcept {
+TraceUnit& TraceUnit::operator=(TraceUnit&& other) noexcept {
   if (this != &other) {
     disconnect();
     path_ = std::move(other.path_);
@@ -84,26 +84,26 @@ SideUnit& SideUnit::operator=(SideUnit&& other) noexcept {
   return *this;
 }
 
-void SideUnit::disconnect() {
+void TraceUnit::disconnect() {
   if (descriptor_ >= 0) close_descriptor(descriptor_);
   descriptor_ = -1;
 }
 
-std::filesystem::path SideUnit::path_for_unit(int unit, const char* environment_value) {
+std::filesystem::path TraceUnit::path_for_unit(int unit, const char* environment_value) {
   if (environment_value != nullptr && *environment_value != '\0') return environment_value;
   return "fort." + std::to_string(unit);
 }
 
-SideUnit SideUnit::from_environment(int unit) {
+TraceUnit TraceUnit::from_environment(int unit) {
   const std::string variable = "FORT" + std::to_string(unit);
-  return SideUnit(path_for_unit(unit, std::getenv(variable.c_str())));
+  return TraceUnit(path_for_unit(unit, std::getenv(variable.c_str())));
 }
 
-bool SideUnit::write_line(std::string_view line) {
+bool TraceUnit::write_line(std::string_view line) {
   return write_lines({line});
 }
 
-bool SideUnit::write_lines(std::initializer_list<std::string_view> lines) {
+bool TraceUnit::write_lines(std::initializer_list<std::string_view> lines) {
   if (descriptor_ < 0) {
     descriptor_ = open_append(path_);
   }

@@ -1,4 +1,4 @@
-// The side file of numeric trace lines (unit 99).
+// The trace file of numeric lines (unit 99, fort.99).
 #pragma once
 
 #include <filesystem>
@@ -36,21 +36,21 @@ class NullSink final : public LineSink {
 // without blocking, so a FIFO without a reader, or one that is full, is a failed write, not a
 // frozen program; the programs ignore SIGPIPE and SIGXFSZ, so a reader that has gone or a
 // file-size limit is a failed write too.
-class SideUnit final : public LineSink {
+class TraceUnit final : public LineSink {
  public:
   static constexpr int kUnit = 99;
 
-  explicit SideUnit(std::filesystem::path path);
-  ~SideUnit() override;
-  SideUnit(SideUnit&& other) noexcept;
-  SideUnit& operator=(SideUnit&& other) noexcept;
-  SideUnit(const SideUnit&) = delete;
-  SideUnit& operator=(const SideUnit&) = delete;
+  explicit TraceUnit(std::filesystem::path path);
+  ~TraceUnit() override;
+  TraceUnit(TraceUnit&& other) noexcept;
+  TraceUnit& operator=(TraceUnit&& other) noexcept;
+  TraceUnit(const TraceUnit&) = delete;
+  TraceUnit& operator=(const TraceUnit&) = delete;
 
   // The file of a unit: the value of the environment variable FORT<unit> when it is set and
   // not empty, otherwise fort.<unit> in the working directory.
   static std::filesystem::path path_for_unit(int unit, const char* environment_value);
-  static SideUnit from_environment(int unit = kUnit);
+  static TraceUnit from_environment(int unit = kUnit);
 
   bool write_line(std::string_view line) override;
   // The lines go out in one write and are cut back whole when it fails part-way.
