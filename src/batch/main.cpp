@@ -142,14 +142,14 @@ int main(int argc, char** argv) {
                                               "vantrel-batch", std::cerr);
   if (!folder) return kExitUsage;
   const std::filesystem::path& data = *folder;
-  ReferenceSet tables(data);
+  ReferenceSet reference(data);
   std::vector<ReadFile> reads = {{settings.input, "the input file"}};
-  for (const auto& ref : tables.files())
+  for (const auto& ref : reference.files())
     reads.push_back({ref, "the reference file " + ref.string()});
   const std::vector<std::filesystem::path> outputs = checked_outputs(
       {settings.results, settings.horizons, settings.json, settings.report}, reads, true, error);
   if (!error.empty()) return usage_error(error);
-  if (!tables.load(std::cerr)) return kExitUsage;
+  if (!reference.load(std::cerr)) return kExitUsage;
 
   const std::filesystem::path temp = clean_up_outputs_on_signals(outputs);
   // Standard input is read more than once (split profiles, the report's pages): it is kept in
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
   settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
                       settings.version,
                       std::filesystem::absolute(data).lexically_normal().string(),
-                      is_demonstration_set(tables.retention),
+                      is_demonstration_set(reference.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),
                       report_time("D:%Y%m%d%H%M%SZ", true)};
@@ -182,6 +182,6 @@ int main(int argc, char** argv) {
     return usage_error(kNoPdfWriter);
   }
 #endif
-  return run_batch(settings, *tables.curves, *tables.crops, std::cout, std::cerr, nullptr,
-                   tables.defects);
+  return run_batch(settings, *reference.curves, *reference.crops, std::cout, std::cerr, nullptr,
+                   reference.defects);
 }

@@ -183,17 +183,17 @@ int main(int argc, char** argv) {
                                               "vantrel-schedule", std::cerr);
   if (!folder) return kExitUsage;
   const std::filesystem::path& data = *folder;
-  ReferenceSet tables(data);
+  ReferenceSet reference(data);
   const auto stage_file = crop_stage_file(line.path("--crop-stages"), data);
   std::vector<ReadFile> reads = {{settings.input, "the input file"},
                                  {request.weather, "the weather file " + request.weather.string()}};
   if (stage_file) reads.push_back({*stage_file, "the crop stages file " + stage_file->string()});
-  for (const auto& ref : tables.files())
+  for (const auto& ref : reference.files())
     reads.push_back({ref, "the reference file " + ref.string()});
   const std::vector<std::filesystem::path> outputs = checked_outputs(
       {settings.schedule, settings.events, settings.json, settings.report}, reads, false, error);
   if (!error.empty()) return usage_error(error);
-  if (!tables.load(std::cerr)) return kExitUsage;
+  if (!reference.load(std::cerr)) return kExitUsage;
   CropStageTable stages;
   if (!load_stages(stage_file, stages)) return kExitUsage;
   const std::optional<WeatherFile> weather = load_weather(request.weather, request.place);
@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
   settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
                       settings.version,
                       std::filesystem::absolute(data).lexically_normal().string(),
-                      is_demonstration_set(tables.retention),
+                      is_demonstration_set(reference.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),
                       report_time("D:%Y%m%d%H%M%SZ", true)};
@@ -227,6 +227,7 @@ int main(int argc, char** argv) {
     return usage_error(kNoPdfWriter);
   }
 #endif
-  return run_schedule(settings, {*tables.curves, *tables.crops, stages, *weather, tables.defects},
+  return run_schedule(settings,
+                      {*reference.curves, *reference.crops, stages, *weather, reference.defects},
                       std::cout, std::cerr);
 }

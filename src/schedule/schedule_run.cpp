@@ -198,7 +198,7 @@ class SeasonOutputs {
 
 }  // namespace
 
-int run_schedule(const ScheduleSettings& settings, const SeasonInputs& tables, std::ostream& out,
+int run_schedule(const ScheduleSettings& settings, const SeasonInputs& inputs, std::ostream& out,
                  std::ostream& errors) {
   const std::string name =
       settings.input_name.empty() ? settings.input.string() : settings.input_name;
@@ -214,15 +214,15 @@ int run_schedule(const ScheduleSettings& settings, const SeasonInputs& tables, s
     errors << problem << '\n';
     return kExitUsage;
   }
-  const AdviceTables batch(tables.curves, tables.crops, tables.defects);
+  const AdviceTables tables(inputs.curves, inputs.crops, inputs.defects);
   ProfileReader profiles(file.reader, file.columns, file.split);
   ProfileInput input;
   BadLines bad_lines;
   int failed = 0;
   while (profiles.next(input, bad_lines)) {
     const ProfileResult r =
-        compute_profile(batch, file.columns, input, {settings.fc_suction, false});
-    const SeasonResult s = season_of(r, file.season, input, {tables.stages, tables.weather});
+        compute_profile(tables, file.columns, input, {settings.fc_suction, false});
+    const SeasonResult s = season_of(r, file.season, input, {inputs.stages, inputs.weather});
     if (!s.computed()) {
       ++failed;
       errors << name << ':' << s.first_line << ": " << terminal_text(s.message) << '\n';

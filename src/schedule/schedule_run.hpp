@@ -41,7 +41,7 @@ struct SeasonInputs {
 
 // Runs every profile; the season totals go to `out` when no output file is named, errors to
 // `errors` as FILE:LINE: reason. Returns the exit status.
-int run_schedule(const ScheduleSettings& settings, const SeasonInputs& tables, std::ostream& out,
+int run_schedule(const ScheduleSettings& settings, const SeasonInputs& inputs, std::ostream& out,
                  std::ostream& errors);
 
 }  // namespace vantrel
