@@ -6,7 +6,7 @@
 # 100,000 profiles and within 10 % of that at 10,000.
 # Then the hostile shapes, whose time must grow with the input's size alone and whose memory
 # must stay under 64 MB: rows sorted by horizon (every profile split, so every row an error),
-# a million distinct names, two million unreadable lines (unclosed quotes), and ten million
+# a million distinct names, two million unreadable lines (text after a closing quote), and ten million
 # rows sorted by horizon. Set VANTREL_BENCH_QUICK=1 to leave out the ten million.
 set -euo pipefail
 batch="$1"
@@ -67,7 +67,7 @@ distinct_names() {  # profiles
 bad_lines() {  # lines
   awk -v n="$1" 'BEGIN {
     print "profile,horizon,thickness,sand,clay,stones,crop";
-    for (i = 0; i < n; i++) print "\"unclosed,1,20,40,20,0,Potato";
+    for (i = 0; i < n; i++) print "\"closed\" too soon,1,20,40,20,0,Potato";
   }' > "$work/in-$2.csv"
 }
 hostile() {  # name rows

@@ -14,7 +14,7 @@ export TSAN_OPTIONS="halt_on_error=1:exitcode=66:second_deadlock_stack=1"
 {
   cat "$examples/fields.csv"
   awk 'BEGIN { for (p = 0; p < 600; p++) for (h = 1; h <= 3; h++)
-    printf "extra-%04d,%d,%d,%d,%d,0,%s,,,%s\n", p, h, 20 + h * 5, 20 + p % 50, 10 + h * 3,
+    printf "extra-%04d,%d,%d,%d,%d,0,%s,,,%s,,\n", p, h, 20 + h * 5, 20 + p % 50, 10 + h * 3,
            h == 1 ? "Potato" : "", h == 1 ? "5" : "" }'
 } > "$work/in.csv"
 for run in $(seq "$runs"); do
