@@ -168,19 +168,25 @@ case "${1:-test}" in
     install_missing clang libclang-rt-14-dev cmake ninja-build
     build fuzz
     seconds="${2:-30}"
-    for target in fuzz_text fuzz_readers fuzz_properties fuzz_batch fuzz_schedule fuzz_session; do
-      seeds="fuzz/corpus/${target#fuzz_}"
+    # One target a core at a time: each runs for its time whatever else runs.
+    fuzz_one() {
+      local target="$1" work
       work="$(mktemp -d)"
-      echo "== $target for ${seconds}s"
       if ! ./build/fuzz/fuzz/$target -max_total_time="$seconds" -timeout=20 \
-        -print_final_stats=1 "$work" "$seeds" > "$work.log" 2>&1; then
+        -print_final_stats=1 "$work" "fuzz/corpus/${target#fuzz_}" > "$work.log" 2>&1; then
+        echo "== $target for ${seconds}s"
         tail -n 40 "$work.log"
         echo "$target found a fault: the input is in the log above (crash-* in $(pwd))"
-        exit 1
+        return 1
       fi
+      echo "== $target for ${seconds}s"
       tail -n 4 "$work.log"
       rm -rf "$work" "$work.log"
-    done
+    }
+    export -f fuzz_one
+    export seconds
+    printf '%s\n' fuzz_text fuzz_readers fuzz_properties fuzz_batch fuzz_schedule fuzz_session |
+      xargs -P "$(jobs)" -I{} bash -c 'fuzz_one {}'
     ;;
   format)
     install_missing clang-format
