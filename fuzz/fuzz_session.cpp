@@ -73,8 +73,8 @@ std::string text_of(ui::Dialog& d, int id) {
 
 float value_of(const std::string& text, bool& ok) {
   float v = 0;
-  ok =
-      STRING_TO_REAL(text, v) == FreeFormRead::value && text.find_first_of(",/") == std::string::npos;
+  ok = STRING_TO_REAL(text, v) == FreeFormRead::value &&
+       text.find_first_of(",/") == std::string::npos;
   return v;
 }
 

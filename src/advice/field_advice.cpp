@@ -193,7 +193,7 @@ bool crop_values(const AdviceTables& tables, ProfileResult& r, int line) {
 }  // namespace
 
 AdviceTables::AdviceTables(const RetentionCurves& c, const CropTable& t,
-                         const std::vector<RetentionDefect>& defects)
+                           const std::vector<RetentionDefect>& defects)
     : curves(c), crops(t) {
   for (int i = 1; i <= crops.row_count; ++i)
     crop_rows[crops.row(i).name.trimmed()] = i;

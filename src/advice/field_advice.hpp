@@ -121,7 +121,7 @@ inline constexpr double kFarEntries = 15.0;
 // in the window's list).
 struct AdviceTables {
   AdviceTables(const RetentionCurves& curves, const CropTable& crops,
-              const std::vector<RetentionDefect>& defects = {});
+               const std::vector<RetentionDefect>& defects = {});
   const RetentionCurves& curves;
   const CropTable& crops;
   std::unordered_map<std::string_view, int> crop_rows;

@@ -263,8 +263,9 @@ int admit_entries(const RetentionCurves& c, const std::vector<Candidate>& candid
 // The trace lines of every pass up to `last`, as the passes write them: each pass lists,
 // in table order, all entries admitted so far. Runs of passes that admit nothing new list the
 // same entries, so each run's lines are written as many times as it has passes.
-void write_trace(LineSink& trace, const RetentionCurves& c, const std::vector<Candidate>& candidates,
-                 const std::vector<Admitted>& admitted, int last, int last_layer) {
+void write_trace(LineSink& trace, const RetentionCurves& c,
+                 const std::vector<Candidate>& candidates, const std::vector<Admitted>& admitted,
+                 int last, int last_layer) {
   std::vector<std::string> lines(admitted.size());
   for (std::size_t i = 0; i < admitted.size(); ++i)
     lines[i] = trace_line(c, candidates[admitted[i].candidate], admitted[i], last_layer);

@@ -9,8 +9,8 @@
 
 #include "data/fields.hpp"
 #include "data/retention_curves.hpp"
-#include "data/trace_unit.hpp"
 #include "data/text_tables.hpp"
+#include "data/trace_unit.hpp"
 #include "profile/profile_layers.hpp"
 #include "ui/control_ids.hpp"
 #include "ui/dialog.hpp"

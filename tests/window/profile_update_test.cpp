@@ -28,8 +28,8 @@ TEST(UpdateProfile, FirstStartUpdateFillsRowOne) {
   // The row shows what the estimate gives for loam 40/20 from 0 to 10 cm, no stones.
   testing::LineLog trace;
   float density = 0, saturated = 0, fc = 0, sp = 0, wp = 0;
-  SOIL_PROPERTIES(s.program().tables().curves, trace, 0, 10, 1.0F, 40, 20, 0, density, saturated, fc,
-                  sp, wp, false);
+  SOIL_PROPERTIES(s.program().tables().curves, trace, 0, 10, 1.0F, 40, 20, 0, density, saturated,
+                  fc, sp, wp, false);
   EXPECT_EQ(s.text(1020), fixed(fc, 5, 1));
   EXPECT_EQ(s.text(1058), fixed(sp, 5, 1));
   EXPECT_EQ(s.text(1021), fixed(wp, 5, 1));
