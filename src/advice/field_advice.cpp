@@ -411,6 +411,7 @@ void warn_overlaps(ProfileResult& r) {
 // etc) give no result to write.
 void add_results(const ProfileLayers& layers, int first_line, ProfileResult& r) {
   r.water = profile_water(layers, r.root_depth, r.tolerance);
+  r.layers = layers;
   r.p_table = r.tolerance;
   r.p = r.etc ? adjusted_depletion(r.tolerance, *r.etc) : r.tolerance;
   const ProfileWater applied = profile_water(layers, r.root_depth, r.p);

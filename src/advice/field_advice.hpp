@@ -98,6 +98,7 @@ struct ProfileResult {
   float efficiency = 100;  // % of the water applied that reaches the root zone
   std::string notes;
   ProfileWater water;          // the window's figures, with the crop's tolerance
+  ProfileLayers layers;        // the profile as its last row left it, for a season's roots
   float irrigation_depth = 0;  // mm: the net depth to apply, p of the root-zone TAW
   float refill_level = 0;      // mm: the profile's water when it is due, FP less that depth
   float gross_depth = 0;       // mm: the net depth at the efficiency

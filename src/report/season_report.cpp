@@ -227,10 +227,12 @@ class SeasonPdf final : public SeasonReport {
   void totals(const SeasonResult& s, double y) {
     const double x = 100;
     draw_.text(x, y, "Season totals", 9, true);
-    const std::array<std::pair<const char*, double>, 6> rows = {{
+    const std::array<std::pair<const char*, double>, 8> rows = {{
         {"Crop water use (ETc)", s.totals.etc},
+        {"Actual, with water stress (ETc adj)", s.totals.etc_adj},
         {"Rain", s.totals.rain},
-        {"Effective rain (rain less percolation)", s.totals.effective_rain},
+        {"Runoff", s.totals.runoff},
+        {"Effective rain (less runoff and percolation)", s.totals.effective_rain},
         {"Irrigation, net", s.totals.net},
         {"Irrigation, gross", s.totals.gross},
         {"Deep percolation", s.totals.deep_percolation},
@@ -240,8 +242,16 @@ class SeasonPdf final : public SeasonReport {
       draw_.right_text(kPageWidth, y + 5 + 4.6 * static_cast<double>(i),
                        form(static_cast<float>(rows[i].second), 7) + " mm", 8);
     }
-    draw_.text(x, y + 5 + 4.6 * 6, "Irrigations", 8);
-    draw_.right_text(kPageWidth, y + 5 + 4.6 * 6, QString::number(s.totals.irrigations), 8);
+    const double below = y + 5 + 4.6 * static_cast<double>(rows.size());
+    draw_.text(x, below, "Irrigations", 8);
+    draw_.right_text(kPageWidth, below, QString::number(s.totals.irrigations), 8);
+    draw_.text(x, below + 4.6, "Days with water stress (Ks below 1)", 8);
+    draw_.right_text(kPageWidth, below + 4.6, QString::number(s.totals.stress_days), 8);
+    draw_.text(x, below + 9.2,
+               QString("Strategy: %1")
+                   .arg(QString::fromUtf8(strategy_name(s.strategy).data(),
+                                          static_cast<int>(strategy_name(s.strategy).size()))),
+               8);
   }
 
   ReportDocument document_;

@@ -24,6 +24,28 @@ std::string mm(double v) {
   return season_number(v);
 }
 
+// Which rule gave the day's irrigation, in words; empty on a day without one.
+std::string rule_text(const SeasonResult& s, const BalanceDay& d) {
+  std::string text;
+  switch (d.rule) {
+    case IrrigationRule::none:
+      return {};
+    case IrrigationRule::interval:
+      text = "every " + std::to_string(s.every_days) + " days";
+      break;
+    case IrrigationRule::refill:
+    case IrrigationRule::fixed_depth:
+    case IrrigationRule::deficit:
+      text = std::string(d.rule == IrrigationRule::refill        ? "refill"
+                         : d.rule == IrrigationRule::fixed_depth ? "fixed depth"
+                                                                 : "deficit") +
+             (d.by_mad ? " at the stage's MAD, " : " at p, ") + mm(d.p_pct) + " %";
+      break;
+  }
+  if (d.capped) text += ", held to the system's capacity";
+  return text;
+}
+
 std::string schedule_rows(const SeasonResult& s) {
   std::string out;
   for (const BalanceDay& d : s.days) {
@@ -31,7 +53,9 @@ std::string schedule_rows(const SeasonResult& s) {
            std::to_string(d.day) + ',' + std::string(stage_name(d.stage)) + ',' + mm(d.kc) + ',' +
            mm(d.et0) + ',' + mm(d.etc) + ',' + mm(d.rain) + ',' + mm(d.depletion) + ',' +
            mm(d.net) + ',' + mm(d.gross) + ',' + mm(d.deep_percolation) + ',' + mm(d.soil_water) +
-           ',' + mm(s.fp) + ',' + mm(s.fp - d.raw) + '\n';
+           ',' + mm(s.fp) + ',' + mm(s.fp - d.raw) + ',' + mm(d.root_depth) + ',' + mm(d.taw) +
+           ',' + mm(d.runoff) + ',' + mm(d.ks) + ',' + mm(d.etc_adj) + ',' +
+           csv_field(rule_text(s, d)) + '\n';
   }
   return out;
 }
@@ -42,7 +66,7 @@ std::string event_rows(const SeasonResult& s) {
     if (d.net <= 0) continue;
     out += csv_field(spreadsheet_text(s.profile)) + ',' + iso_date(s.first + d.day - 1) + ',' +
            std::to_string(d.day) + ',' + std::string(stage_name(d.stage)) + ',' + mm(d.net) + ',' +
-           mm(d.gross) + '\n';
+           mm(d.gross) + ',' + csv_field(rule_text(s, d)) + '\n';
   }
   return out;
 }
@@ -54,7 +78,8 @@ std::string totals_row(const SeasonResult& s) {
          (computed ? std::to_string(s.days.size()) : "") + ',' + n(s.totals.etc) + ',' +
          n(s.totals.rain) + ',' + n(s.totals.effective_rain) + ',' + n(s.totals.net) + ',' +
          n(s.totals.gross) + ',' + n(s.totals.deep_percolation) + ',' +
-         (computed ? std::to_string(s.totals.irrigations) : "") + ',' +
+         (computed ? std::to_string(s.totals.irrigations) : "") + ',' + n(s.totals.runoff) + ',' +
+         n(s.totals.etc_adj) + ',' + (computed ? std::to_string(s.totals.stress_days) : "") + ',' +
          csv_field(spreadsheet_text(s.message)) + '\n';
 }
 
@@ -70,13 +95,15 @@ std::string json_season(const SeasonResult& s) {
       ", \"irrigation_net_mm\": " + mm(s.totals.net) +
       ", \"irrigation_gross_mm\": " + mm(s.totals.gross) +
       ", \"deep_percolation_mm\": " + mm(s.totals.deep_percolation) +
-      ", \"irrigations\": " + std::to_string(s.totals.irrigations) + "},\n     \"events\": [";
+      ", \"irrigations\": " + std::to_string(s.totals.irrigations) +
+      ", \"runoff_mm\": " + mm(s.totals.runoff) + ", \"etc_adj_mm\": " + mm(s.totals.etc_adj) +
+      ", \"stress_days\": " + std::to_string(s.totals.stress_days) + "},\n     \"events\": [";
   bool first = true;
   for (const BalanceDay& d : s.days) {
     if (d.net <= 0) continue;
     out += std::string(first ? "" : ", ") + "{\"date\": \"" + iso_date(s.first + d.day - 1) +
            "\", \"day\": " + std::to_string(d.day) + ", \"net_mm\": " + mm(d.net) +
-           ", \"gross_mm\": " + mm(d.gross) + "}";
+           ", \"gross_mm\": " + mm(d.gross) + ", \"rule\": " + json_string(rule_text(s, d)) + "}";
     first = false;
   }
   return out + "]}";
@@ -84,12 +111,14 @@ std::string json_season(const SeasonResult& s) {
 
 constexpr const char* kScheduleHeader =
     "profile,date,day,stage,kc,et0_mm,etc_mm,rain_mm,depletion_mm,irrigation_net_mm,"
-    "irrigation_gross_mm,deep_percolation_mm,soil_water_mm,fp_mm,rp_mm\n";
+    "irrigation_gross_mm,deep_percolation_mm,soil_water_mm,fp_mm,rp_mm,root_depth_cm,taw_mm,"
+    "runoff_mm,ks,etc_adj_mm,rule\n";
 constexpr const char* kEventsHeader =
-    "profile,date,day,stage,irrigation_net_mm,irrigation_gross_mm\n";
+    "profile,date,day,stage,irrigation_net_mm,irrigation_gross_mm,rule\n";
 constexpr const char* kTotalsHeader =
     "profile,status,planting_date,season_days,etc_mm,rain_mm,effective_rain_mm,"
-    "irrigation_net_mm,irrigation_gross_mm,deep_percolation_mm,irrigations,message\n";
+    "irrigation_net_mm,irrigation_gross_mm,deep_percolation_mm,irrigations,runoff_mm,etc_adj_mm,"
+    "stress_days,message\n";
 
 // The profile file as the season reads it: the field's columns and the season's, and the
 // split profiles found by a first pass.

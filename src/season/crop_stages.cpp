@@ -16,6 +16,7 @@ namespace {
 constexpr std::array<std::string_view, 7> kNames = {"kc_ini", "kc_mid", "kc_end", "l_ini",
                                                     "l_dev",  "l_mid",  "l_late"};
 constexpr double kMaxKc = 2, kMaxStageDays = 3650;
+constexpr std::size_t kRootIni = 9;  // root_ini_cm's place among the file's columns
 
 }  // namespace
 
@@ -36,10 +37,39 @@ std::optional<CropStages> crop_stages_from(const std::array<double, 7>& v, std::
   return crop;
 }
 
+namespace {
+
+// A row's initial root depth: blank for a crop at full depth from the start; false with the
+// reason ("LINE: reason") for a depth that is no crop's.
+bool read_root_ini(const TableHeader& header, const CsvRecord& record, CropStages& stages,
+                   std::string& error) {
+  const std::string text = header.number_text(record.fields, kRootIni);
+  float depth = 0;
+  switch (read_table_number(text, depth)) {
+    case TableNumber::blank:
+      stages.root_ini_cm.reset();
+      return true;
+    case TableNumber::value:
+      if (depth > 0 && depth <= kMaxRootDepth) {
+        stages.root_ini_cm = depth;
+        return true;
+      }
+      break;
+    case TableNumber::invalid:
+      break;
+  }
+  error = std::to_string(record.line) + ": root_ini_cm " +
+          in_quotes(header.text(record.fields, kRootIni)) + " is not a depth above 0 and at most " +
+          shortest_form(static_cast<float>(kMaxRootDepth)) + " cm";
+  return false;
+}
+
+}  // namespace
+
 bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error,
                       std::vector<TableProblem>* notes) {
   using enum CellKind;
-  static constexpr std::array<ColumnSpec, 9> kColumns = {{
+  static constexpr std::array<ColumnSpec, 10> kColumns = {{
       {"name", true, text},
       {"kc_ini", true, number},
       {"kc_mid", true, number},
@@ -48,7 +78,8 @@ bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& erro
       {"l_dev", true, number},
       {"l_mid", true, number},
       {"l_late", true, number},
-      {"table_11_row", false, text},  // where the stage lengths come from, for the reader
+      {"table_11_row", false, text},   // where the stage lengths come from, for the reader
+      {"root_ini_cm", false, number},  // blank: at full depth from the start (a perennial)
   }};
   CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
   CsvRecord record;
@@ -86,9 +117,11 @@ bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& erro
       error = std::to_string(record.line) + ": " + reason;
       return false;
     }
+    std::optional<CropStages> crop_stages = stages;
+    if (header.has(kRootIni) && !read_root_ini(header, record, *crop_stages, error)) return false;
     const std::string crop(header.text(record.fields, 0));
     // A second row for a crop would silently replace the first one.
-    if (!table.try_emplace(crop, *stages).second) {
+    if (!table.try_emplace(crop, *crop_stages).second) {
       error = std::to_string(record.line) + ": " + crop + " has a row already";
       return false;
     }

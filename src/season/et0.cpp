@@ -83,7 +83,9 @@ Et0Steps penman_monteith(const DailyWeather& d, const Station& station) {
   s.rns = (1 - kAlbedo) * s.rs;                        // eq. 38
   const double kelvin_max = std::pow(d.tmax_c + 273.16, 4),
                kelvin_min = std::pow(d.tmin_c + 273.16, 4);
-  const double relative = s.rso > 0 ? std::min(s.rs / s.rso, 1.0) : 0.0;
+  // Rs/Rso within 0.3 and 1 (ASCE-EWRI 2005, eq. 18): below 0.3 eq. 39 would have an overcast
+  // surface gain long-wave radiation; a day without sun (Rso 0) counts as the most overcast.
+  const double relative = s.rso > 0 ? std::clamp(s.rs / s.rso, 0.3, 1.0) : 0.3;
   s.rnl = kStefanBoltzmann * (kelvin_max + kelvin_min) / 2 * (0.34 - 0.14 * std::sqrt(s.ea)) *
           (1.35 * relative - 0.35);  // eq. 39
   s.rn = s.rns - s.rnl;              // eq. 40

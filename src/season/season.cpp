@@ -1,6 +1,7 @@
 #include "season/season.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 
 #include "data/fields.hpp"
@@ -14,16 +15,18 @@ namespace {
 
 constexpr CellKind kText = CellKind::text, kNumber = CellKind::number;
 constexpr std::array<ColumnSpec, kSeasonColumnCount> kColumns = {{
-    {"planting_date", false, kText},
-    {"initial_depletion_mm", false, kNumber},
-    {"station", false, kText},
-    {"kc_ini", false, kNumber},
-    {"kc_mid", false, kNumber},
-    {"kc_end", false, kNumber},
-    {"l_ini", false, kNumber},
-    {"l_dev", false, kNumber},
-    {"l_mid", false, kNumber},
-    {"l_late", false, kNumber},
+    {"planting_date", false, kText},  {"initial_depletion_mm", false, kNumber},
+    {"station", false, kText},        {"kc_ini", false, kNumber},
+    {"kc_mid", false, kNumber},       {"kc_end", false, kNumber},
+    {"l_ini", false, kNumber},        {"l_dev", false, kNumber},
+    {"l_mid", false, kNumber},        {"l_late", false, kNumber},
+    {"root_ini_cm", false, kNumber},  {"subsoil_water", false, kText},
+    {"curve_number", false, kNumber}, {"strategy", false, kText},
+    {"stop_days", false, kNumber},    {"last_irrigation_date", false, kText},
+    {"depth_mm", false, kNumber},     {"max_mm_day", false, kNumber},
+    {"every_days", false, kNumber},   {"refill_to_pct", false, kNumber},
+    {"mad_ini_pct", false, kNumber},  {"mad_dev_pct", false, kNumber},
+    {"mad_mid_pct", false, kNumber},  {"mad_late_pct", false, kNumber},
 }};
 constexpr std::string_view kGiveStages =
     "give kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid and l_late";
@@ -68,7 +71,8 @@ std::optional<CropStages> stages_of(const SeasonColumns& columns, const ProfileI
                                     std::string& reason) {
   std::array<double, 7> v{};
   int given = 0;
-  for (auto c = static_cast<std::size_t>(SeasonColumn::kc_ini); c < kSeasonColumnCount; ++c) {
+  for (auto c = static_cast<std::size_t>(SeasonColumn::kc_ini);
+       c <= static_cast<std::size_t>(SeasonColumn::l_late); ++c) {
     const Cell cell = cell_of(columns, input, static_cast<SeasonColumn>(c));
     if (cell.text.empty()) continue;
     const auto number = amount(columns, cell.text);
@@ -125,12 +129,159 @@ std::optional<double> initial_depletion(const SeasonColumns& columns, const Prof
   // zone is; the first morning would then "irrigate" water the soil cannot hold.
   if (*depletion > taw) {
     say(s, "error",
-        on_line(initial.line, "initial_depletion_mm " + in_quotes(initial.text) +
-                                  " is above the root zone's total available water, " +
-                                  season_number(taw) + " mm"));
+        on_line(initial.line,
+                "initial_depletion_mm " + in_quotes(initial.text) +
+                    " is above the total available water of the planting day's root zone, " +
+                    season_number(taw) + " mm"));
     return std::nullopt;
   }
   return *depletion;
+}
+
+// The field's own initial root depth, over its crop's; false with the reason said.
+bool take_root_ini(const SeasonColumns& columns, const ProfileInput& input, CropStages& crop,
+                   SeasonResult& s) {
+  const Cell cell = cell_of(columns, input, SeasonColumn::root_ini_cm);
+  if (cell.text.empty()) return true;
+  const auto depth = amount(columns, cell.text);
+  if (!depth || !(*depth > 0) || *depth > kMaxRootDepth) {
+    say(s, "error",
+        on_line(cell.line, "root_ini_cm " + in_quotes(cell.text) +
+                               " is not a depth above 0 and at most 1000 cm"));
+    return false;
+  }
+  crop.root_ini_cm = *depth;
+  return true;
+}
+
+// What the soil the roots grow into holds; false with the reason said.
+bool take_subsoil(const SeasonColumns& columns, const ProfileInput& input, RootZone& zone,
+                  SeasonResult& s) {
+  const Cell cell = cell_of(columns, input, SeasonColumn::subsoil_water);
+  const std::string choice = ascii_lower(cell.text);
+  if (choice.empty() || choice == "field-capacity") return true;
+  if (choice == "as-start") {
+    zone.new_soil = NewSoil::as_start;
+    return true;
+  }
+  say(s, "error",
+      on_line(cell.line,
+              "subsoil_water " + in_quotes(cell.text) + " is not field-capacity or as-start"));
+  return false;
+}
+
+// The field's curve number for runoff; false with the reason said.
+bool take_runoff(const SeasonColumns& columns, const ProfileInput& input, RootZone& zone,
+                 SeasonResult& s) {
+  const Cell cn = cell_of(columns, input, SeasonColumn::curve_number);
+  if (cn.text.empty()) return true;
+  const auto number = amount(columns, cn.text);
+  if (!number || !(*number >= 30 && *number <= 100)) {
+    say(s, "error",
+        on_line(cn.line, "curve_number " + in_quotes(cn.text) + " is not from 30 to 100"));
+    return false;
+  }
+  zone.curve_number = *number;
+  return true;
+}
+
+// A number column of the field within [low, high] (whole when asked); nothing when blank. False
+// with the reason said when it is given and no such number.
+bool bounded(const SeasonColumns& columns, const ProfileInput& input, SeasonColumn column,
+             double low, double high, bool whole, std::optional<double>& value, SeasonResult& s) {
+  const Cell cell = cell_of(columns, input, column);
+  value.reset();
+  if (cell.text.empty()) return true;
+  const auto number = amount(columns, cell.text);
+  if (number && *number >= low && *number <= high && (!whole || std::trunc(*number) == *number)) {
+    value = *number;
+    return true;
+  }
+  say(s, "error",
+      on_line(cell.line, std::string(season_column_name(column)) + " " + in_quotes(cell.text) +
+                             " is not " + (whole ? "a whole number" : "a number") + " from " +
+                             season_number(low) + " to " + season_number(high)));
+  return false;
+}
+
+constexpr std::array<std::pair<std::string_view, Strategy>, 5> kStrategies = {{
+    {"refill", Strategy::refill},
+    {"fixed-depth", Strategy::fixed_depth},
+    {"interval", Strategy::interval},
+    {"deficit", Strategy::deficit},
+    {"rainfed", Strategy::rainfed},
+}};
+
+// The strategy's name; false with the reason said.
+bool take_strategy_name(const SeasonColumns& columns, const ProfileInput& input, RootZone& zone,
+                        SeasonResult& s) {
+  const Cell cell = cell_of(columns, input, SeasonColumn::strategy);
+  const std::string name = ascii_lower(cell.text);
+  if (name.empty()) return true;
+  for (const auto& [known, strategy] : kStrategies) {
+    if (name == known) {
+      zone.strategy = strategy;
+      return true;
+    }
+  }
+  say(s, "error",
+      on_line(cell.line, "strategy " + in_quotes(cell.text) +
+                             " is not refill, fixed-depth, interval, deficit or rainfed"));
+  return false;
+}
+
+// The strategy and its parameters; false with the reason said.
+bool take_strategy(const SeasonColumns& columns, const ProfileInput& input, RootZone& zone,
+                   SeasonResult& s) {
+  std::optional<double> depth, capacity, every, refill_to;
+  if (!take_strategy_name(columns, input, zone, s) ||
+      !bounded(columns, input, SeasonColumn::depth_mm, 0.1, 500, false, depth, s) ||
+      !bounded(columns, input, SeasonColumn::max_mm_day, 0.1, 500, false, capacity, s) ||
+      !bounded(columns, input, SeasonColumn::every_days, 1, 3650, true, every, s) ||
+      !bounded(columns, input, SeasonColumn::refill_to_pct, 0, 100, false, refill_to, s)) {
+    return false;
+  }
+  for (std::size_t stage = 0; stage < zone.mad_pct.size(); ++stage) {
+    const auto column =
+        static_cast<SeasonColumn>(static_cast<std::size_t>(SeasonColumn::mad_ini_pct) + stage);
+    if (!bounded(columns, input, column, 1, 100, false, zone.mad_pct[stage], s)) return false;
+  }
+  zone.depth_mm = depth.value_or(0.0);
+  zone.max_mm_day = capacity;
+  zone.every_days = static_cast<int>(every.value_or(0.0));
+  zone.refill_to_pct = refill_to.value_or(100.0);
+  const char* missing = zone.strategy == Strategy::fixed_depth && !depth   ? "depth_mm"
+                        : zone.strategy == Strategy::interval && !every    ? "every_days"
+                        : zone.strategy == Strategy::deficit && !refill_to ? "refill_to_pct"
+                                                                           : nullptr;
+  if (missing != nullptr) {
+    say(s, "error",
+        on_line(s.first_line,
+                "strategy " + std::string(strategy_name(zone.strategy)) + " needs " + missing));
+    return false;
+  }
+  s.strategy = zone.strategy;
+  s.every_days = zone.every_days;
+  return true;
+}
+
+// When irrigation stops: the season's last days, or a date; false with the reason said.
+bool take_stops(const SeasonColumns& columns, const ProfileInput& input, DayNumber planting,
+                RootZone& zone, SeasonResult& s) {
+  std::optional<double> stop;
+  if (!bounded(columns, input, SeasonColumn::stop_days, 0, 3650, true, stop, s)) return false;
+  zone.stop_days = static_cast<int>(stop.value_or(0.0));
+  const Cell last = cell_of(columns, input, SeasonColumn::last_irrigation_date);
+  if (last.text.empty()) return true;
+  const auto date = parse_iso_date(last.text);
+  if (!date) {
+    say(s, "error",
+        on_line(last.line,
+                "last_irrigation_date " + in_quotes(last.text) + " is not a date as 2026-08-31"));
+    return false;
+  }
+  zone.last_irrigation_day = static_cast<int>(*date - planting) + 1;
+  return true;
 }
 
 SeasonTotals totals_of(const std::vector<BalanceDay>& days) {
@@ -141,9 +292,12 @@ SeasonTotals totals_of(const std::vector<BalanceDay>& days) {
     t.net += d.net;
     t.gross += d.gross;
     t.deep_percolation += d.deep_percolation;
+    t.runoff += d.runoff;
+    t.etc_adj += d.etc_adj;
     t.irrigations += d.net > 0;
+    t.stress_days += d.ks < 1;
   }
-  t.effective_rain = t.rain - t.deep_percolation;
+  t.effective_rain = t.rain - t.runoff - t.deep_percolation;
   return t;
 }
 
@@ -191,11 +345,12 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
     return s;
   }
   std::string reason;
-  const auto crop = stages_of(columns, input, field.crop, tables.stages, reason);
+  auto crop = stages_of(columns, input, field.crop, tables.stages, reason);
   if (!crop) {
     say(s, "error", on_line(field.first_line, reason));
     return s;
   }
+  if (!take_root_ini(columns, input, *crop, s)) return s;
   const StationWeather* w = station_of(columns, input, tables.weather, s, field.first_line);
   if (w == nullptr) return s;
   if (*planting < w->first || *planting > w->last()) {
@@ -209,11 +364,24 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
   zone.p_table_pct = field.p_table;
   zone.efficiency_pct = field.efficiency;
   zone.full_point = field.water.fp;
-  const auto depletion = initial_depletion(columns, input, zone.taw, s);
+  zone.root_max_cm = field.root_depth;
+  // The day's root zone summed from the profile's horizons as the window sums them.
+  zone.taw_at = [layers = field.layers](double root_depth) {
+    return double{profile_water(layers, static_cast<float>(root_depth), 0.0F).root_zone_taw};
+  };
+  if (!take_subsoil(columns, input, zone, s)) return s;
+  if (!take_runoff(columns, input, zone, s) || !take_strategy(columns, input, zone, s) ||
+      !take_stops(columns, input, *planting, zone, s)) {
+    return s;
+  }
+  const double first_taw = zone.taw_at(root_depth_on(*crop, zone.root_max_cm, 1));
+  const auto depletion = initial_depletion(columns, input, first_taw, s);
   if (!depletion) return s;
   zone.initial_depletion = *depletion;
   s.first = *planting;
   const auto offset = static_cast<std::size_t>(*planting - w->first);
+  for (std::size_t k = 1; k <= 5 && k <= offset; ++k)
+    zone.rain_before[k - 1] = w->days[offset - k].rain;
   s.days = water_balance(zone, *crop, std::span(w->days).subspan(offset));
   if (static_cast<int>(s.days.size()) < crop->season_days()) {
     say(s, "warning",

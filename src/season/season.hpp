@@ -19,7 +19,9 @@ namespace vantrel {
 
 struct SeasonTotals {
   double etc = 0, rain = 0, effective_rain = 0, net = 0, gross = 0, deep_percolation = 0;
+  double runoff = 0, etc_adj = 0;  // mm
   int irrigations = 0;
+  int stress_days = 0;  // days with Ks below 1
 };
 
 struct SeasonResult {
@@ -28,6 +30,8 @@ struct SeasonResult {
   std::vector<BalanceDay> days;
   SeasonTotals totals;
   double fp = 0;  // the profile's full point, mm
+  Strategy strategy = Strategy::refill;
+  int every_days = 0;  // an interval strategy's
   int first_line = 0;
   bool computed() const { return status != "error"; }
 };
@@ -44,8 +48,22 @@ enum class SeasonColumn {
   l_dev,
   l_mid,
   l_late,
+  root_ini_cm,
+  subsoil_water,
+  curve_number,
+  strategy,
+  stop_days,
+  last_irrigation_date,
+  depth_mm,
+  max_mm_day,
+  every_days,
+  refill_to_pct,
+  mad_ini_pct,
+  mad_dev_pct,
+  mad_mid_pct,
+  mad_late_pct,
 };
-inline constexpr std::size_t kSeasonColumnCount = 10;
+inline constexpr std::size_t kSeasonColumnCount = 24;
 std::string_view season_column_name(SeasonColumn c);
 
 // Where each season column stands in the header (index from 0), if it is there.

@@ -71,24 +71,26 @@ TEST(ScheduleRun, TheDailyScheduleClosesItsBalanceAndItsEventsAreItsIrrigationDa
   std::istringstream schedule(testing::read_all(out / "s.csv"));
   std::string line;
   std::getline(schedule, line);
-  double etc = 0, rain = 0, net = 0, dp = 0, depletion = 0;
+  double etc_adj = 0, rain = 0, runoff = 0, net = 0, dp = 0, depletion = 0;
   int days = 0, irrigations = 0;
   while (std::getline(schedule, line)) {
     std::vector<std::string> cells;
     std::string error;
     ASSERT_TRUE(split_csv_line(line, cells, error));
-    ASSERT_EQ(cells.size(), 15u);
+    ASSERT_EQ(cells.size(), 21u);
     ++days;
-    etc += std::stod(cells[6]);
+    etc_adj += std::stod(cells[19]);
     rain += std::stod(cells[7]);
+    runoff += std::stod(cells[17]);
     depletion = std::stod(cells[8]);
     net += std::stod(cells[9]);
     irrigations += std::stod(cells[9]) > 0;
     dp += std::stod(cells[11]);
     EXPECT_NEAR(std::stod(cells[12]), std::stod(cells[13]) - depletion, 1e-3);  // FP - depletion
+    EXPECT_EQ(cells[20].empty(), !(std::stod(cells[9]) > 0));  // a rule on irrigation days only
   }
   EXPECT_EQ(days, 40);
-  EXPECT_NEAR(etc, rain + net - dp + depletion, 1e-3);
+  EXPECT_NEAR(etc_adj, rain - runoff + net - dp + depletion, 1e-3);
   EXPECT_GT(irrigations, 0);
   const std::string events = testing::read_all(out / "e.csv");
   EXPECT_EQ(std::count(events.begin(), events.end(), '\n'), irrigations + 1);
@@ -149,13 +151,61 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
       {"20", kExitOk, "p,ok,"},
       {"-1", kExitFailed, "initial_depletion_mm \"-1\" is not a number of 0 or more"},
       {"999", kExitFailed,
-       "initial_depletion_mm \"999\" is above the root zone's total available water"},
+       "initial_depletion_mm \"999\" is above the total available water of the planting "
+       "day's root zone"},
   };
   for (const auto& c : initial_cases) {
     SCOPED_TRACE(c.initial);
     const Ran r = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date,"
                                   "initial_depletion_mm\np,1,100,40,20,Potato,2026-05-01,") +
                           c.initial + "\n",
+                      weather_of(), stages);
+    EXPECT_EQ(r.status, c.status) << r.out << r.errors;
+    EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
+  }
+  // The roots' columns: an initial depth that is no crop's, a subsoil that is neither choice.
+  const struct {
+    const char* cells;
+    int status;
+    const char* says;
+  } root_cases[] = {
+      {"20,as-start", kExitOk, "p,ok,"},
+      {",Field-Capacity", kExitOk, "p,ok,"},
+      {"0,", kExitFailed, "root_ini_cm \"0\" is not a depth above 0 and at most 1000 cm"},
+      {",dry", kExitFailed, "subsoil_water \"dry\" is not field-capacity or as-start"},
+  };
+  for (const auto& c : root_cases) {
+    SCOPED_TRACE(c.cells);
+    const Ran r = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date,"
+                                  "root_ini_cm,subsoil_water\np,1,100,40,20,Potato,2026-05-01,") +
+                          c.cells + "\n",
+                      weather_of(), stages);
+    EXPECT_EQ(r.status, c.status) << r.out << r.errors;
+    EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
+  }
+  // Runoff and the strategy's columns, each refused with its reason when no field's.
+  const struct {
+    const char* cells;
+    int status;
+    const char* says;
+  } strategy_cases[] = {
+      {"78,rainfed,,", kExitOk, "p,ok,"},
+      {",Refill,5,2026-05-15", kExitOk, "p,ok,"},
+      {"20,,,", kExitFailed, "curve_number \"20\" is not from 30 to 100"},
+      {",pivot,,", kExitFailed,
+       "strategy \"pivot\" is not refill, fixed-depth, interval, deficit or rainfed"},
+      {",fixed-depth,,", kExitFailed, "strategy fixed-depth needs depth_mm"},
+      {",interval,,", kExitFailed, "strategy interval needs every_days"},
+      {",deficit,,", kExitFailed, "strategy deficit needs refill_to_pct"},
+      {",,2.5,", kExitFailed, "stop_days \"2.5\" is not a whole number from 0 to 3650"},
+      {",,,15 May", kExitFailed, "last_irrigation_date \"15 May\" is not a date"},
+  };
+  for (const auto& c : strategy_cases) {
+    SCOPED_TRACE(c.cells);
+    const Ran r = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date,"
+                                  "curve_number,strategy,stop_days,last_irrigation_date\n"
+                                  "p,1,100,40,20,Potato,2026-05-01,") +
+                          c.cells + "\n",
                       weather_of(), stages);
     EXPECT_EQ(r.status, c.status) << r.out << r.errors;
     EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
@@ -223,12 +273,13 @@ TEST(BundledCropStages, EveryRowNamesItsSource) {
   CsvReader reader(in);
   CsvRecord record;
   ASSERT_TRUE(reader.next(record));
-  ASSERT_EQ(record.fields.size(), 9u);
+  ASSERT_EQ(record.fields.size(), 10u);
   EXPECT_EQ(record.fields[8], "table_11_row");
+  EXPECT_EQ(record.fields[9], "root_ini_cm");
   int rows = 0;
   while (reader.next(record)) {
     ++rows;
-    ASSERT_EQ(record.fields.size(), 9u) << "line " << record.line;
+    ASSERT_EQ(record.fields.size(), 10u) << "line " << record.line;
     EXPECT_GE(record.fields[8].size(), 6u) << "line " << record.line;
   }
   EXPECT_GE(rows, 70);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -52,6 +54,49 @@ TEST(CropStages, FilesAndTheirBadRows) {
       EXPECT_DOUBLE_EQ(table["Maize grain"].kc_mid, 1.2000000476837158);  // a float's 1.2
     }
   }
+}
+
+// The root depth on the planting day: the column's number, blank for a perennial at full
+// depth, 15 cm where a file has no such column; no crop's depth is refused.
+TEST(CropStages, TheInitialRootDepthColumn) {
+  const std::string header =
+      "name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late,table_11_row,root_ini_cm\n";
+  const struct {
+    std::string text;
+    std::optional<double> root_ini;
+    const char* says;
+  } cases[] = {
+      {header + "X,0.3,1.2,0.6,30,40,50,30,,20\n", 20.0, ""},
+      {header + "X,0.3,1.2,0.6,30,40,50,30,,\n", std::nullopt, ""},
+      {"name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late\nX,0.3,1.2,0.6,30,40,50,30\n", 15.0, ""},
+      {header + "X,0.3,1.2,0.6,30,40,50,30,,0\n", std::nullopt,
+       "2: root_ini_cm \"0\" is not a depth above 0 and at most 1000 cm"},
+      {header + "X,0.3,1.2,0.6,30,40,50,30,,deep\n", std::nullopt, "2: root_ini_cm \"deep\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::istringstream in(c.text);
+    CropStageTable table;
+    std::string error;
+    const bool read = read_crop_stages(in, table, error);
+    EXPECT_EQ(read, *c.says == '\0') << error;
+    EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    if (read) {
+      EXPECT_EQ(table.at("X").root_ini_cm, c.root_ini);
+    }
+  }
+}
+
+// The bundled stages: annual crops start at 15 cm, established perennials at full depth.
+TEST(CropStages, TheBundledCropsRoots) {
+  std::ifstream in(std::string(VANTREL_REFERENCE_DIR) + "/" + kCropStageFileName);
+  CropStageTable table;
+  std::string error;
+  ASSERT_TRUE(read_crop_stages(in, table, error)) << error;
+  EXPECT_EQ(table.at("Maize grain").root_ini_cm, 15.0);
+  EXPECT_EQ(table.at("Potato").root_ini_cm, 15.0);
+  EXPECT_FALSE(table.at("Apples and pears").root_ini_cm.has_value());
+  EXPECT_FALSE(table.at("Wine grapes").root_ini_cm.has_value());
 }
 
 }  // namespace
