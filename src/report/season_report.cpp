@@ -112,6 +112,10 @@ class SeasonPdf final : public SeasonReport {
                    .arg(s.days.size()),
                9);
     double y = kBodyTop + 13;
+    if (const QString answer = phone_answer(s); !answer.isEmpty()) {
+      draw_.text(0, y + 3, answer, 9, true);
+      y += 5;
+    }
     if (!s.message.empty()) {
       draw_.font(8);
       y += draw_.wrapped(QRectF(0, y, kPageWidth, 12), draw_.fitted(s.message, 2.8 * kPageWidth),
@@ -123,6 +127,24 @@ class SeasonPdf final : public SeasonReport {
     y += 122;
     events(s, y);
     totals(s, y);
+  }
+
+  // What an advisor says on the phone: where the root zone is today, and when the next
+  // irrigation is due.
+  static QString phone_answer(const SeasonResult& s) {
+    QString answer;
+    if (s.today) {
+      answer = QString("Today, %1: %2 mm below field capacity (soil water %3 mm). ")
+                   .arg(QString::fromStdString(iso_date(*s.today)),
+                        form(static_cast<float>(s.today_depletion), 7),
+                        form(static_cast<float>(s.today_soil_water), 7));
+    }
+    if (s.next_irrigation) {
+      answer += QString("Next irrigation: %1, %2 mm net.")
+                    .arg(QString::fromStdString(iso_date(*s.next_irrigation)),
+                         form(static_cast<float>(s.next_net), 7));
+    }
+    return answer;
   }
 
   // Soil water between the full point and the day's refill point, stages shaded, rain and

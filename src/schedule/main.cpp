@@ -45,6 +45,9 @@ decimal commas; column names are read in any case.
 
 Options:
   --weather FILE       the weather of the season (required)
+  --irrigations FILE   the irrigations given: profile, date, and net_mm or gross_mm; up to
+                       today they replace the strategy, which plans the days after
+  --today DATE         the checkbook's day (default: the last irrigation given)
   --crop-stages FILE   crop stages by crop name: name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late
                        (default: crop_coefficients.csv of the reference folder, if there)
   --latitude DEG       the station's latitude (north positive), for Penman-Monteith
@@ -63,7 +66,9 @@ FILE:LINE: reason. Exit status: 0 every profile scheduled, 1 some profile failed
 error (bad option, unreadable input or weather, a gap or bad value in the weather).
 )";
 
-constexpr std::array<OptionSpec, 11> kOptions = {{
+constexpr std::array<OptionSpec, 13> kOptions = {{
+    {"--irrigations", 0, "a file name"},
+    {"--today", 0, "a date as 2026-06-03"},
     {"--report", 0, "a file name"},
     {"--weather", 0, "a file name"},
     {"--crop-stages", 0, "a file name"},
@@ -131,11 +136,36 @@ std::optional<WeatherFile> load_weather(const std::filesystem::path& file,
   return weather;
 }
 
+// The irrigations actually given; nothing, with every problem written, when they cannot be
+// used. Without --today, today is the last irrigation's day, and the tool says so.
+std::optional<IrrigationLog> load_irrigations(const std::filesystem::path& file,
+                                              std::optional<DayNumber>& today) {
+  if (const auto why = unreadable_input(file)) {
+    std::cerr << file.string() << ": cannot read: " << *why << '\n';
+    return std::nullopt;
+  }
+  std::ifstream in(file, std::ios::binary);
+  IrrigationLog log = read_irrigations(in);
+  for (const auto* list : {&log.notes, &log.problems}) {
+    for (const TableProblem& p : *list)
+      std::cerr << file.string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
+  }
+  if (!log.problems.empty()) return std::nullopt;
+  if (!today && log.last) {
+    today = log.last;
+    std::cerr << "vantrel-schedule: today is " << iso_date(*today)
+              << ", the last irrigation given (--today sets another day)\n";
+  }
+  return log;
+}
+
 // What the command line asks for beside the reference set; a usage error in `error`.
 struct Request {
   ScheduleSettings settings;
   std::filesystem::path weather;
   std::optional<Station> place;
+  std::optional<std::filesystem::path> irrigations;
+  std::optional<DayNumber> today;
 };
 Request read_request(const CommandLine& line, std::string& error) {
   Request r;
@@ -154,6 +184,14 @@ Request read_request(const CommandLine& line, std::string& error) {
     return r;
   }
   r.weather = *weather;
+  r.irrigations = line.path("--irrigations");
+  if (const auto today = line.value("--today")) {
+    r.today = parse_iso_date(*today);
+    if (!r.today) {
+      error = "--today needs a date as 2026-06-03, not " + in_quotes(*today);
+      return r;
+    }
+  }
   ScheduleSettings& settings = r.settings;
   settings.input = *line.input;
   settings.version = VANTREL_VERSION;
@@ -188,6 +226,10 @@ int main(int argc, char** argv) {
   std::vector<ReadFile> reads = {{settings.input, "the input file"},
                                  {request.weather, "the weather file " + request.weather.string()}};
   if (stage_file) reads.push_back({*stage_file, "the crop stages file " + stage_file->string()});
+  if (request.irrigations) {
+    reads.push_back(
+        {*request.irrigations, "the irrigations file " + request.irrigations->string()});
+  }
   for (const auto& ref : reference.files())
     reads.push_back({ref, "the reference file " + ref.string()});
   const std::vector<std::filesystem::path> outputs = checked_outputs(
@@ -198,6 +240,11 @@ int main(int argc, char** argv) {
   if (!load_stages(stage_file, stages)) return kExitUsage;
   const std::optional<WeatherFile> weather = load_weather(request.weather, request.place);
   if (!weather) return kExitUsage;
+  std::optional<IrrigationLog> given;
+  if (request.irrigations) {
+    given = load_irrigations(*request.irrigations, request.today);
+    if (!given) return kExitUsage;
+  }
 
   const std::filesystem::path temp = clean_up_outputs_on_signals(outputs);
   KeptInput kept_input;
@@ -228,6 +275,7 @@ int main(int argc, char** argv) {
   }
 #endif
   return run_schedule(settings,
-                      {*reference.curves, *reference.crops, stages, *weather, reference.defects},
+                      {*reference.curves, *reference.crops, stages, *weather, reference.defects,
+                       given ? &*given : nullptr, request.today},
                       std::cout, std::cerr);
 }

@@ -30,6 +30,8 @@ std::string rule_text(const SeasonResult& s, const BalanceDay& d) {
   switch (d.rule) {
     case IrrigationRule::none:
       return {};
+    case IrrigationRule::given:
+      return "given";
     case IrrigationRule::interval:
       text = "every " + std::to_string(s.every_days) + " days";
       break;
@@ -74,7 +76,11 @@ std::string event_rows(const SeasonResult& s) {
 std::string totals_row(const SeasonResult& s) {
   const bool computed = s.computed();
   const auto n = [&](double v) { return computed ? mm(v) : std::string(); };
+  const auto date = [](const std::optional<DayNumber>& d) { return d ? iso_date(*d) : ""; };
   return csv_field(spreadsheet_text(s.profile)) + ',' + s.status + ',' + s.planting + ',' +
+         date(s.today) + ',' + (s.today ? mm(s.today_depletion) : "") + ',' +
+         (s.today ? mm(s.today_soil_water) : "") + ',' + date(s.next_irrigation) + ',' +
+         (s.next_irrigation ? mm(s.next_net) : "") + ',' +
          (computed ? std::to_string(s.days.size()) : "") + ',' + n(s.totals.etc) + ',' +
          n(s.totals.rain) + ',' + n(s.totals.effective_rain) + ',' + n(s.totals.net) + ',' +
          n(s.totals.gross) + ',' + n(s.totals.deep_percolation) + ',' +
@@ -88,6 +94,12 @@ std::string json_season(const SeasonResult& s) {
       "\n    {\"profile\": " + json_string(s.profile) + ", \"status\": " + json_string(s.status) +
       ", \"message\": " + json_string(s.message) +
       ", \"planting_date\": " + json_string(s.planting) +
+      ",\n     \"today\": " + (s.today ? json_string(iso_date(*s.today)) : "null") +
+      ", \"today_depletion_mm\": " + (s.today ? mm(s.today_depletion) : "null") +
+      ", \"today_soil_water_mm\": " + (s.today ? mm(s.today_soil_water) : "null") +
+      ", \"next_irrigation_date\": " +
+      (s.next_irrigation ? json_string(iso_date(*s.next_irrigation)) : "null") +
+      ", \"next_irrigation_net_mm\": " + (s.next_irrigation ? mm(s.next_net) : "null") +
       ", \"season_days\": " + std::to_string(s.days.size()) +
       ",\n     \"totals\": {\"etc_mm\": " + mm(s.totals.etc) +
       ", \"rain_mm\": " + mm(s.totals.rain) +
@@ -116,7 +128,8 @@ constexpr const char* kScheduleHeader =
 constexpr const char* kEventsHeader =
     "profile,date,day,stage,irrigation_net_mm,irrigation_gross_mm,rule\n";
 constexpr const char* kTotalsHeader =
-    "profile,status,planting_date,season_days,etc_mm,rain_mm,effective_rain_mm,"
+    "profile,status,planting_date,today,today_depletion_mm,today_soil_water_mm,"
+    "next_irrigation_date,next_irrigation_net_mm,season_days,etc_mm,rain_mm,effective_rain_mm,"
     "irrigation_net_mm,irrigation_gross_mm,deep_percolation_mm,irrigations,runoff_mm,etc_adj_mm,"
     "stress_days,message\n";
 
@@ -251,7 +264,8 @@ int run_schedule(const ScheduleSettings& settings, const SeasonInputs& inputs, s
   while (profiles.next(input, bad_lines)) {
     const ProfileResult r =
         compute_profile(tables, file.columns, input, {settings.fc_suction, false});
-    const SeasonResult s = season_of(r, file.season, input, {inputs.stages, inputs.weather});
+    const SeasonResult s = season_of(r, file.season, input,
+                                     {inputs.stages, inputs.weather, inputs.given, inputs.today});
     if (!s.computed()) {
       ++failed;
       errors << name << ':' << s.first_line << ": " << terminal_text(s.message) << '\n';

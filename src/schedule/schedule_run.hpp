@@ -37,6 +37,8 @@ struct SeasonInputs {
   const WeatherFile& weather;
   // Where the retention file is short: a profile resting on such a place is a warning.
   const std::vector<RetentionDefect>& defects;
+  const IrrigationLog* given = nullptr;  // the irrigations actually given
+  std::optional<DayNumber> today{};      // the checkbook's day
 };
 
 // Runs every profile; the season totals go to `out` when no output file is named, errors to

@@ -284,6 +284,47 @@ bool take_stops(const SeasonColumns& columns, const ProfileInput& input, DayNumb
   return true;
 }
 
+// The field's given irrigations up to today as net depths by season day; each one outside the
+// season, or after today, is named and left out.
+void take_given(const SeasonTables& tables, DayNumber planting, int season_days, RootZone& zone,
+                SeasonResult& s) {
+  if (!tables.today) return;
+  zone.today = static_cast<int>(*tables.today - planting) + 1;
+  if (tables.given == nullptr) return;
+  const auto found = tables.given->fields.find(s.profile);
+  if (found == tables.given->fields.end()) return;
+  for (const GivenIrrigation& g : found->second) {
+    const int day = static_cast<int>(g.date - planting) + 1;
+    const std::string where = "the irrigation of " + iso_date(g.date) + " (line " +
+                              std::to_string(g.line) + " of the irrigations)";
+    if (day < 1 || day > season_days) {
+      say(s, "warning", where + " is outside the season and not counted");
+    } else if (day > *zone.today) {
+      say(s, "warning",
+          where + " is after today, " + iso_date(*tables.today) + ", and not counted");
+    } else {
+      zone.given_net[day] += g.net_mm ? *g.net_mm : *g.gross_mm * zone.efficiency_pct / 100.0;
+    }
+  }
+}
+
+// Where the root zone is today, and the next irrigation the strategy plans.
+void phone_answer(const SeasonTables& tables, SeasonResult& s) {
+  const int today = tables.today ? static_cast<int>(*tables.today - s.first) + 1 : 0;
+  if (tables.today && today >= 1 && today <= static_cast<int>(s.days.size())) {
+    const BalanceDay& d = s.days[static_cast<std::size_t>(today - 1)];
+    s.today = *tables.today;
+    s.today_depletion = d.depletion;
+    s.today_soil_water = d.soil_water;
+  }
+  for (const BalanceDay& d : s.days) {
+    if (d.day <= today || d.net <= 0 || d.rule == IrrigationRule::given) continue;
+    s.next_irrigation = s.first + d.day - 1;
+    s.next_net = d.net;
+    return;
+  }
+}
+
 SeasonTotals totals_of(const std::vector<BalanceDay>& days) {
   SeasonTotals t;
   for (const BalanceDay& d : days) {
@@ -382,6 +423,7 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
   const auto offset = static_cast<std::size_t>(*planting - w->first);
   for (std::size_t k = 1; k <= 5 && k <= offset; ++k)
     zone.rain_before[k - 1] = w->days[offset - k].rain;
+  take_given(tables, *planting, crop->season_days(), zone, s);
   s.days = water_balance(zone, *crop, std::span(w->days).subspan(offset));
   if (static_cast<int>(s.days.size()) < crop->season_days()) {
     say(s, "warning",
@@ -392,6 +434,7 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
     say(s, "warning", "solar radiation from the temperature range (FAO-56 eq. 50) on some days");
   }
   s.totals = totals_of(s.days);
+  phone_answer(tables, s);
   return s;
 }
 

@@ -12,6 +12,7 @@
 #include "advice/field_advice.hpp"
 #include "season/calendar.hpp"
 #include "season/crop_stages.hpp"
+#include "season/irrigation_log.hpp"
 #include "season/water_balance.hpp"
 #include "season/weather_file.hpp"
 
@@ -32,6 +33,12 @@ struct SeasonResult {
   double fp = 0;  // the profile's full point, mm
   Strategy strategy = Strategy::refill;
   int every_days = 0;  // an interval strategy's
+  // The answer an advisor gives on the phone: the root zone on `today` (the checkbook's day),
+  // and the next irrigation the strategy plans after it (after the planting day without one).
+  std::optional<DayNumber> today;
+  double today_depletion = 0, today_soil_water = 0;  // mm
+  std::optional<DayNumber> next_irrigation;
+  double next_net = 0;  // mm
   int first_line = 0;
   bool computed() const { return status != "error"; }
 };
@@ -80,6 +87,8 @@ struct SeasonColumns {
 struct SeasonTables {
   const CropStageTable& stages;
   const WeatherFile& weather;
+  const IrrigationLog* given = nullptr;  // the irrigations actually given, by field
+  std::optional<DayNumber> today{};      // up to it the given ones count, after it the plan
 };
 
 // The season of one field from its advice: the planting date, the crop's stages (the

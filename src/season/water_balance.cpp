@@ -124,6 +124,42 @@ std::optional<double> stage_trigger(const RootZone& zone, Stage stage) {
   return zone.mad_pct[index];
 }
 
+// The morning's irrigation: the given one up to today, else the strategy's.
+void morning_irrigation(const RootZone& zone, int season_days, double depletion, double without,
+                        BalanceDay& d) {
+  if (zone.today && d.day <= *zone.today) {
+    const auto given = zone.given_net.find(d.day);
+    if (given == zone.given_net.end()) return;
+    d.net = given->second;
+    d.rule = IrrigationRule::given;
+  } else if (may_irrigate(zone, d.day, season_days)) {
+    const Irrigation planned = irrigation_of(zone, d.day, depletion, without, d.raw, d.taw);
+    d.net = planned.net;
+    d.rule = planned.rule;
+    d.capped = planned.capped;
+  }
+  d.gross = d.net * 100.0 / zone.efficiency_pct;
+}
+
+// The rain of the five days before each day, for the runoff's antecedent moisture.
+class RecentRain {
+ public:
+  explicit RecentRain(const std::array<double, 5>& before_planting) {
+    for (int k = 1; k <= 5; ++k)  // day j's rain in slot j mod 5
+      rain_[static_cast<std::size_t>((1 - k + 5) % 5)] = before_planting[k - 1];
+  }
+  double before() const {
+    double sum = 0.0;
+    for (const double r : rain_)
+      sum += r;
+    return sum;
+  }
+  void add(int day, double rain) { rain_[static_cast<std::size_t>(day % 5)] = rain; }
+
+ private:
+  std::array<double, 5> rain_{};
+};
+
 }  // namespace
 
 std::vector<BalanceDay> water_balance(const RootZone& zone, const CropStages& crop,
@@ -138,10 +174,7 @@ std::vector<BalanceDay> water_balance(const RootZone& zone, const CropStages& cr
   double taw = taw_at(root_depth);
   double depletion = std::clamp(zone.initial_depletion, 0.0, taw);
   const double start_share = taw > 0 ? depletion / taw : 0.0;
-  // The five days before each day, for the runoff's moisture: day j's rain in slot j mod 5.
-  std::array<double, 5> recent_rain{};
-  for (int k = 1; k <= 5; ++k)
-    recent_rain[static_cast<std::size_t>((1 - k + 5) % 5)] = zone.rain_before[k - 1];
+  RecentRain recent(zone.rain_before);
   for (int i = 1; i <= season; ++i) {
     const WeatherDay& w = weather[static_cast<std::size_t>(i - 1)];
     if (i > 1 && zone.taw_at) {
@@ -162,13 +195,9 @@ std::vector<BalanceDay> water_balance(const RootZone& zone, const CropStages& cr
     d.et0 = w.et0;
     d.etc = d.kc * d.et0;
     d.rain = w.rain;
-    if (zone.curve_number) {
-      double before = 0.0;
-      for (const double r : recent_rain)
-        before += r;
-      d.runoff = curve_number_runoff(w.rain, *zone.curve_number, before);
-    }
-    recent_rain[static_cast<std::size_t>(i % 5)] = w.rain;
+    if (zone.curve_number)
+      d.runoff = curve_number_runoff(w.rain, *zone.curve_number, recent.before());
+    recent.add(i, w.rain);
     const double infiltrated = d.rain - d.runoff;
     const std::optional<double> mad = stage_trigger(zone, d.stage);
     d.by_mad = mad.has_value();
@@ -177,13 +206,7 @@ std::vector<BalanceDay> water_balance(const RootZone& zone, const CropStages& cr
             : adjusted_depletion(static_cast<float>(zone.p_table_pct), static_cast<float>(d.etc));
     d.raw = d.p_pct / 100.0 * taw;
     const double without = std::max(0.0, depletion - infiltrated + d.etc);
-    if (may_irrigate(zone, i, crop.season_days())) {
-      const Irrigation given = irrigation_of(zone, i, depletion, without, d.raw, taw);
-      d.net = given.net;
-      d.rule = given.rule;
-      d.capped = given.capped;
-      d.gross = d.net * 100.0 / zone.efficiency_pct;
-    }
+    morning_irrigation(zone, crop.season_days(), depletion, without, d);
     d.ks = stress_coefficient(depletion - d.net, taw, d.raw);
     d.etc_adj = d.ks * d.etc;
     d.deep_percolation = std::max(0.0, infiltrated + d.net - d.etc_adj - depletion);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -51,7 +52,7 @@ enum class Strategy { refill, fixed_depth, interval, deficit, rainfed };
 std::string_view strategy_name(Strategy strategy);
 
 // Which rule gave a day's irrigation.
-enum class IrrigationRule { none, refill, fixed_depth, interval, deficit };
+enum class IrrigationRule { none, refill, fixed_depth, interval, deficit, given };
 
 // What the profile gives the balance, in mm, and how irrigation is given.
 struct RootZone {
@@ -81,6 +82,10 @@ struct RootZone {
   // No irrigation on the season's last `stop_days` days, nor after day `last_irrigation_day`.
   int stop_days = 0;
   std::optional<int> last_irrigation_day{};
+  // The checkbook: up to day `today` the irrigations actually given (net mm by day) replace the
+  // strategy, which plans the days after it.
+  std::optional<int> today{};
+  std::map<int, double> given_net{};
 };
 
 // The day's runoff, mm, by the USDA-NRCS curve number method (NEH-630 chapter 10; TR-55

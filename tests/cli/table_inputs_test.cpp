@@ -121,7 +121,7 @@ TEST(TableInputs, EachToolAnswersAlike) {
        "weather-ok.csv:1: column \"wind\" is not used"},
       {schedule_in(dir, "--weather weather-ok.csv misspelt.csv"), 0,
        "misspelt.csv:1: column \"initial_depletion\" is not used"},
-      {schedule_in(dir, "--weather weather-ok.csv - < season.csv"), 0, "p,ok,2026-05-01,2,"},
+      {schedule_in(dir, "--weather weather-ok.csv - < season.csv"), 0, "p,ok,2026-05-01,,,,,,2,"},
       {"printf 'profile,horizon\\n' | " + kSchedule + " --quiet --data " + kBundled +
            " --weather " + (dir / "weather-ok.csv").string() + " -",
        2, "-:1: no column \"thickness\" in the header"},

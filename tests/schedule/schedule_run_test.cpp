@@ -109,8 +109,9 @@ TEST(ScheduleRun, TotalsOfASeasonAndItsPlantingDateMidFile) {
   std::string header, row;
   std::getline(lines, header);
   std::getline(lines, row);
-  EXPECT_EQ(row.substr(0, 22), "p,ok,2026-05-11,40,200") << row;  // 40 days of 5 mm
-  EXPECT_NE(row.find(",30,"), std::string::npos) << row;          // the 30 mm of rain
+  // No checkbook: no today; the first irrigation planned; 40 days of 5 mm.
+  EXPECT_EQ(row.substr(0, 40), "p,ok,2026-05-11,,,,2026-05-16,25,40,200,") << row;
+  EXPECT_NE(row.find(",30,"), std::string::npos) << row;  // the 30 mm of rain
 }
 
 TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
@@ -216,7 +217,8 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
           "q,1,100,40,20,Potato,2026-05-01\n",
           weather_of(), stages);
   EXPECT_EQ(potato.status, kExitOk) << potato.errors;
-  EXPECT_NE(potato.out.find("q,ok,2026-05-01,20,"), std::string::npos) << potato.out;
+  EXPECT_NE(potato.out.find("q,ok,2026-05-01,,,,2026-05-09,23.9,20,"), std::string::npos)
+      << potato.out;
 }
 
 // The bundled stages: every row reads, names a crop of the crop list, and makes a season.
@@ -264,6 +266,60 @@ TEST(BundledCropStages, EveryRowIsACropOfTheListWithASeason) {
     else
       EXPECT_NE(ran.out.find(c.said), std::string::npos) << ran.out;
   }
+}
+
+// The checkbook: the irrigations given up to today, the answer on the phone, and the given
+// irrigations that cannot count named.
+TEST(ScheduleRun, TheCheckbookAnswersWhereTheFieldIsAndWhenTheNextIrrigationIsDue) {
+  std::istringstream given_text(
+      "profile,date,net_mm,gross_mm\n"
+      "p,2026-05-05,20,\n"
+      "p,2026-04-20,10,\n"    // before the planting day
+      "p,2026-05-25,,50\n"    // after today
+      "q,2026-05-05,99,\n");  // another field's
+  const IrrigationLog given = read_irrigations(given_text);
+  ASSERT_TRUE(given.problems.empty());
+  TempDir dir;
+  ScheduleSettings settings;
+  settings.input = dir.write("in.csv", kHeader +
+                                           "p,1,100,40,20,60,50,2026-05-01,1,1,1,10,10,10,"
+                                           "10,\n");
+  settings.json = dir / "r.json";
+  settings.schedule = dir / "s.csv";
+  std::ostringstream out, errors;
+  const CropStageTable stages;
+  const WeatherFile weather = weather_of();
+  const int status = run_schedule(settings,
+                                  {*bundled_tables().curves, *bundled_tables().crops, stages,
+                                   weather, kNoDefects, &given, parse_iso_date("2026-05-15")},
+                                  out, errors);
+  ASSERT_EQ(status, kExitOk) << errors.str();
+  const std::string json = testing::read_all(dir / "r.json");
+  // Today's depletion and soil water are the schedule's of that day.
+  const std::string schedule = testing::read_all(dir / "s.csv");
+  const std::size_t row = schedule.find("\np,2026-05-15,15,");
+  ASSERT_NE(row, std::string::npos) << schedule;
+  std::vector<std::string> cells;
+  std::string error;
+  ASSERT_TRUE(split_csv_line(schedule.substr(row + 1, schedule.find('\n', row + 1) - row - 1),
+                             cells, error));
+  EXPECT_NE(json.find("\"today\": \"2026-05-15\", \"today_depletion_mm\": " + cells[8] +
+                      ", \"today_soil_water_mm\": " + cells[12]),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"next_irrigation_date\": \"2026-05-16\""), std::string::npos) << json;
+  EXPECT_NE(json.find("the irrigation of 2026-04-20 (line 3 of the irrigations) is outside the "
+                      "season and not counted"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("the irrigation of 2026-05-25 (line 4 of the irrigations) is after today, "
+                      "2026-05-15, and not counted"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("{\"date\": \"2026-05-05\", \"day\": 5, \"net_mm\": 20, \"gross_mm\": 20, "
+                      "\"rule\": \"given\"}"),
+            std::string::npos)
+      << json;
 }
 
 // Each bundled row names the row of the stage-length table it was taken from.

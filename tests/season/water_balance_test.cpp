@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -190,6 +191,26 @@ TEST(WaterBalance, EachStrategyOnAHandComputedSeason) {
     }
     EXPECT_EQ(given, c.irrigations);
   }
+}
+
+// The checkbook: up to today the irrigations given, then the strategy's plan.
+TEST(WaterBalance, GivenIrrigationsUpToTodayThenThePlan) {
+  RootZone zone{100, 50, 100, 0, 300};
+  zone.today = 15;
+  zone.given_net = {{5, 20.0}, {20, 40.0}};  // day 20 is after today: the plan decides
+  const auto days = water_balance(zone, kFlat, std::vector<WeatherDay>(30, {5.0, 0.0}));
+  std::vector<std::tuple<int, double, IrrigationRule>> given;
+  for (const BalanceDay& d : days) {
+    if (d.net > 0) given.emplace_back(d.day, d.net, d.rule);
+  }
+  // Day 5 brings 20 mm back; nothing is planned before today, so day 15 ends at 55 mm past
+  // RAW, and the first morning after today refills it.
+  EXPECT_EQ(given, (std::vector<std::tuple<int, double, IrrigationRule>>{
+                       {5, 20.0, IrrigationRule::given},
+                       {16, 55.0, IrrigationRule::refill},
+                       {26, 50.0, IrrigationRule::refill}}));
+  EXPECT_DOUBLE_EQ(days[14].depletion, 55.0);
+  EXPECT_DOUBLE_EQ(days[14].ks, 1.0);  // its morning was at RAW, not past it
 }
 
 // Published worked values of the curve number method: TR-55's Table 2-1 (CN 75, 3 in of rain:
