@@ -269,6 +269,10 @@ class SeasonPdf final : public SeasonReport {
     draw_.right_text(kPageWidth, below, QString::number(s.totals.irrigations), 8);
     draw_.text(x, below + 4.6, "Days with water stress (Ks below 1)", 8);
     draw_.right_text(kPageWidth, below + 4.6, QString::number(s.totals.stress_days), 8);
+    draw_.text(x, below + 13.8,
+               QString("Kc mid %1, Kc end %2 (for the local climate, FAO-56 eq. 62)")
+                   .arg(QString::number(s.kc_mid, 'f', 2), QString::number(s.kc_end, 'f', 2)),
+               8);
     draw_.text(x, below + 9.2,
                QString("Strategy: %1")
                    .arg(QString::fromUtf8(strategy_name(s.strategy).data(),

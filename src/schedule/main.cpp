@@ -1,4 +1,5 @@
 // vantrel-schedule: when to irrigate and how much, day by day, over a season.
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iostream>
@@ -48,6 +49,8 @@ Options:
   --irrigations FILE   the irrigations given: profile, date, and net_mm or gross_mm; up to
                        today they replace the strategy, which plans the days after
   --today DATE         the checkbook's day (default: the last irrigation given)
+  --kc-as-table        Kc mid and Kc end as the crop stages give them, not adjusted for the
+                       weather's wind and minimum humidity (FAO-56 eq. 62)
   --crop-stages FILE   crop stages by crop name: name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late
                        (default: crop_coefficients.csv of the reference folder, if there)
   --latitude DEG       the station's latitude (north positive), for Penman-Monteith
@@ -66,7 +69,8 @@ FILE:LINE: reason. Exit status: 0 every profile scheduled, 1 some profile failed
 error (bad option, unreadable input or weather, a gap or bad value in the weather).
 )";
 
-constexpr std::array<OptionSpec, 13> kOptions = {{
+constexpr std::array<OptionSpec, 14> kOptions = {{
+    {"--kc-as-table", 0, ""},
     {"--irrigations", 0, "a file name"},
     {"--today", 0, "a date as 2026-06-03"},
     {"--report", 0, "a file name"},
@@ -133,6 +137,16 @@ std::optional<WeatherFile> load_weather(const std::filesystem::path& file,
       std::cerr << file.string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
   }
   if (!weather.problems.empty()) return std::nullopt;
+  const bool climate =
+      std::any_of(weather.stations.begin(), weather.stations.end(), [](const auto& s) {
+        return std::any_of(s.days.begin(), s.days.end(),
+                           [](const WeatherDay& d) { return d.u2 && d.rh_min; });
+      });
+  if (!climate) {
+    std::cerr << file.string()
+              << ": no wind_m_s with rh_min or tdew_c: Kc mid and Kc end as the crop stages give "
+                 "them (FAO-56 Table 12: RHmin 45 %, u2 2 m/s)\n";
+  }
   return weather;
 }
 
@@ -166,6 +180,7 @@ struct Request {
   std::optional<Station> place;
   std::optional<std::filesystem::path> irrigations;
   std::optional<DayNumber> today;
+  bool kc_as_table = false;
 };
 Request read_request(const CommandLine& line, std::string& error) {
   Request r;
@@ -185,6 +200,7 @@ Request read_request(const CommandLine& line, std::string& error) {
   }
   r.weather = *weather;
   r.irrigations = line.path("--irrigations");
+  r.kc_as_table = line.has("--kc-as-table");
   if (const auto today = line.value("--today")) {
     r.today = parse_iso_date(*today);
     if (!r.today) {
@@ -276,6 +292,6 @@ int main(int argc, char** argv) {
 #endif
   return run_schedule(settings,
                       {*reference.curves, *reference.crops, stages, *weather, reference.defects,
-                       given ? &*given : nullptr, request.today},
+                       given ? &*given : nullptr, request.today, request.kc_as_table},
                       std::cout, std::cerr);
 }

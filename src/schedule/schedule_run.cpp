@@ -86,7 +86,7 @@ std::string totals_row(const SeasonResult& s) {
          n(s.totals.gross) + ',' + n(s.totals.deep_percolation) + ',' +
          (computed ? std::to_string(s.totals.irrigations) : "") + ',' + n(s.totals.runoff) + ',' +
          n(s.totals.etc_adj) + ',' + (computed ? std::to_string(s.totals.stress_days) : "") + ',' +
-         csv_field(spreadsheet_text(s.message)) + '\n';
+         n(s.kc_mid) + ',' + n(s.kc_end) + ',' + csv_field(spreadsheet_text(s.message)) + '\n';
 }
 
 std::string json_season(const SeasonResult& s) {
@@ -109,7 +109,8 @@ std::string json_season(const SeasonResult& s) {
       ", \"deep_percolation_mm\": " + mm(s.totals.deep_percolation) +
       ", \"irrigations\": " + std::to_string(s.totals.irrigations) +
       ", \"runoff_mm\": " + mm(s.totals.runoff) + ", \"etc_adj_mm\": " + mm(s.totals.etc_adj) +
-      ", \"stress_days\": " + std::to_string(s.totals.stress_days) + "},\n     \"events\": [";
+      ", \"stress_days\": " + std::to_string(s.totals.stress_days) +
+      ", \"kc_mid\": " + mm(s.kc_mid) + ", \"kc_end\": " + mm(s.kc_end) + "},\n     \"events\": [";
   bool first = true;
   for (const BalanceDay& d : s.days) {
     if (d.net <= 0) continue;
@@ -131,7 +132,7 @@ constexpr const char* kTotalsHeader =
     "profile,status,planting_date,today,today_depletion_mm,today_soil_water_mm,"
     "next_irrigation_date,next_irrigation_net_mm,season_days,etc_mm,rain_mm,effective_rain_mm,"
     "irrigation_net_mm,irrigation_gross_mm,deep_percolation_mm,irrigations,runoff_mm,etc_adj_mm,"
-    "stress_days,message\n";
+    "stress_days,kc_mid,kc_end,message\n";
 
 // The profile file as the season reads it: the field's columns and the season's, and the
 // split profiles found by a first pass.
@@ -264,8 +265,9 @@ int run_schedule(const ScheduleSettings& settings, const SeasonInputs& inputs, s
   while (profiles.next(input, bad_lines)) {
     const ProfileResult r =
         compute_profile(tables, file.columns, input, {settings.fc_suction, false});
-    const SeasonResult s = season_of(r, file.season, input,
-                                     {inputs.stages, inputs.weather, inputs.given, inputs.today});
+    const SeasonResult s =
+        season_of(r, file.season, input,
+                  {inputs.stages, inputs.weather, inputs.given, inputs.today, inputs.kc_as_table});
     if (!s.computed()) {
       ++failed;
       errors << name << ':' << s.first_line << ": " << terminal_text(s.message) << '\n';

@@ -39,6 +39,7 @@ struct SeasonInputs {
   const std::vector<RetentionDefect>& defects;
   const IrrigationLog* given = nullptr;  // the irrigations actually given
   std::optional<DayNumber> today{};      // the checkbook's day
+  bool kc_as_table = false;              // Kc mid and Kc end as the stages give them
 };
 
 // Runs every profile; the season totals go to `out` when no output file is named, errors to

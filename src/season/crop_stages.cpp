@@ -16,7 +16,7 @@ namespace {
 constexpr std::array<std::string_view, 7> kNames = {"kc_ini", "kc_mid", "kc_end", "l_ini",
                                                     "l_dev",  "l_mid",  "l_late"};
 constexpr double kMaxKc = 2, kMaxStageDays = 3650;
-constexpr std::size_t kRootIni = 9;  // root_ini_cm's place among the file's columns
+constexpr std::size_t kRootIni = 9, kHeight = 10;  // their places among the file's columns
 
 }  // namespace
 
@@ -64,12 +64,60 @@ bool read_root_ini(const TableHeader& header, const CsvRecord& record, CropStage
   return false;
 }
 
+// A row's crop height, m: blank for none (no climate adjustment of its Kc).
+bool read_height(const TableHeader& header, const CsvRecord& record, CropStages& stages,
+                 std::string& error) {
+  float height = 0;
+  switch (read_table_number(header.number_text(record.fields, kHeight), height)) {
+    case TableNumber::blank:
+      return true;
+    case TableNumber::value:
+      if (height > 0 && height <= 30) {
+        stages.height_m = height;
+        return true;
+      }
+      break;
+    case TableNumber::invalid:
+      break;
+  }
+  error = std::to_string(record.line) + ": height_m " +
+          in_quotes(header.text(record.fields, kHeight)) +
+          " is not a height above 0 and at most 30 m";
+  return false;
+}
+
+// One row's crop stages; nothing, with the reason ("LINE: reason"), for a row that gives none.
+std::optional<CropStages> stages_of_row(const TableHeader& header, const CsvRecord& record,
+                                        std::string& error) {
+  std::array<double, 7> v{};
+  std::string reason;
+  for (std::size_t i = 0; reason.empty() && i < v.size(); ++i) {
+    float number = 0;
+    if (read_table_number(header.number_text(record.fields, i + 1), number) == TableNumber::value) {
+      v[i] = number;
+    } else {
+      reason = std::string(kNames[i]) + " " + in_quotes(header.text(record.fields, i + 1)) +
+               " is not a number";
+    }
+  }
+  std::optional<CropStages> stages = reason.empty() ? crop_stages_from(v, reason) : std::nullopt;
+  if (!stages) {
+    error = std::to_string(record.line) + ": " + reason;
+    return std::nullopt;
+  }
+  if ((header.has(kRootIni) && !read_root_ini(header, record, *stages, error)) ||
+      (header.has(kHeight) && !read_height(header, record, *stages, error))) {
+    return std::nullopt;
+  }
+  return stages;
+}
+
 }  // namespace
 
 bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error,
                       std::vector<TableProblem>* notes) {
   using enum CellKind;
-  static constexpr std::array<ColumnSpec, 10> kColumns = {{
+  static constexpr std::array<ColumnSpec, 11> kColumns = {{
       {"name", true, text},
       {"kc_ini", true, number},
       {"kc_mid", true, number},
@@ -80,6 +128,7 @@ bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& erro
       {"l_late", true, number},
       {"table_11_row", false, text},   // where the stage lengths come from, for the reader
       {"root_ini_cm", false, number},  // blank: at full depth from the start (a perennial)
+      {"height_m", false, number},     // for Kc's climate adjustment
   }};
   CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
   CsvRecord record;
@@ -100,25 +149,8 @@ bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& erro
       error = std::to_string(record.line) + ": " + record.error;
       return false;
     }
-    std::array<double, 7> v{};
-    std::string reason;
-    for (std::size_t i = 0; reason.empty() && i < v.size(); ++i) {
-      float number = 0;
-      if (read_table_number(header.number_text(record.fields, i + 1), number) ==
-          TableNumber::value) {
-        v[i] = number;
-      } else {
-        reason = std::string(kNames[i]) + " " + in_quotes(header.text(record.fields, i + 1)) +
-                 " is not a number";
-      }
-    }
-    const auto stages = reason.empty() ? crop_stages_from(v, reason) : std::nullopt;
-    if (!stages) {
-      error = std::to_string(record.line) + ": " + reason;
-      return false;
-    }
-    std::optional<CropStages> crop_stages = stages;
-    if (header.has(kRootIni) && !read_root_ini(header, record, *crop_stages, error)) return false;
+    const std::optional<CropStages> crop_stages = stages_of_row(header, record, error);
+    if (!crop_stages) return false;
     const std::string crop(header.text(record.fields, 0));
     // A second row for a crop would silently replace the first one.
     if (!table.try_emplace(crop, *crop_stages).second) {

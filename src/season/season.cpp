@@ -27,6 +27,7 @@ constexpr std::array<ColumnSpec, kSeasonColumnCount> kColumns = {{
     {"every_days", false, kNumber},   {"refill_to_pct", false, kNumber},
     {"mad_ini_pct", false, kNumber},  {"mad_dev_pct", false, kNumber},
     {"mad_mid_pct", false, kNumber},  {"mad_late_pct", false, kNumber},
+    {"height_m", false, kNumber},
 }};
 constexpr std::string_view kGiveStages =
     "give kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid and l_late";
@@ -202,6 +203,15 @@ bool bounded(const SeasonColumns& columns, const ProfileInput& input, SeasonColu
                              " is not " + (whole ? "a whole number" : "a number") + " from " +
                              season_number(low) + " to " + season_number(high)));
   return false;
+}
+
+// The field's own crop height, over its crop's; false with the reason said.
+bool take_height(const SeasonColumns& columns, const ProfileInput& input, CropStages& crop,
+                 SeasonResult& s) {
+  std::optional<double> height;
+  if (!bounded(columns, input, SeasonColumn::height_m, 0.01, 30, false, height, s)) return false;
+  if (height) crop.height_m = height;
+  return true;
 }
 
 constexpr std::array<std::pair<std::string_view, Strategy>, 5> kStrategies = {{
@@ -391,7 +401,7 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
     say(s, "error", on_line(field.first_line, reason));
     return s;
   }
-  if (!take_root_ini(columns, input, *crop, s)) return s;
+  if (!take_root_ini(columns, input, *crop, s) || !take_height(columns, input, *crop, s)) return s;
   const StationWeather* w = station_of(columns, input, tables.weather, s, field.first_line);
   if (w == nullptr) return s;
   if (*planting < w->first || *planting > w->last()) {
@@ -421,6 +431,9 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
   zone.initial_depletion = *depletion;
   s.first = *planting;
   const auto offset = static_cast<std::size_t>(*planting - w->first);
+  if (!tables.kc_as_table) *crop = crop_for_climate(*crop, std::span(w->days).subspan(offset));
+  s.kc_mid = crop->kc_mid;
+  s.kc_end = crop->kc_end;
   for (std::size_t k = 1; k <= 5 && k <= offset; ++k)
     zone.rain_before[k - 1] = w->days[offset - k].rain;
   take_given(tables, *planting, crop->season_days(), zone, s);

@@ -30,7 +30,8 @@ struct SeasonResult {
   DayNumber first = 0;  // the planting date
   std::vector<BalanceDay> days;
   SeasonTotals totals;
-  double fp = 0;  // the profile's full point, mm
+  double fp = 0;                  // the profile's full point, mm
+  double kc_mid = 0, kc_end = 0;  // as the season used them
   Strategy strategy = Strategy::refill;
   int every_days = 0;  // an interval strategy's
   // The answer an advisor gives on the phone: the root zone on `today` (the checkbook's day),
@@ -69,8 +70,9 @@ enum class SeasonColumn {
   mad_dev_pct,
   mad_mid_pct,
   mad_late_pct,
+  height_m,
 };
-inline constexpr std::size_t kSeasonColumnCount = 24;
+inline constexpr std::size_t kSeasonColumnCount = 25;
 std::string_view season_column_name(SeasonColumn c);
 
 // Where each season column stands in the header (index from 0), if it is there.
@@ -89,6 +91,7 @@ struct SeasonTables {
   const WeatherFile& weather;
   const IrrigationLog* given = nullptr;  // the irrigations actually given, by field
   std::optional<DayNumber> today{};      // up to it the given ones count, after it the plan
+  bool kc_as_table = false;              // Kc mid and Kc end as the stages give them
 };
 
 // The season of one field from its advice: the planting date, the crop's stages (the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "profile/profile_math.hpp"
 
@@ -58,6 +59,44 @@ std::string_view strategy_name(Strategy strategy) {
       return "rainfed";
   }
   return "refill";
+}
+
+double climate_kc(double kc, double u2, double rh_min, double height_m) {
+  const double wind = std::clamp(u2, 1.0, 6.0), dry = std::clamp(rh_min, 20.0, 80.0);
+  const double height = std::clamp(height_m, 0.1, 10.0);
+  return kc + (0.04 * (wind - 2.0) - 0.004 * (dry - 45.0)) * std::pow(height / 3.0, 0.3);
+}
+
+namespace {
+
+// The mean u2 and RHmin of days [from, to] (1 is the planting day) that give both.
+std::optional<std::pair<double, double>> stage_climate(std::span<const WeatherDay> season, int from,
+                                                       int to) {
+  double u2 = 0, rh_min = 0;
+  int n = 0;
+  for (int day = std::max(from, 1); day <= to && day <= static_cast<int>(season.size()); ++day) {
+    const WeatherDay& w = season[static_cast<std::size_t>(day - 1)];
+    if (!w.u2 || !w.rh_min) continue;
+    u2 += *w.u2;
+    rh_min += *w.rh_min;
+    ++n;
+  }
+  if (n == 0) return std::nullopt;
+  return std::pair{u2 / n, rh_min / n};
+}
+
+}  // namespace
+
+CropStages crop_for_climate(const CropStages& crop, std::span<const WeatherDay> season) {
+  CropStages local = crop;
+  if (!crop.height_m) return local;
+  const int mid_start = crop.l_ini + crop.l_dev + 1, late_start = mid_start + crop.l_mid;
+  if (const auto mid = stage_climate(season, mid_start, late_start - 1))
+    local.kc_mid = climate_kc(crop.kc_mid, mid->first, mid->second, *crop.height_m);
+  const auto late = stage_climate(season, late_start, late_start + crop.l_late - 1);
+  if (late && crop.kc_end >= 0.45)
+    local.kc_end = climate_kc(crop.kc_end, late->first, late->second, *crop.height_m);
+  return local;
 }
 
 double curve_number_runoff(double rain, double curve_number, double rain_5_days) {

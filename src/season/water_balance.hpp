@@ -25,6 +25,7 @@ struct CropStages {
   // Nothing for a crop whose roots are at their full depth from the start (an established
   // perennial).
   std::optional<double> root_ini_cm = kInitialRootDepth;
+  std::optional<double> height_m{};  // the crop's maximum height (FAO-56 Table 12)
   int season_days() const { return l_ini + l_dev + l_mid + l_late; }
 };
 
@@ -105,7 +106,20 @@ double root_depth_on(const CropStages& crop, double root_max_cm, int day);
 struct WeatherDay {
   double et0 = 0;   // mm
   double rain = 0;  // mm
+  // For Kc's climate adjustment (FAO-56 eq. 62), where the weather gives them: the wind at 2 m
+  // (m/s) and the day's minimum relative humidity (%).
+  std::optional<double> u2{}, rh_min{};
 };
+
+// FAO-56 eq. 62 (and eq. 65 for Kc end): Kc + [0.04 (u2 - 2) - 0.004 (RHmin - 45)] (h/3)^0.3,
+// with u2 held within 1 and 6 m/s, RHmin within 20 and 80 % and h within 0.1 and 10 m, the
+// ranges the equation is made for.
+double climate_kc(double kc, double u2, double rh_min, double height_m);
+
+// The crop's Kc mid and Kc end for the season's own climate: the mean u2 and RHmin of the
+// mid-season and of the late stage's days (Kc end only where it is 0.45 or more); the crop as
+// it is without a height, or where the weather gives neither on any of those days.
+CropStages crop_for_climate(const CropStages& crop, std::span<const WeatherDay> season);
 
 struct BalanceDay {
   int day = 0;

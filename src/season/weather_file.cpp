@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <map>
 
@@ -110,6 +111,21 @@ bool has_humidity(const std::array<std::optional<double>, kColumns>& v, std::str
   return false;
 }
 
+// The wind at 2 m and the minimum humidity Kc's climate adjustment reads, where the row gives
+// them: RHmin from its column, else from the dew point at the day's maximum (FAO-56 eq. 63).
+void climate_of(const std::array<std::optional<double>, kColumns>& v, WeatherDay& day) {
+  if (v[kWind]) {
+    const double height = v[kWindHeight].value_or(2.0);
+    day.u2 = height == 2 ? *v[kWind] : *v[kWind] * 4.87 / std::log(67.8 * height - 5.42);
+  }
+  if (v[kRhMin]) {
+    day.rh_min = *v[kRhMin];
+  } else if (v[kTdew] && v[kTmax]) {
+    day.rh_min = std::min(
+        100.0, 100 * saturation_vapour_pressure(*v[kTdew]) / saturation_vapour_pressure(*v[kTmax]));
+  }
+}
+
 // The day's ET0 and rain from a row; false with the reason.
 bool read_day(const Row& row, const std::optional<Station>& place, int doy, WeatherDay& day,
               bool& from_temperature, std::string& reason) {
@@ -126,6 +142,7 @@ bool read_day(const Row& row, const std::optional<Station>& place, int doy, Weat
     return false;
   }
   day.rain = v[kRain].value_or(0.0);
+  climate_of(v, day);
   if (v[kEt0]) {
     day.et0 = *v[kEt0];
     return true;

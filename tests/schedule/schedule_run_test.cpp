@@ -329,13 +329,15 @@ TEST(BundledCropStages, EveryRowNamesItsSource) {
   CsvReader reader(in);
   CsvRecord record;
   ASSERT_TRUE(reader.next(record));
-  ASSERT_EQ(record.fields.size(), 10u);
+  ASSERT_EQ(record.fields.size(), 11u);
   EXPECT_EQ(record.fields[8], "table_11_row");
   EXPECT_EQ(record.fields[9], "root_ini_cm");
+  EXPECT_EQ(record.fields[10], "height_m");
   int rows = 0;
   while (reader.next(record)) {
     ++rows;
-    ASSERT_EQ(record.fields.size(), 10u) << "line " << record.line;
+    ASSERT_EQ(record.fields.size(), 11u) << "line " << record.line;
+    EXPECT_FALSE(record.fields[10].empty()) << "line " << record.line;  // every crop's height
     EXPECT_GE(record.fields[8].size(), 6u) << "line " << record.line;
   }
   EXPECT_GE(rows, 70);

@@ -213,6 +213,34 @@ TEST(WaterBalance, GivenIrrigationsUpToTodayThenThePlan) {
   EXPECT_DOUBLE_EQ(days[14].ks, 1.0);  // its morning was at RAW, not past it
 }
 
+// FAO-56 eq. 62 by hand: (0.04 (3 - 2) - 0.004 (20 - 45)) (2/3)^0.3 = 0.14 x 0.885465, and at
+// the equation's limits u2 6 m/s, RHmin 20 %, h 10 m: 0.26 x (10/3)^0.3 = 0.26 x 1.435038.
+TEST(KcForTheClimate, TheAdjustmentAndItsLimits) {
+  EXPECT_NEAR(climate_kc(1.20, 3.0, 20.0, 2.0), 1.20 + 0.14 * 0.885465, 1e-6);
+  EXPECT_NEAR(climate_kc(1.00, 8.0, 10.0, 12.0), 1.00 + 0.26 * 1.435038, 1e-6);
+  EXPECT_DOUBLE_EQ(climate_kc(1.15, 2.0, 45.0, 1.0), 1.15);  // the table's own climate
+  EXPECT_LT(climate_kc(1.15, 1.0, 80.0, 1.0), 1.15);         // calm and humid: lower
+  CropStages crop{0.3, 1.2, 0.6, 2, 2, 3, 3};
+  crop.height_m = 2.0;
+  std::vector<WeatherDay> season(10, {5.0, 0.0});
+  for (int day = 5; day <= 7; ++day)  // the mid-season stage: dry and windy
+    season[static_cast<std::size_t>(day - 1)] = {5.0, 0.0, 3.0, 20.0};
+  for (int day = 8; day <= 10; ++day)  // the late stage: the table's own climate
+    season[static_cast<std::size_t>(day - 1)] = {5.0, 0.0, 2.0, 45.0};
+  const CropStages local = crop_for_climate(crop, season);
+  EXPECT_NEAR(local.kc_mid, 1.20 + 0.14 * 0.885465, 1e-6);
+  EXPECT_DOUBLE_EQ(local.kc_end, 0.6);
+  EXPECT_DOUBLE_EQ(local.kc_ini, 0.3);
+  crop.kc_end = 0.35;  // below 0.45: never adjusted
+  for (int day = 8; day <= 10; ++day)
+    season[static_cast<std::size_t>(day - 1)] = {5.0, 0.0, 3.0, 20.0};
+  EXPECT_DOUBLE_EQ(crop_for_climate(crop, season).kc_end, 0.35);
+  crop.height_m.reset();  // no height, no adjustment
+  EXPECT_DOUBLE_EQ(crop_for_climate(crop, season).kc_mid, 1.2);
+  crop.height_m = 2.0;  // ET0 alone: no wind or humidity to adjust with
+  EXPECT_DOUBLE_EQ(crop_for_climate(crop, std::vector<WeatherDay>(10, {5.0, 0.0})).kc_mid, 1.2);
+}
+
 // Published worked values of the curve number method: TR-55's Table 2-1 (CN 75, 3 in of rain:
 // 0.96 in of runoff), Chow, Maidment & Mays (1988) Example 5.5.1's 5 in on CN 80 (2.89 in),
 // and NEH-630 Table 10-1's classes of CN 75 (57 dry, 88 wet).
