@@ -269,6 +269,12 @@ class SeasonPdf final : public SeasonReport {
     draw_.right_text(kPageWidth, below, QString::number(s.totals.irrigations), 8);
     draw_.text(x, below + 4.6, "Days with water stress (Ks below 1)", 8);
     draw_.right_text(kPageWidth, below + 4.6, QString::number(s.totals.stress_days), 8);
+    draw_.text(
+        x, below + 18.4,
+        s.yield_reduction_pct
+            ? QString("Yield reduction (FAO-33, Ky): %1 %").arg(*s.yield_reduction_pct, 0, 'f', 1)
+            : QString("Yield reduction: no Ky for this crop"),
+        8);
     draw_.text(x, below + 13.8,
                QString("Kc mid %1, Kc end %2 (for the local climate, FAO-56 eq. 62)")
                    .arg(QString::number(s.kc_mid, 'f', 2), QString::number(s.kc_end, 'f', 2)),

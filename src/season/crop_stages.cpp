@@ -16,7 +16,7 @@ namespace {
 constexpr std::array<std::string_view, 7> kNames = {"kc_ini", "kc_mid", "kc_end", "l_ini",
                                                     "l_dev",  "l_mid",  "l_late"};
 constexpr double kMaxKc = 2, kMaxStageDays = 3650;
-constexpr std::size_t kRootIni = 9, kHeight = 10;  // their places among the file's columns
+constexpr std::size_t kRootIni = 9, kHeight = 10, kKy = 11;  // their places among the columns
 
 }  // namespace
 
@@ -86,6 +86,27 @@ bool read_height(const TableHeader& header, const CsvRecord& record, CropStages&
   return false;
 }
 
+// A row's yield response factor: blank for a crop FAO-33 gives none.
+bool read_ky(const TableHeader& header, const CsvRecord& record, CropStages& stages,
+             std::string& error) {
+  float ky = 0;
+  switch (read_table_number(header.number_text(record.fields, kKy), ky)) {
+    case TableNumber::blank:
+      return true;
+    case TableNumber::value:
+      if (ky > 0 && ky <= 3) {
+        stages.ky = ky;
+        return true;
+      }
+      break;
+    case TableNumber::invalid:
+      break;
+  }
+  error = std::to_string(record.line) + ": ky " + in_quotes(header.text(record.fields, kKy)) +
+          " is not a factor above 0 and at most 3";
+  return false;
+}
+
 // One row's crop stages; nothing, with the reason ("LINE: reason"), for a row that gives none.
 std::optional<CropStages> stages_of_row(const TableHeader& header, const CsvRecord& record,
                                         std::string& error) {
@@ -106,7 +127,8 @@ std::optional<CropStages> stages_of_row(const TableHeader& header, const CsvReco
     return std::nullopt;
   }
   if ((header.has(kRootIni) && !read_root_ini(header, record, *stages, error)) ||
-      (header.has(kHeight) && !read_height(header, record, *stages, error))) {
+      (header.has(kHeight) && !read_height(header, record, *stages, error)) ||
+      (header.has(kKy) && !read_ky(header, record, *stages, error))) {
     return std::nullopt;
   }
   return stages;
@@ -117,7 +139,7 @@ std::optional<CropStages> stages_of_row(const TableHeader& header, const CsvReco
 bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error,
                       std::vector<TableProblem>* notes) {
   using enum CellKind;
-  static constexpr std::array<ColumnSpec, 11> kColumns = {{
+  static constexpr std::array<ColumnSpec, 12> kColumns = {{
       {"name", true, text},
       {"kc_ini", true, number},
       {"kc_mid", true, number},
@@ -129,6 +151,7 @@ bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& erro
       {"table_11_row", false, text},   // where the stage lengths come from, for the reader
       {"root_ini_cm", false, number},  // blank: at full depth from the start (a perennial)
       {"height_m", false, number},     // for Kc's climate adjustment
+      {"ky", false, number},           // the season's yield response factor
   }};
   CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
   CsvRecord record;

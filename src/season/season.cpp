@@ -27,7 +27,7 @@ constexpr std::array<ColumnSpec, kSeasonColumnCount> kColumns = {{
     {"every_days", false, kNumber},   {"refill_to_pct", false, kNumber},
     {"mad_ini_pct", false, kNumber},  {"mad_dev_pct", false, kNumber},
     {"mad_mid_pct", false, kNumber},  {"mad_late_pct", false, kNumber},
-    {"height_m", false, kNumber},
+    {"height_m", false, kNumber},     {"ky", false, kNumber},
 }};
 constexpr std::string_view kGiveStages =
     "give kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid and l_late";
@@ -205,12 +205,16 @@ bool bounded(const SeasonColumns& columns, const ProfileInput& input, SeasonColu
   return false;
 }
 
-// The field's own crop height, over its crop's; false with the reason said.
+// The field's own crop height and yield response factor, over its crop's; false with the
+// reason said.
 bool take_height(const SeasonColumns& columns, const ProfileInput& input, CropStages& crop,
                  SeasonResult& s) {
   std::optional<double> height;
   if (!bounded(columns, input, SeasonColumn::height_m, 0.01, 30, false, height, s)) return false;
   if (height) crop.height_m = height;
+  std::optional<double> ky;
+  if (!bounded(columns, input, SeasonColumn::ky, 0.01, 3, false, ky, s)) return false;
+  if (ky) crop.ky = ky;
   return true;
 }
 
@@ -447,6 +451,9 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
     say(s, "warning", "solar radiation from the temperature range (FAO-56 eq. 50) on some days");
   }
   s.totals = totals_of(s.days);
+  // The relative yield reduction of the season (FAO-33): the crop's actual to its maximum ET.
+  if (crop->ky && s.totals.etc > 0)
+    s.yield_reduction_pct = 100.0 * *crop->ky * (1.0 - s.totals.etc_adj / s.totals.etc);
   phone_answer(tables, s);
   return s;
 }

@@ -32,6 +32,8 @@ struct SeasonResult {
   SeasonTotals totals;
   double fp = 0;                  // the profile's full point, mm
   double kc_mid = 0, kc_end = 0;  // as the season used them
+  // FAO-33's 1 - Ya/Ym = Ky (1 - ETa/ETm) for the season, %; nothing for a crop without Ky.
+  std::optional<double> yield_reduction_pct;
   Strategy strategy = Strategy::refill;
   int every_days = 0;  // an interval strategy's
   // The answer an advisor gives on the phone: the root zone on `today` (the checkbook's day),
@@ -71,8 +73,9 @@ enum class SeasonColumn {
   mad_mid_pct,
   mad_late_pct,
   height_m,
+  ky,
 };
-inline constexpr std::size_t kSeasonColumnCount = 25;
+inline constexpr std::size_t kSeasonColumnCount = 26;
 std::string_view season_column_name(SeasonColumn c);
 
 // Where each season column stands in the header (index from 0), if it is there.

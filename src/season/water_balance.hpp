@@ -26,6 +26,7 @@ struct CropStages {
   // perennial).
   std::optional<double> root_ini_cm = kInitialRootDepth;
   std::optional<double> height_m{};  // the crop's maximum height (FAO-56 Table 12)
+  std::optional<double> ky{};        // the season's yield response factor (FAO-33)
   int season_days() const { return l_ini + l_dev + l_mid + l_late; }
 };
 

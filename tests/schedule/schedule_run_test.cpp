@@ -322,6 +322,41 @@ TEST(ScheduleRun, TheCheckbookAnswersWhereTheFieldIsAndWhenTheNextIrrigationIsDu
       << json;
 }
 
+// FAO-33's yield reduction: 1 - Ya/Ym = Ky (1 - ETa/ETm) over the season; none without Ky.
+TEST(ScheduleRun, TheSeasonsYieldReduction) {
+  const struct {
+    const char* cells;  // strategy, ky
+    bool stressed;
+    bool figure;
+  } cases[] = {
+      {"rainfed,1.25", true, true}, {"refill,1.25", false, true}, {"rainfed,", true, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cells);
+    const Ran r =
+        run(std::string("profile,horizon,thickness,sand,clay,root_depth,tolerance,"
+                        "planting_date,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late,"
+                        "strategy,ky\np,1,100,40,20,60,50,2026-05-01,1,1,1,10,10,10,10,") +
+                c.cells + "\n",
+            weather_of(), {});
+    ASSERT_EQ(r.status, kExitOk) << r.errors;
+    std::istringstream lines(r.out);
+    std::string header, row;
+    std::getline(lines, header);
+    std::getline(lines, row);
+    std::vector<std::string> cells;
+    std::string error;
+    ASSERT_TRUE(split_csv_line(row, cells, error)) << row;
+    ASSERT_EQ(cells.size(), 23u) << row;
+    const double etm = std::stod(cells[9]), eta = std::stod(cells[17]);
+    EXPECT_EQ(eta < etm - 1e-6, c.stressed) << row;
+    if (c.figure) {
+      EXPECT_NEAR(std::stod(cells[21]), 100 * 1.25 * (1 - eta / etm), 1e-3) << row;
+    } else {
+      EXPECT_EQ(cells[21], "") << row;
+    }
+  }
+}
+
 // Each bundled row names the row of the stage-length table it was taken from.
 TEST(BundledCropStages, EveryRowNamesItsSource) {
   std::ifstream in(testing::kBundled / kCropStageFileName, std::ios::binary);
@@ -329,14 +364,14 @@ TEST(BundledCropStages, EveryRowNamesItsSource) {
   CsvReader reader(in);
   CsvRecord record;
   ASSERT_TRUE(reader.next(record));
-  ASSERT_EQ(record.fields.size(), 11u);
+  ASSERT_EQ(record.fields.size(), 12u);
   EXPECT_EQ(record.fields[8], "table_11_row");
   EXPECT_EQ(record.fields[9], "root_ini_cm");
   EXPECT_EQ(record.fields[10], "height_m");
   int rows = 0;
   while (reader.next(record)) {
     ++rows;
-    ASSERT_EQ(record.fields.size(), 11u) << "line " << record.line;
+    ASSERT_EQ(record.fields.size(), 12u) << "line " << record.line;
     EXPECT_FALSE(record.fields[10].empty()) << "line " << record.line;  // every crop's height
     EXPECT_GE(record.fields[8].size(), 6u) << "line " << record.line;
   }
