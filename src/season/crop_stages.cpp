@@ -39,72 +39,47 @@ std::optional<CropStages> crop_stages_from(const std::array<double, 7>& v, std::
 
 namespace {
 
-// A row's initial root depth: blank for a crop at full depth from the start; false with the
-// reason ("LINE: reason") for a depth that is no crop's.
-bool read_root_ini(const TableHeader& header, const CsvRecord& record, CropStages& stages,
-                   std::string& error) {
-  const std::string text = header.number_text(record.fields, kRootIni);
-  float depth = 0;
-  switch (read_table_number(text, depth)) {
+// An optional number of a row above 0 and at most `high`: nothing when blank; false with the
+// reason ("LINE: name "text" is not WHAT above 0 and at most HIGH UNIT") for any other.
+struct Optional {
+  std::size_t column;
+  const char* name;
+  const char* what;
+  double high;
+  const char* unit;
+};
+bool read_optional(const TableHeader& header, const CsvRecord& record, const Optional& o,
+                   std::optional<double>& value, std::string& error) {
+  float number = 0;
+  switch (read_table_number(header.number_text(record.fields, o.column), number)) {
     case TableNumber::blank:
-      stages.root_ini_cm.reset();
+      value.reset();
       return true;
     case TableNumber::value:
-      if (depth > 0 && depth <= kMaxRootDepth) {
-        stages.root_ini_cm = depth;
+      if (number > 0 && number <= o.high) {
+        value = number;
         return true;
       }
       break;
     case TableNumber::invalid:
       break;
   }
-  error = std::to_string(record.line) + ": root_ini_cm " +
-          in_quotes(header.text(record.fields, kRootIni)) + " is not a depth above 0 and at most " +
-          shortest_form(static_cast<float>(kMaxRootDepth)) + " cm";
+  error = std::to_string(record.line) + ": " + o.name + " " +
+          in_quotes(header.text(record.fields, o.column)) + " is not " + o.what +
+          " above 0 and at most " + shortest_form(static_cast<float>(o.high)) + o.unit;
   return false;
 }
 
-// A row's crop height, m: blank for none (no climate adjustment of its Kc).
-bool read_height(const TableHeader& header, const CsvRecord& record, CropStages& stages,
-                 std::string& error) {
-  float height = 0;
-  switch (read_table_number(header.number_text(record.fields, kHeight), height)) {
-    case TableNumber::blank:
-      return true;
-    case TableNumber::value:
-      if (height > 0 && height <= 30) {
-        stages.height_m = height;
-        return true;
-      }
-      break;
-    case TableNumber::invalid:
-      break;
-  }
-  error = std::to_string(record.line) + ": height_m " +
-          in_quotes(header.text(record.fields, kHeight)) +
-          " is not a height above 0 and at most 30 m";
-  return false;
-}
-
-// A row's yield response factor: blank for a crop FAO-33 gives none.
-bool read_ky(const TableHeader& header, const CsvRecord& record, CropStages& stages,
-             std::string& error) {
-  float ky = 0;
-  switch (read_table_number(header.number_text(record.fields, kKy), ky)) {
-    case TableNumber::blank:
-      return true;
-    case TableNumber::value:
-      if (ky > 0 && ky <= 3) {
-        stages.ky = ky;
-        return true;
-      }
-      break;
-    case TableNumber::invalid:
-      break;
-  }
-  error = std::to_string(record.line) + ": ky " + in_quotes(header.text(record.fields, kKy)) +
-          " is not a factor above 0 and at most 3";
-  return false;
+// The initial root depth (blank: at full depth from the start), the crop's height (blank: no
+// climate adjustment of its Kc) and its yield response factor (blank: no yield figure).
+bool read_optionals(const TableHeader& header, const CsvRecord& record, CropStages& stages,
+                    std::string& error) {
+  const auto read = [&](const Optional& o, std::optional<double>& value) {
+    return !header.has(o.column) || read_optional(header, record, o, value, error);
+  };
+  return read({kRootIni, "root_ini_cm", "a depth", kMaxRootDepth, " cm"}, stages.root_ini_cm) &&
+         read({kHeight, "height_m", "a height", 30, " m"}, stages.height_m) &&
+         read({kKy, "ky", "a factor", 3, ""}, stages.ky);
 }
 
 // One row's crop stages; nothing, with the reason ("LINE: reason"), for a row that gives none.
@@ -126,11 +101,7 @@ std::optional<CropStages> stages_of_row(const TableHeader& header, const CsvReco
     error = std::to_string(record.line) + ": " + reason;
     return std::nullopt;
   }
-  if ((header.has(kRootIni) && !read_root_ini(header, record, *stages, error)) ||
-      (header.has(kHeight) && !read_height(header, record, *stages, error)) ||
-      (header.has(kKy) && !read_ky(header, record, *stages, error))) {
-    return std::nullopt;
-  }
+  if (!read_optionals(header, record, *stages, error)) return std::nullopt;
   return stages;
 }
 

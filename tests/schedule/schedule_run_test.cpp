@@ -114,6 +114,8 @@ TEST(ScheduleRun, TotalsOfASeasonAndItsPlantingDateMidFile) {
   EXPECT_NE(row.find(",30,"), std::string::npos) << row;  // the 30 mm of rain
 }
 
+constexpr const char* kStrategyColumns = "curve_number,strategy,stop_days,last_irrigation_date";
+
 TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
   CropStageTable stages;
   stages["Potato"] = {0.5, 1.15, 0.75, 5, 5, 5, 5};
@@ -143,70 +145,43 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
     EXPECT_EQ(r.status, c.status) << r.out << r.errors;
     EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
   }
-  // The depletion on the planting date: none below field capacity, none past wilting point.
+  // A potato field's own season columns, each refused with its reason when no field's: the
+  // depletion on the planting date (none below field capacity, none past wilting point), the
+  // roots', runoff's and the strategy's.
   const struct {
-    const char* initial;
+    const char* columns;
+    const char* cells;
     int status;
     const char* says;
-  } initial_cases[] = {
-      {"20", kExitOk, "p,ok,"},
-      {"-1", kExitFailed, "initial_depletion_mm \"-1\" is not a number of 0 or more"},
-      {"999", kExitFailed,
+  } column_cases[] = {
+      {"initial_depletion_mm", "20", kExitOk, "p,ok,"},
+      {"initial_depletion_mm", "-1", kExitFailed,
+       "initial_depletion_mm \"-1\" is not a number of 0 or more"},
+      {"initial_depletion_mm", "999", kExitFailed,
        "initial_depletion_mm \"999\" is above the total available water of the planting "
        "day's root zone"},
-  };
-  for (const auto& c : initial_cases) {
-    SCOPED_TRACE(c.initial);
-    const Ran r = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date,"
-                                  "initial_depletion_mm\np,1,100,40,20,Potato,2026-05-01,") +
-                          c.initial + "\n",
-                      weather_of(), stages);
-    EXPECT_EQ(r.status, c.status) << r.out << r.errors;
-    EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
-  }
-  // The roots' columns: an initial depth that is no crop's, a subsoil that is neither choice.
-  const struct {
-    const char* cells;
-    int status;
-    const char* says;
-  } root_cases[] = {
-      {"20,as-start", kExitOk, "p,ok,"},
-      {",Field-Capacity", kExitOk, "p,ok,"},
-      {"0,", kExitFailed, "root_ini_cm \"0\" is not a depth above 0 and at most 1000 cm"},
-      {",dry", kExitFailed, "subsoil_water \"dry\" is not field-capacity or as-start"},
-  };
-  for (const auto& c : root_cases) {
-    SCOPED_TRACE(c.cells);
-    const Ran r = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date,"
-                                  "root_ini_cm,subsoil_water\np,1,100,40,20,Potato,2026-05-01,") +
-                          c.cells + "\n",
-                      weather_of(), stages);
-    EXPECT_EQ(r.status, c.status) << r.out << r.errors;
-    EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
-  }
-  // Runoff and the strategy's columns, each refused with its reason when no field's.
-  const struct {
-    const char* cells;
-    int status;
-    const char* says;
-  } strategy_cases[] = {
-      {"78,rainfed,,", kExitOk, "p,ok,"},
-      {",Refill,5,2026-05-15", kExitOk, "p,ok,"},
-      {"20,,,", kExitFailed, "curve_number \"20\" is not from 30 to 100"},
-      {",pivot,,", kExitFailed,
+      {"root_ini_cm,subsoil_water", "20,as-start", kExitOk, "p,ok,"},
+      {"root_ini_cm,subsoil_water", ",Field-Capacity", kExitOk, "p,ok,"},
+      {"root_ini_cm,subsoil_water", "0,", kExitFailed,
+       "root_ini_cm \"0\" is not a depth above 0 and at most 1000 cm"},
+      {"root_ini_cm,subsoil_water", ",dry", kExitFailed,
+       "subsoil_water \"dry\" is not field-capacity or as-start"},
+      {kStrategyColumns, "78,rainfed,,", kExitOk, "p,ok,"},
+      {kStrategyColumns, ",Refill,5,2026-05-15", kExitOk, "p,ok,"},
+      {kStrategyColumns, "20,,,", kExitFailed, "curve_number \"20\" is not from 30 to 100"},
+      {kStrategyColumns, ",pivot,,", kExitFailed,
        "strategy \"pivot\" is not refill, fixed-depth, interval, deficit or rainfed"},
-      {",fixed-depth,,", kExitFailed, "strategy fixed-depth needs depth_mm"},
-      {",interval,,", kExitFailed, "strategy interval needs every_days"},
-      {",deficit,,", kExitFailed, "strategy deficit needs refill_to_pct"},
-      {",,2.5,", kExitFailed, "stop_days \"2.5\" is not a whole number from 0 to 3650"},
-      {",,,15 May", kExitFailed, "last_irrigation_date \"15 May\" is not a date"},
+      {kStrategyColumns, ",fixed-depth,,", kExitFailed, "strategy fixed-depth needs depth_mm"},
+      {kStrategyColumns, ",interval,,", kExitFailed, "strategy interval needs every_days"},
+      {kStrategyColumns, ",deficit,,", kExitFailed, "strategy deficit needs refill_to_pct"},
+      {kStrategyColumns, ",,2.5,", kExitFailed,
+       "stop_days \"2.5\" is not a whole number from 0 to 3650"},
+      {kStrategyColumns, ",,,15 May", kExitFailed, "last_irrigation_date \"15 May\" is not a date"},
   };
-  for (const auto& c : strategy_cases) {
-    SCOPED_TRACE(c.cells);
-    const Ran r = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date,"
-                                  "curve_number,strategy,stop_days,last_irrigation_date\n"
-                                  "p,1,100,40,20,Potato,2026-05-01,") +
-                          c.cells + "\n",
+  for (const auto& c : column_cases) {
+    SCOPED_TRACE(std::string(c.columns) + ": " + c.cells);
+    const Ran r = run(std::string("profile,horizon,thickness,sand,clay,crop,planting_date,") +
+                          c.columns + "\np,1,100,40,20,Potato,2026-05-01," + c.cells + "\n",
                       weather_of(), stages);
     EXPECT_EQ(r.status, c.status) << r.out << r.errors;
     EXPECT_NE((r.out + r.errors).find(c.says), std::string::npos) << r.out << r.errors;
