@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 
 #include "data/fields.hpp"
 
@@ -134,6 +135,34 @@ void BadLines::add(int line, const std::string& reason) {
     ++more;
     last_line = line;
   }
+}
+
+bool read_profile_header(CsvReader& reader, ColumnMap& columns, CsvRecord& header,
+                         std::vector<std::string>& ignored, TableProblem& problem) {
+  if (!reader.next(header)) {
+    problem = {1, "no header row"};
+    return false;
+  }
+  std::string reason = header.error;
+  if (!reason.empty() || !columns.read(header.fields, reason, ignored)) {
+    problem = {header.line, reason};
+    return false;
+  }
+  columns.decimal_comma = reader.separator() == ';';
+  return true;
+}
+
+bool find_split_profiles(const std::filesystem::path& path, char separator,
+                         const ColumnMap& columns, SplitProfiles& split, std::string& problem) {
+  std::ifstream again(path, std::ios::binary);
+  CsvReader first_pass(again, CsvReader::kMaxLine, separator);
+  CsvRecord skipped;
+  first_pass.next(skipped);  // the header
+  if (!again || !split.find(first_pass, columns, problem)) {
+    if (problem.empty()) problem = "cannot read";
+    return false;
+  }
+  return true;
 }
 
 std::string profile_name(const ColumnMap& columns, const std::vector<std::string>& fields) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <istream>
 #include <memory>
@@ -71,6 +72,16 @@ class ProfileReader {
   const SplitProfiles& split_;
   std::optional<CsvRecord> pending_;  // the first row of the next profile
 };
+
+// Reads a profile file's header into `columns` (its decimal comma too); the header's record is
+// left in `header`, and the names no column declares in `ignored`. False with the problem.
+bool read_profile_header(CsvReader& reader, ColumnMap& columns, CsvRecord& header,
+                         std::vector<std::string>& ignored, TableProblem& problem);
+
+// The split profiles of the file at `path`, by a first pass of its own in the separator the
+// header showed; false with the reason.
+bool find_split_profiles(const std::filesystem::path& path, char separator,
+                         const ColumnMap& columns, SplitProfiles& split, std::string& problem);
 
 // The profile column's text without surrounding blanks and tabs.
 std::string profile_name(const ColumnMap& columns, const std::vector<std::string>& fields);

@@ -314,42 +314,20 @@ class Jobs {
 
 namespace {
 
-// Reads the input's header into the column map; false with the reason written.
+// Reads the input's header into the column map, naming the columns it does not use; false
+// with the reason written.
 bool read_columns(const std::string& input_name, CsvReader& reader, ColumnMap& columns,
                   std::ostream& errors) {
   CsvRecord header;
-  std::string problem;
   std::vector<std::string> ignored;
-  if (!reader.next(header)) {
-    errors << input_name << ":1: no header row\n";
+  TableProblem problem;
+  if (!read_profile_header(reader, columns, header, ignored, problem)) {
+    errors << input_name << ':' << problem.line << ": " << problem.reason << '\n';
     return false;
   }
-  if (!header.error.empty() || !columns.read(header.fields, problem, ignored)) {
-    errors << input_name << ':' << header.line << ": "
-           << (header.error.empty() ? problem : header.error) << '\n';
-    return false;
-  }
-  columns.decimal_comma = reader.separator() == ';';
   for (const std::string& name : ignored)
     errors << input_name << ':' << header.line << ": column \"" << terminal_text(name)
            << "\" is not used\n";
-  return true;
-}
-
-// A first pass over the input finds the split profiles, so that every part of one is an
-// error before any part is written; false with the reason written.
-bool find_split_profiles(const std::filesystem::path& input, const std::string& input_name,
-                         char separator, const ColumnMap& columns, SplitProfiles& split,
-                         std::ostream& errors) {
-  std::ifstream again(input, std::ios::binary);
-  CsvReader first_pass(again, CsvReader::kMaxLine, separator);
-  CsvRecord skipped;
-  first_pass.next(skipped);  // the header
-  std::string problem;
-  if (!again || !split.find(first_pass, columns, problem)) {
-    errors << input_name << ": " << (problem.empty() ? "cannot read" : problem) << '\n';
-    return false;
-  }
   return true;
 }
 
@@ -383,7 +361,8 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
     return kExitUsage;
   }
   SplitProfiles split;
-  if (!find_split_profiles(settings.input, input_name, separator, columns, split, errors)) {
+  if (!find_split_profiles(settings.input, separator, columns, split, problem)) {
+    errors << input_name << ": " << problem << '\n';
     return kExitUsage;
   }
   outputs.start(curves, format);

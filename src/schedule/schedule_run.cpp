@@ -155,18 +155,12 @@ struct ProfileFile {
 bool open_profiles(const std::filesystem::path& path, const std::string& name, ProfileFile& file,
                    std::ostream& errors) {
   CsvRecord header;
-  std::string problem;
   std::vector<std::string> ignored;
-  if (!file.reader.next(header) || !header.error.empty() ||
-      !file.columns.read(header.fields, problem, ignored)) {
-    errors << name << ":1: "
-           << (!problem.empty()       ? problem
-               : header.error.empty() ? "no usable header row"
-                                      : header.error)
-           << '\n';
+  TableProblem problem;
+  if (!read_profile_header(file.reader, file.columns, header, ignored, problem)) {
+    errors << name << ':' << problem.line << ": " << problem.reason << '\n';
     return false;
   }
-  file.columns.decimal_comma = file.reader.separator() == ';';
   file.season.read(header.fields);
   file.season.decimal_comma = file.columns.decimal_comma;
   // A misspelt season column would silently give a season without it.
@@ -175,12 +169,9 @@ bool open_profiles(const std::filesystem::path& path, const std::string& name, P
       errors << name << ':' << header.line << ": column \"" << terminal_text(column)
              << "\" is not used\n";
   }
-  std::ifstream again(path, std::ios::binary);
-  CsvReader first_pass(again, CsvReader::kMaxLine, file.reader.separator());
-  CsvRecord skipped;
-  first_pass.next(skipped);
-  if (!file.split.find(first_pass, file.columns, problem)) {
-    errors << name << ": " << problem << '\n';
+  std::string reason;
+  if (!find_split_profiles(path, file.reader.separator(), file.columns, file.split, reason)) {
+    errors << name << ": " << reason << '\n';
     return false;
   }
   return true;
