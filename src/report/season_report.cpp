@@ -29,6 +29,16 @@ QColor stage_shade(Stage stage) {
   }
 }
 
+// The season's yield reduction (FAO-33), for the season and by stage, or why there is none.
+QString yield_line(const SeasonResult& s) {
+  if (!s.yield_reduction_pct) return "Yield reduction: no Ky for this crop";
+  QString line =
+      QString("Yield reduction (FAO-33, Ky): %1 %").arg(*s.yield_reduction_pct, 0, 'f', 1);
+  if (s.yield_reduction_stages_pct)
+    line += QString(", by stage %1 %").arg(*s.yield_reduction_stages_pct, 0, 'f', 1);
+  return line;
+}
+
 class SeasonPdf final : public SeasonReport {
  public:
   SeasonPdf(const std::filesystem::path& file, const ReportContext& context)
@@ -269,12 +279,7 @@ class SeasonPdf final : public SeasonReport {
     draw_.right_text(kPageWidth, below, QString::number(s.totals.irrigations), 8);
     draw_.text(x, below + 4.6, "Days with water stress (Ks below 1)", 8);
     draw_.right_text(kPageWidth, below + 4.6, QString::number(s.totals.stress_days), 8);
-    draw_.text(
-        x, below + 18.4,
-        s.yield_reduction_pct
-            ? QString("Yield reduction (FAO-33, Ky): %1 %").arg(*s.yield_reduction_pct, 0, 'f', 1)
-            : QString("Yield reduction: no Ky for this crop"),
-        8);
+    draw_.text(x, below + 18.4, yield_line(s), 8);
     draw_.text(x, below + 13.8,
                QString("Kc mid %1, Kc end %2 (for the local climate, FAO-56 eq. 62)")
                    .arg(QString::number(s.kc_mid, 'f', 2), QString::number(s.kc_end, 'f', 2)),

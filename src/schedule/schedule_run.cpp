@@ -88,6 +88,7 @@ std::string totals_row(const SeasonResult& s) {
          n(s.totals.etc_adj) + ',' + (computed ? std::to_string(s.totals.stress_days) : "") + ',' +
          n(s.kc_mid) + ',' + n(s.kc_end) + ',' +
          (s.yield_reduction_pct ? mm(*s.yield_reduction_pct) : "") + ',' +
+         (s.yield_reduction_stages_pct ? mm(*s.yield_reduction_stages_pct) : "") + ',' +
          csv_field(spreadsheet_text(s.message)) + '\n';
 }
 
@@ -115,6 +116,8 @@ std::string json_season(const SeasonResult& s) {
       ", \"kc_mid\": " + mm(s.kc_mid) + ", \"kc_end\": " + mm(s.kc_end) +
       ", \"yield_reduction_pct\": " +
       (s.yield_reduction_pct ? mm(*s.yield_reduction_pct) : std::string("null")) +
+      ", \"yield_reduction_stages_pct\": " +
+      (s.yield_reduction_stages_pct ? mm(*s.yield_reduction_stages_pct) : std::string("null")) +
       "},\n     \"events\": [";
   bool first = true;
   for (const BalanceDay& d : s.days) {
@@ -137,7 +140,7 @@ constexpr const char* kTotalsHeader =
     "profile,status,planting_date,today,today_depletion_mm,today_soil_water_mm,"
     "next_irrigation_date,next_irrigation_net_mm,season_days,etc_mm,rain_mm,effective_rain_mm,"
     "irrigation_net_mm,irrigation_gross_mm,deep_percolation_mm,irrigations,runoff_mm,etc_adj_mm,"
-    "stress_days,kc_mid,kc_end,yield_reduction_pct,message\n";
+    "stress_days,kc_mid,kc_end,yield_reduction_pct,yield_reduction_stages_pct,message\n";
 
 // The profile file as the season reads it: the field's columns and the season's, and the
 // split profiles found by a first pass.

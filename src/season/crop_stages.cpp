@@ -16,7 +16,9 @@ namespace {
 constexpr std::array<std::string_view, 7> kNames = {"kc_ini", "kc_mid", "kc_end", "l_ini",
                                                     "l_dev",  "l_mid",  "l_late"};
 constexpr double kMaxKc = 2, kMaxStageDays = 3650;
-constexpr std::size_t kRootIni = 9, kHeight = 10, kKy = 11;  // their places among the columns
+// Their places among the columns.
+constexpr std::size_t kRootIni = 9, kHeight = 10, kKy = 11, kKyStage = 12;
+constexpr std::array<const char*, 4> kKyStageNames = {"ky_ini", "ky_dev", "ky_mid", "ky_late"};
 
 }  // namespace
 
@@ -71,15 +73,19 @@ bool read_optional(const TableHeader& header, const CsvRecord& record, const Opt
 }
 
 // The initial root depth (blank: at full depth from the start), the crop's height (blank: no
-// climate adjustment of its Kc) and its yield response factor (blank: no yield figure).
+// climate adjustment of its Kc) and its yield response factors, of the season and of each stage
+// (blank: no yield figure).
 bool read_optionals(const TableHeader& header, const CsvRecord& record, CropStages& stages,
                     std::string& error) {
   const auto read = [&](const Optional& o, std::optional<double>& value) {
     return !header.has(o.column) || read_optional(header, record, o, value, error);
   };
-  return read({kRootIni, "root_ini_cm", "a depth", kMaxRootDepth, " cm"}, stages.root_ini_cm) &&
-         read({kHeight, "height_m", "a height", 30, " m"}, stages.height_m) &&
-         read({kKy, "ky", "a factor", 3, ""}, stages.ky);
+  bool ok = read({kRootIni, "root_ini_cm", "a depth", kMaxRootDepth, " cm"}, stages.root_ini_cm) &&
+            read({kHeight, "height_m", "a height", 30, " m"}, stages.height_m) &&
+            read({kKy, "ky", "a factor", kMaxKy, ""}, stages.ky);
+  for (std::size_t i = 0; ok && i < kKyStageNames.size(); ++i)
+    ok = read({kKyStage + i, kKyStageNames[i], "a factor", kMaxKy, ""}, stages.ky_stage[i]);
+  return ok;
 }
 
 // One row's crop stages; nothing, with the reason ("LINE: reason"), for a row that gives none.
@@ -110,7 +116,7 @@ std::optional<CropStages> stages_of_row(const TableHeader& header, const CsvReco
 bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& error,
                       std::vector<TableProblem>* notes) {
   using enum CellKind;
-  static constexpr std::array<ColumnSpec, 12> kColumns = {{
+  static constexpr std::array<ColumnSpec, 16> kColumns = {{
       {"name", true, text},
       {"kc_ini", true, number},
       {"kc_mid", true, number},
@@ -123,6 +129,10 @@ bool read_crop_stages(std::istream& in, CropStageTable& table, std::string& erro
       {"root_ini_cm", false, number},  // blank: at full depth from the start (a perennial)
       {"height_m", false, number},     // for Kc's climate adjustment
       {"ky", false, number},           // the season's yield response factor
+      {"ky_ini", false, number},       // and its stages'
+      {"ky_dev", false, number},
+      {"ky_mid", false, number},
+      {"ky_late", false, number},
   }};
   CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
   CsvRecord record;

@@ -17,6 +17,8 @@ namespace vantrel {
 
 // Deeper than any crop roots (cm): an initial root depth beyond it is no crop's.
 inline constexpr double kMaxRootDepth = 1000;
+// Above FAO-33's largest yield response factors: a larger one is no crop's.
+inline constexpr double kMaxKy = 3;
 
 // The seven numbers as read, in the order kc_ini, kc_mid, kc_end, l_ini, l_dev, l_mid, l_late.
 // Kc above 2 or a stage of more than ten years (3650 days) is no crop's, and a season lasts a

@@ -9,6 +9,7 @@
 #include "data/table_header.hpp"
 #include "data/text.hpp"
 #include "season/season_choices.hpp"
+#include "season/yield_response.hpp"
 
 namespace vantrel {
 
@@ -228,9 +229,8 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
     say(s, "warning", "solar radiation from the temperature range (FAO-56 eq. 50) on some days");
   }
   s.totals = totals_of(s.days);
-  // The relative yield reduction of the season (FAO-33): the crop's actual to its maximum ET.
-  if (crop->ky && s.totals.etc > 0)
-    s.yield_reduction_pct = 100.0 * *crop->ky * (1.0 - s.totals.etc_adj / s.totals.etc);
+  s.yield_reduction_pct = season_yield_reduction(crop->ky, s.days);
+  s.yield_reduction_stages_pct = staged_yield_reduction(crop->ky_stage, s.days);
   phone_answer(tables, s);
   return s;
 }

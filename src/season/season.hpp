@@ -32,8 +32,9 @@ struct SeasonResult {
   SeasonTotals totals;
   double fp = 0;                  // the profile's full point, mm
   double kc_mid = 0, kc_end = 0;  // as the season used them
-  // FAO-33's 1 - Ya/Ym = Ky (1 - ETa/ETm) for the season, %; nothing for a crop without Ky.
-  std::optional<double> yield_reduction_pct;
+  // FAO-33's relative yield reduction 1 - Ya/Ym, %, of the season and by stage; nothing for a
+  // crop without the factors.
+  std::optional<double> yield_reduction_pct, yield_reduction_stages_pct;
   Strategy strategy = Strategy::refill;
   int every_days = 0;  // an interval strategy's
   // The answer an advisor gives on the phone: the root zone on `today` (the checkbook's day),
@@ -74,8 +75,12 @@ enum class SeasonColumn {
   mad_late_pct,
   height_m,
   ky,
+  ky_ini,
+  ky_dev,
+  ky_mid,
+  ky_late,
 };
-inline constexpr std::size_t kSeasonColumnCount = 26;
+inline constexpr std::size_t kSeasonColumnCount = 30;
 std::string_view season_column_name(SeasonColumn c);
 
 // Where each season column stands in the header (index from 0), if it is there.

@@ -27,6 +27,8 @@ constexpr std::array<ColumnSpec, kSeasonColumnCount> kColumns = {{
     {"mad_ini_pct", false, kNumber},  {"mad_dev_pct", false, kNumber},
     {"mad_mid_pct", false, kNumber},  {"mad_late_pct", false, kNumber},
     {"height_m", false, kNumber},     {"ky", false, kNumber},
+    {"ky_ini", false, kNumber},       {"ky_dev", false, kNumber},
+    {"ky_mid", false, kNumber},       {"ky_late", false, kNumber},
 }};
 
 }  // namespace
@@ -144,7 +146,7 @@ bool bounded(const SeasonColumns& columns, const ProfileInput& input, SeasonColu
   return false;
 }
 
-// The field's own crop height and yield response factor, over its crop's; false with the
+// The field's own crop height and yield response factors, over its crop's; false with the
 // reason said.
 bool take_height(const SeasonColumns& columns, const ProfileInput& input, CropStages& crop,
                  SeasonResult& s) {
@@ -152,8 +154,14 @@ bool take_height(const SeasonColumns& columns, const ProfileInput& input, CropSt
   if (!bounded(columns, input, SeasonColumn::height_m, 0.01, 30, false, height, s)) return false;
   if (height) crop.height_m = height;
   std::optional<double> ky;
-  if (!bounded(columns, input, SeasonColumn::ky, 0.01, 3, false, ky, s)) return false;
+  if (!bounded(columns, input, SeasonColumn::ky, 0.01, kMaxKy, false, ky, s)) return false;
   if (ky) crop.ky = ky;
+  for (std::size_t i = 0; i < crop.ky_stage.size(); ++i) {
+    const auto column =
+        static_cast<SeasonColumn>(static_cast<std::size_t>(SeasonColumn::ky_ini) + i);
+    if (!bounded(columns, input, column, 0.01, kMaxKy, false, ky, s)) return false;
+    if (ky) crop.ky_stage[i] = ky;
+  }
   return true;
 }
 

@@ -27,6 +27,9 @@ struct CropStages {
   std::optional<double> root_ini_cm = kInitialRootDepth;
   std::optional<double> height_m{};  // the crop's maximum height (FAO-56 Table 12)
   std::optional<double> ky{};        // the season's yield response factor (FAO-33)
+  // FAO-33's factors of the stages' growth periods (initial, development, mid, late); any one
+  // missing gives no by-stage yield figure.
+  std::array<std::optional<double>, 4> ky_stage{};
   int season_days() const { return l_ini + l_dev + l_mid + l_late; }
 };
 

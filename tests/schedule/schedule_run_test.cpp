@@ -297,22 +297,27 @@ TEST(ScheduleRun, TheCheckbookAnswersWhereTheFieldIsAndWhenTheNextIrrigationIsDu
       << json;
 }
 
-// FAO-33's yield reduction: 1 - Ya/Ym = Ky (1 - ETa/ETm) over the season; none without Ky.
+// FAO-33's yield reduction: 1 - Ya/Ym = Ky (1 - ETa/ETm) over the season, and by stage the
+// stages' shares multiplied; none without the factors.
 TEST(ScheduleRun, TheSeasonsYieldReduction) {
   const struct {
-    const char* cells;  // strategy, ky
+    const char* cells;  // strategy, ky, ky_ini, ky_dev, ky_mid, ky_late
     bool stressed;
-    bool figure;
+    bool figure, by_stage;
   } cases[] = {
-      {"rainfed,1.25", true, true}, {"refill,1.25", false, true}, {"rainfed,", true, false}};
+      {"rainfed,1.25,0.4,0.4,1.5,0.5", true, true, true},
+      {"refill,1.25,0.4,0.4,1.5,0.5", false, true, true},
+      {"rainfed,1.25,,,,", true, true, false},
+      {"rainfed,,0.4,0.4,1.5,", true, false, false},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cells);
-    const Ran r =
-        run(std::string("profile,horizon,thickness,sand,clay,root_depth,tolerance,"
-                        "planting_date,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late,"
-                        "strategy,ky\np,1,100,40,20,60,50,2026-05-01,1,1,1,10,10,10,10,") +
-                c.cells + "\n",
-            weather_of(), {});
+    const Ran r = run(std::string("profile,horizon,thickness,sand,clay,root_depth,tolerance,"
+                                  "planting_date,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late,"
+                                  "strategy,ky,ky_ini,ky_dev,ky_mid,ky_late\n"
+                                  "p,1,100,40,20,60,50,2026-05-01,1,1,1,10,10,10,10,") +
+                          c.cells + "\n",
+                      weather_of(), {});
     ASSERT_EQ(r.status, kExitOk) << r.errors;
     std::istringstream lines(r.out);
     std::string header, row;
@@ -321,7 +326,7 @@ TEST(ScheduleRun, TheSeasonsYieldReduction) {
     std::vector<std::string> cells;
     std::string error;
     ASSERT_TRUE(split_csv_line(row, cells, error)) << row;
-    ASSERT_EQ(cells.size(), 23u) << row;
+    ASSERT_EQ(cells.size(), 24u) << row;
     const double etm = std::stod(cells[9]), eta = std::stod(cells[17]);
     EXPECT_EQ(eta < etm - 1e-6, c.stressed) << row;
     if (c.figure) {
@@ -329,7 +334,28 @@ TEST(ScheduleRun, TheSeasonsYieldReduction) {
     } else {
       EXPECT_EQ(cells[21], "") << row;
     }
+    if (!c.by_stage) {
+      EXPECT_EQ(cells[22], "") << row;
+    } else if (c.stressed) {
+      // A rainfed season runs short late, where the mid stage's 1.5 weighs most.
+      EXPECT_GT(std::stod(cells[22]), 0) << row;
+      EXPECT_LE(std::stod(cells[22]), 100) << row;
+    } else {
+      EXPECT_EQ(cells[22], "0") << row;
+    }
   }
+}
+
+// A stage's factor out of its bounds is the profile's error, named.
+TEST(ScheduleRun, AStageYieldFactorOutOfBoundsIsNamed) {
+  const Ran r =
+      run("profile,horizon,thickness,sand,clay,root_depth,tolerance,planting_date,kc_ini,kc_mid,"
+          "kc_end,l_ini,l_dev,l_mid,l_late,ky_mid\n"
+          "p,1,100,40,20,60,50,2026-05-01,1,1,1,10,10,10,10,4\n",
+          weather_of(), {});
+  EXPECT_EQ(r.status, kExitFailed);
+  EXPECT_NE(r.out.find("ky_mid \"\"4\"\" is not a number from 0.01 to 3"), std::string::npos)
+      << r.out;
 }
 
 // Each bundled row names the row of the stage-length table it was taken from.
@@ -339,14 +365,14 @@ TEST(BundledCropStages, EveryRowNamesItsSource) {
   CsvReader reader(in);
   CsvRecord record;
   ASSERT_TRUE(reader.next(record));
-  ASSERT_EQ(record.fields.size(), 12u);
+  ASSERT_EQ(record.fields.size(), 16u);
   EXPECT_EQ(record.fields[8], "table_11_row");
   EXPECT_EQ(record.fields[9], "root_ini_cm");
   EXPECT_EQ(record.fields[10], "height_m");
   int rows = 0;
   while (reader.next(record)) {
     ++rows;
-    ASSERT_EQ(record.fields.size(), 12u) << "line " << record.line;
+    ASSERT_EQ(record.fields.size(), 16u) << "line " << record.line;
     EXPECT_FALSE(record.fields[10].empty()) << "line " << record.line;  // every crop's height
     EXPECT_GE(record.fields[8].size(), 6u) << "line " << record.line;
   }

@@ -99,5 +99,58 @@ TEST(CropStages, TheBundledCropsRoots) {
   EXPECT_FALSE(table.at("Wine grapes").root_ini_cm.has_value());
 }
 
+// The stages' yield response factors: read when given, blank leaves a stage without; a factor
+// beyond any crop's is refused with its column named.
+TEST(CropStages, TheStagesYieldFactors) {
+  const std::string header =
+      "name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late,ky_ini,ky_dev,"
+      "ky_mid,ky_late\nX,0.3,1.2,0.6,30,40,50,30,";
+  const struct {
+    std::string factors;
+    std::optional<double> mid;
+    const char* says;
+  } cases[] = {
+      {"0.4,0.4,1.5,0.5", 1.5, ""},
+      {"0.4,0.4,,0.5", std::nullopt, ""},
+      {"0.4,0.4,3.5,0.5", std::nullopt, "2: ky_mid \"3.5\" is not a factor above 0 and at most 3"},
+      {"0.4,-1,1.5,0.5", std::nullopt, "2: ky_dev \"-1\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.factors);
+    std::istringstream in(header + c.factors + "\n");
+    CropStageTable table;
+    std::string error;
+    const bool read = read_crop_stages(in, table, error);
+    EXPECT_EQ(read, *c.says == '\0') << error;
+    EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    if (read) {
+      EXPECT_EQ(table.at("X").ky_stage[2], c.mid);
+    }
+  }
+}
+
+// Every bundled crop with stage factors has the season's factor too, and the stage that FAO-33
+// holds most sensitive for grain (flowering) outweighs the vegetative stages.
+TEST(CropStages, TheBundledYieldFactors) {
+  std::ifstream in(std::string(VANTREL_REFERENCE_DIR) + "/" + kCropStageFileName);
+  CropStageTable table;
+  std::string error;
+  ASSERT_TRUE(read_crop_stages(in, table, error)) << error;
+  int staged = 0;
+  for (const auto& [name, crop] : table) {
+    if (!crop.ky_stage[0]) continue;
+    SCOPED_TRACE(name);
+    ++staged;
+    EXPECT_TRUE(crop.ky.has_value());
+    for (const auto& k : crop.ky_stage)
+      EXPECT_TRUE(k.has_value());
+  }
+  EXPECT_EQ(staged, 19);
+  const CropStages& maize = table.at("Maize grain");
+  EXPECT_EQ(maize.ky_stage[2], 1.5);
+  EXPECT_GT(*maize.ky_stage[2], *maize.ky_stage[0]);
+  EXPECT_FALSE(table.at("Broccoli").ky_stage[2].has_value());
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -31,8 +31,15 @@ wineboot -i >/dev/null 2>&1
 setup="$windows/package/vantrel-$version-win64-setup.exe"
 check "the installer runs silently" wine "$setup" /S
 wineserver -w
-installed="$(unix_path "$(win cmd /c echo %LOCALAPPDATA%)\\Programs\\Vantrel")"
-roaming="$(unix_path "$(win cmd /c echo %APPDATA%)")"
+# The user's folders straight from the prefix: asking cmd for %LOCALAPPDATA% just after the
+# installer has come back empty on a loaded machine, and an empty path tests nothing.
+installed="$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/Vantrel 2>/dev/null | head -n 1)"
+if [ -z "$installed" ]; then
+  echo "no Vantrel under any user's AppData/Local/Programs; what the prefix holds:"
+  ls -R "$WINEPREFIX"/drive_c/users 2>/dev/null | head -n 40
+  installed="$WINEPREFIX/drive_c/users/missing"
+fi
+roaming="${installed%/Local/Programs/Vantrel}/Roaming"
 check "the programs are installed per user in $installed" \
   test -f "$installed/vantrel.exe" -a -f "$installed/vantrel-script.exe" \
        -a -f "$installed/reference/Soil_WRC.csv" -a -f "$installed/uninstall.exe"
@@ -40,7 +47,9 @@ check "a Start-menu entry" test -f "$roaming/Microsoft/Windows/Start Menu/Progra
 check "an uninstall entry for the user" bash -c \
   "wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel' >/dev/null 2>&1"
 
-folder="$(unix_path "$(win "$installed/vantrel-launcher.exe" --seed)")"
+folder="$(unix_path "$(win "$installed/vantrel-launcher.exe" --seed | tail -n 1)")"
+# Never let an unanswered launcher turn the checks below on the root folder.
+[ -n "$folder" ] || folder="$work/no-folder-given"
 check "the launcher seeds the user's folder $folder" \
   cmp -s "$folder/Soil_WRC.csv" "$source/reference/Soil_WRC.csv"
 echo "the user's own file" > "$folder/fao-crop_databse.csv"
