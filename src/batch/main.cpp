@@ -7,6 +7,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <csignal>
@@ -22,7 +23,7 @@
 #include <vector>
 
 #ifdef VANTREL_PDF_REPORT
-#include "report/field_report.hpp"
+#include "report/pdf_writer.hpp"
 #include "report/report_toolkit.hpp"
 #endif
 #include "batch/batch_run.hpp"
@@ -35,6 +36,7 @@
 #include "data/atomic_file.hpp"
 #include "data/fields.hpp"
 #include "data/reference_file.hpp"
+#include "report/reports.hpp"
 
 namespace {
 
@@ -171,17 +173,35 @@ int main(int argc, char** argv) {
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),
                       report_time("D:%Y%m%d%H%M%SZ", true)};
+  // The report's writer by its file's name; a PDF where the build has none is said, and the
+  // other outputs are written all the same.
+  bool refused = false;
 #ifdef VANTREL_PDF_REPORT
   std::unique_ptr<ReportToolkit> toolkit;
-  if (settings.report) {
-    toolkit = std::make_unique<ReportToolkit>("vantrel-batch");
-    settings.make_report = make_pdf_report;
-  }
+  const WriterMaker pdf_writer = [&settings](const std::filesystem::path& file) {
+    return page::make_pdf_writer(file, settings.context, "vantrel-batch");
+  };
 #else
-  if (settings.report) {
-    return usage_error(kNoPdfWriter);
-  }
+  const WriterMaker pdf_writer;
 #endif
-  return run_batch(settings, *reference.curves, *reference.crops, std::cout, std::cerr, nullptr,
-                   reference.defects);
+  if (settings.report) {
+    const WriterChoice choice = choose_writer(*settings.report, pdf_writer);
+    if (!choice.writer) {
+      std::cerr << "vantrel-batch: " << settings.report->string() << ": " << choice.refused << '\n';
+      settings.report.reset();
+      refused = true;
+    } else {
+#ifdef VANTREL_PDF_REPORT
+      if (choice.pdf) toolkit = std::make_unique<ReportToolkit>("vantrel-batch");
+#endif
+      settings.make_report = [writer = choice.writer](const std::filesystem::path& file,
+                                                      const RetentionCurves& curves,
+                                                      const ReportContext& context) {
+        return make_field_report(file, writer, curves, context);
+      };
+    }
+  }
+  const int status = run_batch(settings, *reference.curves, *reference.crops, std::cout, std::cerr,
+                               nullptr, reference.defects);
+  return refused ? std::max(status, kExitFailed) : status;
 }

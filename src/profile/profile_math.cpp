@@ -31,6 +31,7 @@ ProfileWater profile_water(const ProfileLayers& layers, float root_depth, float 
   float s_fc = 0.0F;
   float s_rp = 0.0F;
   float s_root = 0.0F;
+  float s_root_fc = 0.0F;
   for (int i = 1; i <= kProfileEntries; ++i) {
     const float t = layers.bottom(i) - layers.top(i);
     float depth = root_depth - layers.top(i);  // the entry's part above the root depth
@@ -44,8 +45,9 @@ ProfileWater profile_water(const ProfileLayers& layers, float root_depth, float 
     s_fc = static_cast<float>(s_fc + double{t} * fc / 10.0);
     s_rp = static_cast<float>(s_rp + (fc - (fc - wp) * p * depth / t) * t / 10.0);
     s_root = static_cast<float>(s_root + double{depth} * (fc - wp) / 10.0);
+    s_root_fc = static_cast<float>(s_root_fc + double{depth} * fc / 10.0);
   }
-  return {s_fc - s_wp, s_fc - s_sp, s_fc, s_rp, s_root};
+  return {s_fc - s_wp, s_fc - s_sp, s_fc, s_rp, s_root, s_root_fc};
 }
 
 float adjusted_depletion(float p_table_pct, float etc) {

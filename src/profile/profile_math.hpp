@@ -31,6 +31,7 @@ struct ProfileWater {
   float fp = 0;             // full point: water at field capacity, whole profile
   float rp = 0;             // refill point: FP less the tolerated share within the root zone
   float root_zone_taw = 0;  // field capacity to wilting point within the root depth only
+  float root_zone_fp = 0;   // water at field capacity within the root depth only
 };
 
 // FAO-56 (below its Table 22): the depletion fraction for a crop water use of `etc` mm/day

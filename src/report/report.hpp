@@ -10,9 +10,10 @@
 
 namespace vantrel {
 
-// What --report says in a build without Qt's PDF writer (the Windows edition).
+// What --report FILE.pdf says in a build without Qt's PDF writer (the Windows edition).
 inline constexpr const char* kNoPdfWriter =
-    "--report needs Qt's PDF writer, which this build has not; every other output works";
+    "a PDF report needs the Linux build; name the report .html instead and print it from the "
+    "browser (the other outputs are written)";
 
 // What the report says of its run on every page.
 struct ReportContext {

@@ -20,9 +20,10 @@
 #include "data/safe_text.hpp"
 #include "schedule/schedule_run.hpp"
 #ifdef VANTREL_PDF_REPORT
+#include "report/pdf_writer.hpp"
 #include "report/report_toolkit.hpp"
-#include "report/season_report.hpp"
 #endif
+#include "report/reports.hpp"
 
 namespace {
 
@@ -279,19 +280,38 @@ int main(int argc, char** argv) {
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),
                       report_time("D:%Y%m%d%H%M%SZ", true)};
+  // The report's writer by its file's name; a PDF where the build has none is said, and the
+  // other outputs are written all the same.
+  bool refused = false;
 #ifdef VANTREL_PDF_REPORT
   std::unique_ptr<ReportToolkit> toolkit;
-  if (settings.report) {
-    toolkit = std::make_unique<ReportToolkit>("vantrel-schedule");
-    settings.make_report = make_season_report;
-  }
+  const WriterMaker pdf_writer = [&settings](const std::filesystem::path& file) {
+    return page::make_pdf_writer(file, settings.context, "vantrel-schedule");
+  };
 #else
-  if (settings.report) {
-    return usage_error(kNoPdfWriter);
-  }
+  const WriterMaker pdf_writer;
 #endif
-  return run_schedule(settings,
-                      {*reference.curves, *reference.crops, stages, *weather, reference.defects,
-                       given ? &*given : nullptr, request.today, request.kc_as_table},
-                      std::cout, std::cerr);
+  if (settings.report) {
+    const WriterChoice choice = choose_writer(*settings.report, pdf_writer);
+    if (!choice.writer) {
+      std::cerr << "vantrel-schedule: " << settings.report->string() << ": " << choice.refused
+                << '\n';
+      settings.report.reset();
+      refused = true;
+    } else {
+#ifdef VANTREL_PDF_REPORT
+      if (choice.pdf) toolkit = std::make_unique<ReportToolkit>("vantrel-schedule");
+#endif
+      settings.make_report = [writer = choice.writer](const std::filesystem::path& file,
+                                                      const ReportContext& context) {
+        return make_season_report(file, writer, context);
+      };
+    }
+  }
+  const int status =
+      run_schedule(settings,
+                   {*reference.curves, *reference.crops, stages, *weather, reference.defects,
+                    given ? &*given : nullptr, request.today, request.kc_as_table},
+                   std::cout, std::cerr);
+  return refused ? std::max(status, kExitFailed) : status;
 }

@@ -202,6 +202,9 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
   zone.taw_at = [layers = field.layers](double root_depth) {
     return double{profile_water(layers, static_cast<float>(root_depth), 0.0F).root_zone_taw};
   };
+  zone.fp_at = [layers = field.layers](double root_depth) {
+    return double{profile_water(layers, static_cast<float>(root_depth), 0.0F).root_zone_fp};
+  };
   if (!take_subsoil(columns, input, zone, s)) return s;
   if (!take_runoff(columns, input, zone, s) || !take_strategy(columns, input, zone, s) ||
       !take_stops(columns, input, *planting, zone, s)) {

@@ -71,6 +71,8 @@ struct RootZone {
   double root_max_cm = 0;  // the crop's full root depth
   // The root zone's TAW at a root depth (cm), mm; without it the root zone is `taw` all season.
   std::function<double(double)> taw_at{};
+  // The root zone's water at field capacity at a root depth (cm), mm; without it the full point.
+  std::function<double(double)> fp_at{};
   NewSoil new_soil = NewSoil::field_capacity;
   // The field's USDA-NRCS curve number (average antecedent moisture); nothing: no runoff.
   std::optional<double> curve_number{};
@@ -144,6 +146,9 @@ struct BalanceDay {
   double soil_water = 0;
   double root_depth = 0;  // cm
   double taw = 0;         // the day's root zone's total available water, mm
+  // The day's root zone's water at field capacity, mm: what a probe in the root zone reads full.
+  double root_fp = 0;
+  double root_water() const { return root_fp - depletion; }  // at the end of the day, mm
 };
 
 // The season day by day, one day per weather day, to the end of the late stage or of the

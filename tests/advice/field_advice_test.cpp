@@ -326,18 +326,20 @@ TEST(BatchReportForTheFarmer, HeaderFooterSummaryAndTheDecisionOnEveryPage) {
   } cases[] = {
       {1,
        {"Vantrel irrigation report", "Summary", "Made 1970-01-02 by vantrel-batch 1.5.3",
-        "Reference profiles: " + kBundled.string(), "the bundled demonstration set: synthetic",
-        "Summary of 45 profiles", "45 ok, 0 with warnings", "field 1 ", "page 1 of 47"}},
-      {2, {"field 41", "field 45", "page 2 of 47"}},
+        "Reference profiles: the bundled demonstration set (synthetic profiles, not measured",
+        kBundled.string(), "Summary of 45 profiles", "45 ok, 0 with warnings (0 warnings in all)",
+        "field 1 ", "page 1 of 47"}},
+      {2, {"Profiles (continued)", "field 41", "field 45", "page 2 of 47"}},
       {3,
-       {"field 1",
-        "Irrigate when the root zone has lost " + shown("irrigation_depth_mm") +
-            " mm (soil water down to the refill point, " + shown("refill_level_mm") +
-            " mm); apply " + shown("irrigation_depth_mm") + " mm net (" + shown("gross_depth_mm") +
-            " mm",
-        "gross at 80.0 % efficiency); at the given crop water use of 4.0 mm/day that is every " +
+       {"field 1", "Irrigate when the root zone's soil water is down to",
+        "it has then lost " + shown("irrigation_depth_mm") + " mm. Apply " +
+            shown("irrigation_depth_mm") + " mm net (" + shown("gross_depth_mm") +
+            " mm gross at 80.0 % efficiency); at the given crop water use of 4.0 mm/day that is "
+            "every " +
             shown("interval_days") + " days.",
-        "Notes: pivot from the well", "not the", "Field capacity: the reference curves at 10.0 kPa",
+        "Root-zone full point", "Refill level", "RP " + shown("rp_mm"),
+        "Notes: pivot from the well", "not the depth to apply",
+        "Field capacity: the reference curves at 10.0 kPa",
         "Depletion fraction used: 39.0 % (the crop's 35.0 % at 5 mm/day, adjusted for 4.0 mm/day",
         "page 3 of 47"}},
       {47, {"field 45", "page 47 of 47"}},
@@ -383,12 +385,14 @@ TEST(SeasonReport, ASummaryThenEachProfilesSeasonWithHeadersAndFooters) {
       " --report season.pdf --events events.csv " + (examples / "season.csv").string());
   ASSERT_EQ(ran.status, 0) << ran.output;
   const std::string pdf = (dir / "season.pdf").string();
-  EXPECT_NE(shell("pdfinfo " + pdf).output.find("Pages:           3\n"), std::string::npos);
+  // The summary; North meadow's season and calendar; River plot's season, its irrigation days
+  // continued and its calendar.
+  EXPECT_NE(shell("pdfinfo " + pdf).output.find("Pages:           6\n"), std::string::npos);
   const std::string summary = shell("pdftotext -layout -f 1 -l 1 " + pdf + " -").output;
   const std::string north = shell("pdftotext -layout -f 2 -l 2 " + pdf + " -").output;
   for (const char* expected :
        {"Vantrel irrigation report", "Made 1970-01-02 by vantrel-schedule 1.5.3",
-        "Irrigation schedule of 2 profiles", "North meadow", "River plot", "page 1 of 3"}) {
+        "Irrigation schedule of 2 profiles", "North meadow", "River plot", "page 1 of 6"}) {
     EXPECT_NE(summary.find(expected), std::string::npos) << expected << "\n" << summary;
   }
   // Its irrigation days are the events file's.
@@ -396,7 +400,7 @@ TEST(SeasonReport, ASummaryThenEachProfilesSeasonWithHeadersAndFooters) {
   const std::string first_event = events.substr(events.find("North meadow,") + 13, 10);
   for (const std::string& expected :
        {std::string("Season of North meadow"), std::string("Irrigation days"), first_event,
-        std::string("Season totals"), std::string("Irrigations"), std::string("page 2 of 3")}) {
+        std::string("Season totals"), std::string("Irrigations"), std::string("page 2 of 6")}) {
     EXPECT_NE(north.find(expected), std::string::npos) << expected << "\n" << north;
   }
 }

@@ -271,7 +271,7 @@ TEST(BatchReport, OnePagePerProfileWithItsNumbers) {
   const std::string page =
       command_output("pdftotext -layout -f 3 -l 3 " + (dir / "r.pdf").string() + " -", status);
   for (const char* expected : {"Profile River plot", "Crop: Potato", "sandy loam", "TAW",
-                               "Refill point", "Water retention", "root depth 40.0 cm"}) {
+                               "Refill level", "Water retention", "root depth 40.0 cm"}) {
     EXPECT_NE(page.find(expected), std::string::npos) << expected << "\n" << page;
   }
 }
