@@ -26,7 +26,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ ccache googletest libgtest-dev libbenchmark-dev qt6-base-dev valgrind
-          fonts-liberation2 poppler-utils xvfb xdotool)
+          fonts-liberation2 poppler-utils xvfb xdotool chromium)
 
 install_missing() {
   local missing=()

@@ -154,11 +154,11 @@ class Outputs {
   }
 
   // Ends every output and puts it in place; false (with the reasons written) when one failed.
-  bool finish(const Replay& replay) {
+  bool finish() {
     clear_progress();
     std::string error;
     files_.write(json_, json_end());
-    const bool drawn = !report_ || report_->finish(replay, error);
+    const bool drawn = !report_ || report_->finish(error);
     if (!drawn) {
       errors_ << settings_.report->string() << ": cannot write: " << error << '\n';
       files_.discard(report_file_);  // the file it would replace stays as it was
@@ -372,7 +372,8 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
   const AdviceTables tables(curves, crops, defects);
   const ChunkWork work{tables,
                        columns,
-                       {settings.fc_suction, false},
+                       // The report's curves need each horizon's reference entries.
+                       {settings.fc_suction, settings.report.has_value()},
                        format,
                        settings.horizons.has_value(),
                        settings.json.has_value()};
@@ -380,20 +381,7 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
       profiles, outputs, [&](Chunk& chunk) { compute_chunk(work, chunk); },
       static_cast<std::size_t>(jobs) * 4);
   run.run(jobs);
-  // The report's pages: each profile computed again, with its reference entries.
-  const Replay replay = [&](const ProfileVisitor& visit) {
-    std::ifstream again(settings.input, std::ios::binary);
-    CsvReader second_pass(again, CsvReader::kMaxLine, separator);
-    CsvRecord skipped;
-    if (!second_pass.next(skipped)) return false;
-    ProfileReader reread(second_pass, columns, split);
-    ProfileInput input;
-    BadLines ignored;  // already told
-    while (reread.next(input, ignored))
-      visit(compute_profile(tables, columns, input, {settings.fc_suction, true}));
-    return true;
-  };
-  const bool written = outputs.finish(replay);
+  const bool written = outputs.finish();
   if (counts != nullptr) *counts = outputs.counts;
   if (!written) return kExitUsage;
   return outputs.counts.errors > 0 || outputs.counts.bad_lines > 0 ? kExitFailed : kExitOk;

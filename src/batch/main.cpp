@@ -61,7 +61,8 @@ Options:
   --results FILE     one row per profile (without any output option: to standard output)
   --horizons FILE    one row per horizon of each profile
   --json FILE        profiles, horizons and results as one JSON document
-  --report FILE.pdf  a printable report: a summary, then one page per profile
+  --report FILE      a printable report: a summary, then one page per profile; FILE.html
+                     is one self-contained HTML page, any other name a PDF
                      (FILE "-" for any one output: standard output)
   --fc-suction KPA   field capacity at this suction, from 1 to 1500 (default 10, as the
                      window; 33 where FAO-56 or NRCS figures are the yardstick)

@@ -28,24 +28,20 @@ struct ReportContext {
   std::string fixed_pdf_date;
 };
 
-// Calls the visitor with each profile again, in input order, with its reference entries;
-// false when the input cannot be read again.
-using ProfileVisitor = std::function<void(const ProfileResult&)>;
-using Replay = std::function<bool(const ProfileVisitor&)>;
-
 // The fields' report: a summary of every profile first, then a page per profile. It takes each
-// profile in input order as the run computes it (for the summary), then draws the document
-// when the run ends, the profiles' pages from a second pass over the input, so that its memory
-// stays bounded by the summary rows.
+// profile in input order as the run computes it (with its reference entries, for the curves),
+// lays out its page and keeps it on disk, then writes the document when the run ends, so that
+// its memory stays that of the summary rows and no profile is computed twice.
 class ProfileReport {
  public:
   virtual ~ProfileReport() = default;
   virtual void add(const ProfileResult& profile) = 0;
-  // Draws and ends the document; false with the reason.
-  virtual bool finish(const Replay& replay, std::string& error) = 0;
+  // Writes and ends the document; false with the reason.
+  virtual bool finish(std::string& error) = 0;
 };
 
-// The season report: a summary across the profiles, then a page per profile.
+// The season report: a summary across the profiles, then each profile's pages, laid out as the
+// profile comes and kept on disk until the run ends, as the fields' report does.
 class SeasonReport {
  public:
   virtual ~SeasonReport() = default;

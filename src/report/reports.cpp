@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "report/field_pages.hpp"
+#include "report/page_spool.hpp"
 #include "report/season_pages.hpp"
 
 namespace vantrel {
@@ -27,82 +28,90 @@ class Pages {
   int number_ = 0;
 };
 
-class FieldReport final : public ProfileReport {
+std::filesystem::path temporary_folder() {
+  std::error_code ec;
+  const auto folder = std::filesystem::temp_directory_path(ec);
+  return ec ? std::filesystem::path(".") : folder;
+}
+
+// The pages laid out so far, on disk beside the report's file, with the summary's rows.
+template <typename Row>
+class Spooled {
  public:
-  FieldReport(std::filesystem::path file, WriterMaker writer, const RetentionCurves& curves,
-              const ReportContext& context)
-      : file_(std::move(file)),
-        writer_(std::move(writer)),
-        curves_(curves),
-        context_(context),
-        frame_(page::frame_of(context, "vantrel-batch")) {}
+  Spooled() : spool_(temporary_folder()) {}
 
-  void add(const ProfileResult& r) override { rows_.push_back(page::summary_row(r)); }
-
-  bool finish(const Replay& replay, std::string& error) override {
-    std::vector<page::Page> summary = page::field_summary(rows_, frame_);
-    const int total = static_cast<int>(summary.size() + rows_.size());
-    Pages pages(writer_(file_), total);
+  // Writes the summary's pages, then the spooled ones, each numbered of them all.
+  bool write(std::vector<page::Page> summary, std::unique_ptr<page::PageWriter> writer,
+             std::string& error) {
+    Pages pages(std::move(writer), static_cast<int>(summary.size()) + spool_.pages());
     for (page::Page& p : summary)
       pages.write(p);
-    bool read_again = true;
-    if (!rows_.empty()) {
-      read_again = replay([&](const ProfileResult& r) {
-        if (pages.written() >= total) return;  // the input changed: never more pages than said
-        page::Page p = page::field_page(r, curves_, context_.fc_suction, frame_);
-        pages.write(p);
-      });
-    }
+    const bool read_back = spool_.replay([&](page::Page& p) { pages.write(p); });
     const bool ended = pages.finish(error);
-    if (!read_again) {
-      error = "the input could not be read again for the profiles' pages";
+    if (!read_back) {
+      error = "the laid-out pages could not be kept in " + temporary_folder().string() + ": " +
+              spool_.error();
       return false;
     }
     return ended;
+  }
+
+  std::vector<Row> rows;
+  page::PageSpool spool_;
+};
+
+class FieldReport final : public ProfileReport {
+ public:
+  FieldReport(const std::filesystem::path& file, WriterMaker writer, const RetentionCurves& curves,
+              const ReportContext& context)
+      : file_(file),
+        writer_(std::move(writer)),
+        curves_(curves),
+        fc_suction_(context.fc_suction),
+        frame_(page::frame_of(context, "vantrel-batch")),
+        spooled_() {}
+
+  void add(const ProfileResult& r) override {
+    spooled_.rows.push_back(page::summary_row(r));
+    spooled_.spool_.add(page::field_page(r, curves_, fc_suction_, frame_));
+  }
+
+  bool finish(std::string& error) override {
+    return spooled_.write(page::field_summary(spooled_.rows, frame_), writer_(file_), error);
   }
 
  private:
   std::filesystem::path file_;
   WriterMaker writer_;
   const RetentionCurves& curves_;
-  ReportContext context_;
+  double fc_suction_;
   page::Frame frame_;
-  std::vector<page::SummaryRow> rows_;
+  Spooled<page::SummaryRow> spooled_;
 };
 
 class SeasonPages final : public SeasonReport {
  public:
-  SeasonPages(std::filesystem::path file, WriterMaker writer, const ReportContext& context)
-      : file_(std::move(file)),
+  SeasonPages(const std::filesystem::path& file, WriterMaker writer, const ReportContext& context)
+      : file_(file),
         writer_(std::move(writer)),
-        frame_(page::frame_of(context, "vantrel-schedule")) {}
+        frame_(page::frame_of(context, "vantrel-schedule")),
+        spooled_() {}
 
   void add(const SeasonResult& s) override {
-    rows_.push_back(page::season_row(s));
-    seasons_.push_back(s);
+    spooled_.rows.push_back(page::season_row(s));
+    for (const page::Page& p : page::season_pages(s, frame_))
+      spooled_.spool_.add(p);
   }
 
   bool finish(std::string& error) override {
-    std::vector<page::Page> summary = page::season_summary(rows_, frame_);
-    std::size_t total = summary.size();
-    for (const SeasonResult& s : seasons_)
-      total += page::season_pages(s, frame_).size();
-    Pages pages(writer_(file_), static_cast<int>(total));
-    for (page::Page& p : summary)
-      pages.write(p);
-    for (const SeasonResult& s : seasons_) {
-      for (page::Page& p : page::season_pages(s, frame_))
-        pages.write(p);
-    }
-    return pages.finish(error);
+    return spooled_.write(page::season_summary(spooled_.rows, frame_), writer_(file_), error);
   }
 
  private:
   std::filesystem::path file_;
   WriterMaker writer_;
   page::Frame frame_;
-  std::vector<page::SeasonRow> rows_;
-  std::vector<SeasonResult> seasons_;
+  Spooled<page::SeasonRow> spooled_;
 };
 
 }  // namespace

@@ -61,7 +61,8 @@ Options:
   --schedule FILE      one row per profile and day
   --events FILE        the irrigation days only
   --json FILE          per profile its totals and irrigation days
-  --report FILE.pdf    a summary, then per profile its season chart, irrigation days and totals
+  --report FILE        a summary, then per profile its season, irrigation days and calendar;
+                       FILE.html is one self-contained HTML page, any other name a PDF
   --quiet              no word on which reference files are used
   --help, --version
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Every test of the Windows edition, from a cross-built tree and a Linux build: the unit tests
 # and the Win32 view's tests under Wine (in a display of their own), the sessions compared byte
-# for byte with the Linux build's, the window used through the keyboard and mouse, then the
-# installer and the zip made and tried.
+# for byte with the Linux build's, the window used through the keyboard and mouse, the reports,
+# then the installer and the zip made and tried.
 #   run.sh WINDOWS_BUILD LINUX_BUILD SOURCE_DIR VERSION
 set -u
 windows="$(cd "$1" && pwd)"
@@ -32,6 +32,8 @@ step "unit tests and the Win32 view under Wine" unit_tests
 step "sessions, byte for byte as on Linux" "$here/golden_sessions.sh" "$linux" "$windows" "$source"
 step "the window through keyboard and mouse" "$here/window_test.sh" "$windows" "$linux" "$source" \
   "$windows/window.png"
+step "the reports as HTML, and a PDF asked for" "$here/reports_test.sh" "$windows" "$linux" \
+  "$source"
 step "the installer and the zip" "$source/packaging/windows/make_packages.sh" "$windows" "$source" \
   "$version"
 step "the installer and the zip, tried" "$here/package_test.sh" "$windows" "$linux" "$source" "$version"
