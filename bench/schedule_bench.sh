@@ -3,7 +3,9 @@
 # roots growing, four strategies in turn and runoff by a curve number; with the daily schedule
 # written, and with the totals alone: seconds and peak memory, from /usr/bin/time -v.
 #   bench/schedule_bench.sh SCHEDULE_PROGRAM REFERENCE_DIR EXAMPLES_DIR
-# Target: under 2 s for 1,000 profiles on one job; memory flat (the same at 10,000).
+# Then the report, as HTML and as PDF.
+# Target: under 2 s for 1,000 profiles on one job; memory flat (the same at 10,000), under
+# 64 MB with a report.
 set -euo pipefail
 schedule="$1"
 reference="$2"
@@ -42,4 +44,6 @@ for profiles in 1000 10000; do
   make_input "$profiles"
   measure "$profiles" "the daily schedule" --schedule "$work/s.csv"
   measure "$profiles" "the totals"
+  measure "$profiles" "the report as HTML" --report "$work/r.html"
+  measure "$profiles" "the report as PDF" --report "$work/r.pdf"
 done

@@ -33,6 +33,7 @@
 #include "cli/reference_folders.hpp"
 #include "cli/reference_set.hpp"
 #include "cli/report_time.hpp"
+#include "cli/report_units.hpp"
 #include "data/atomic_file.hpp"
 #include "data/fields.hpp"
 #include "data/reference_file.hpp"
@@ -63,6 +64,7 @@ Options:
   --json FILE        profiles, horizons and results as one JSON document
   --report FILE      a printable report: a summary, then one page per profile; FILE.html
                      is one self-contained HTML page, any other name a PDF
+  --units mm|inch    the report's figures in mm and cm (default) or in inches
                      (FILE "-" for any one output: standard output)
   --fc-suction KPA   field capacity at this suction, from 1 to 1500 (default 10, as the
                      window; 33 where FAO-56 or NRCS figures are the yardstick)
@@ -85,7 +87,7 @@ int usage_error(const std::string& message) {
   return kExitUsage;
 }
 
-constexpr std::array<OptionSpec, 9> kOptions = {{
+constexpr std::array<OptionSpec, 10> kOptions = {{
     {"--data", 0, "a folder"},
     {"--fc-suction", 0, "a suction in kPa from 1 to 1500"},
     {"--csv-standard", 0, ""},
@@ -93,6 +95,7 @@ constexpr std::array<OptionSpec, 9> kOptions = {{
     {"--horizons", 0, "a file name"},
     {"--json", 0, "a file name"},
     {"--report", 0, "a file name"},
+    {"--units", 0, "mm or inch"},
     {"--jobs", 'j', "a whole number from 1 to 256"},
     {"--quiet", 'q', ""},
 }};
@@ -106,6 +109,7 @@ BatchSettings read_settings(const CommandLine& line, std::string& error) {
   settings.horizons = line.path("--horizons");
   settings.json = line.path("--json");
   settings.report = line.path("--report");
+  settings.context.inches = report_in_inches(line, error);
   const unsigned hardware = std::thread::hardware_concurrency();
   settings.jobs = hardware == 0 ? 1 : static_cast<int>(hardware);
   if (const auto jobs = line.value("--jobs")) {
@@ -167,13 +171,15 @@ int main(int argc, char** argv) {
     settings.input = kept_input.path();
     settings.input_name = "-";
   }
+  const bool inches = settings.context.inches;
   settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
                       settings.version,
                       std::filesystem::absolute(data).lexically_normal().string(),
                       is_demonstration_set(reference.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),
-                      report_time("D:%Y%m%d%H%M%SZ", true)};
+                      report_time("D:%Y%m%d%H%M%SZ", true),
+                      inches};
   // The report's writer by its file's name; a PDF where the build has none is said, and the
   // other outputs are written all the same.
   bool refused = false;

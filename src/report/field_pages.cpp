@@ -15,27 +15,28 @@ constexpr std::array<Colour, 5> kHorizonColours = {
     Colour{0x1f, 0x5f, 0xa8}, Colour{0xc0, 0x5a, 0x12}, Colour{0x2e, 0x8b, 0x3e},
     Colour{0x8e, 0x2c, 0x8e}, Colour{0x6b, 0x6b, 0x6b}};
 
-std::vector<Column> summary_columns() {
+std::vector<Column> summary_columns(const Units& u) {
+  const std::string water = u.water_unit(), depth = u.depth_unit();
   return {{"Profile", "", 0, 36},
           {"Crop", "", 36, 30},
-          {"Root", "depth cm", 66, 16, Align::right},
-          {"Root-zone", "TAW mm", 84, 18, Align::right},
-          {"Apply", "net mm", 104, 15, Align::right},
-          {"Apply", "gross mm", 121, 17, Align::right},
+          {"Root", "depth " + depth, 66, 16, Align::right},
+          {"Root-zone", "TAW " + water, 84, 18, Align::right},
+          {"Apply", "net " + water, 104, 15, Align::right},
+          {"Apply", "gross " + water, 121, 17, Align::right},
           {"Every", "days", 140, 12, Align::right},
           {"Status", "", 156, 14},
           {"Warn-", "ings", 168, 12, Align::right}};
 }
 
-std::vector<Cell> summary_cells(const SummaryRow& r) {
+std::vector<Cell> summary_cells(const SummaryRow& r, const Units& u) {
   const bool computed = r.status != ProfileStatus::error;
-  const auto number = [&](float v) { return computed ? form(v) : std::string("-"); };
+  const auto water = [&](float v) { return computed ? u.water_number(v) : std::string("-"); };
   return {{fitted(r.name, 35, kBody)},
           {fitted(r.crop.empty() ? "(given directly)" : r.crop, 29, kBody)},
-          {number(r.root_depth)},
-          {number(r.root_zone_taw)},
-          {number(r.net)},
-          {number(r.gross)},
+          {computed ? u.depth_number(r.root_depth) : std::string("-")},
+          {water(r.root_zone_taw)},
+          {water(r.net)},
+          {water(r.gross)},
           {computed && r.interval ? form(*r.interval) : std::string("-")},
           {std::string(status_name(r.status)), r.status != ProfileStatus::ok},
           {std::to_string(r.warnings)}};
@@ -48,31 +49,35 @@ std::size_t rows_that_fit(const TableBlock& t) {
 }
 
 // Depth downwards; per horizon its water contents at WP, SP and FC as a band; the root depth.
-void profile_drawing(ChartBlock& c, const ProfileResult& r) {
+void profile_drawing(ChartBlock& c, const ProfileResult& r, const Units& u) {
   float deepest = std::max(r.root_depth, 10.0F), wettest = 10;
   for (const HorizonResult& h : r.horizons) {
     deepest = std::max(deepest, h.bottom);
     wettest = std::max(wettest, h.fc);
   }
-  const Ticks depth = round_ticks(0, deepest, 6), content = round_ticks(0, wettest, 5);
+  const Ticks depth = round_ticks(0, u.depth(deepest), 6),
+              content = round_ticks(0, u.content(wettest), 5);
   const Plot plot{c.x + 12,     c.top + 2, c.width - 14, c.height - 10, content.low,
                   content.high, depth.low, depth.high,   true};
   for (std::size_t i = 0; i < r.horizons.size(); ++i) {
     const HorizonResult& h = r.horizons[i];
     const Colour colour = kHorizonColours[i % kHorizonColours.size()];
-    const double top = plot.py(h.top), bottom = plot.py(h.bottom);
-    add_rect(c, {plot.px(h.wp), top}, {plot.px(h.fc), bottom},
+    const double top = plot.py(u.depth(h.top)), bottom = plot.py(u.depth(h.bottom));
+    const double fc = plot.px(u.content(h.fc)), sp = plot.px(u.content(h.sp)),
+                 wp = plot.px(u.content(h.wp));
+    add_rect(c, {wp, top}, {fc, bottom},
              {static_cast<std::uint8_t>(colour.r / 4 + 191),
               static_cast<std::uint8_t>(colour.g / 4 + 191),
               static_cast<std::uint8_t>(colour.b / 4 + 191)});
-    add_line(c, {{plot.px(h.fc), top}, {plot.px(h.fc), bottom}}, colour, 0.5);
-    add_line(c, {{plot.px(h.sp), top}, {plot.px(h.sp), bottom}}, colour, 0.5, Dash::dashed);
-    add_line(c, {{plot.px(h.wp), top}, {plot.px(h.wp), bottom}}, colour, 0.5, Dash::dotted);
+    add_line(c, {{fc, top}, {fc, bottom}}, colour, 0.5);
+    add_line(c, {{sp, top}, {sp, bottom}}, colour, 0.5, Dash::dashed);
+    add_line(c, {{wp, top}, {wp, bottom}}, colour, 0.5, Dash::dotted);
     add_line(c, {{plot.left, bottom}, {plot.right(), bottom}}, kGrey, 0.1);
   }
-  const double root = plot.py(r.root_depth);
+  const double root = plot.py(u.depth(r.root_depth));
   add_line(c, {{plot.left, root}, {plot.right(), root}}, kIrrigation, 0.4, Dash::dashed);
-  add_label(c, {plot.left + 1, root - 1}, "root depth " + form(r.root_depth) + " cm", Align::left,
+  add_label(c, {plot.left + 1, root - 1},
+            "root depth " + u.depth_number(r.root_depth) + " " + u.depth_unit(), Align::left,
             kIrrigation);
   add_frame(c, plot);
   add_y_ticks(c, plot, depth);
@@ -82,11 +87,11 @@ void profile_drawing(ChartBlock& c, const ProfileResult& r) {
 // Each horizon's mean retention curve over the entries its values rest on, stones applied,
 // from 1 to 1500 kPa on a log axis, with FC, SP and WP marked.
 void retention_curves(ChartBlock& c, const RetentionCurves& curves, const ProfileResult& r,
-                      double fc_suction) {
+                      double fc_suction, const Units& u) {
   double wettest = 10;
   for (const HorizonResult& h : r.horizons)
     wettest = std::max(wettest, mean_water_content(curves, h.used, h.stones, 1.0));
-  const Ticks content = round_ticks(0, wettest, 5);
+  const Ticks content = round_ticks(0, u.content(wettest), 5);
   const double decades = std::log10(1500.0);
   const Plot plot{c.x + 12, c.top + 2, c.width - 14, c.height - 10,
                   0,        decades,   content.low,  content.high};
@@ -97,13 +102,13 @@ void retention_curves(ChartBlock& c, const RetentionCurves& curves, const Profil
     constexpr int kSteps = 60;
     for (int s = 0; s <= kSteps; ++s) {
       const double at = decades * s / kSteps;
-      points.push_back(
-          {plot.px(at), plot.py(mean_water_content(curves, h.used, h.stones, std::pow(10.0, at)))});
+      points.push_back({plot.px(at), plot.py(u.content(mean_water_content(curves, h.used, h.stones,
+                                                                          std::pow(10.0, at))))});
     }
     add_line(c, std::move(points), colour, 0.4);
     for (const auto& [suction, value] :
          {std::pair{fc_suction, h.fc}, std::pair{100.0, h.sp}, std::pair{1500.0, h.wp}})
-      add_dot(c, {plot.px(std::log10(suction)), plot.py(value)}, 0.8, colour);
+      add_dot(c, {plot.px(std::log10(suction)), plot.py(u.content(value))}, 0.8, colour);
     add_label(c, {plot.right() - 1, plot.top + 4 + 3.5 * static_cast<double>(i)},
               "horizon " + std::to_string(h.horizon), Align::right, colour);
   }
@@ -116,27 +121,28 @@ void retention_curves(ChartBlock& c, const RetentionCurves& curves, const Profil
   }
 }
 
-void horizon_table(Flow& flow, const ProfileResult& r) {
+void horizon_table(Flow& flow, const ProfileResult& r, const Units& u) {
+  const std::string depth = u.depth_unit(), content = u.content_unit();
   TableBlock& t = flow.table("Horizons", {{"Horizon", "", 0, 16},
-                                          {"Top", "cm", 16, 12, Align::right},
-                                          {"Bottom", "cm", 30, 16, Align::right},
+                                          {"Top", depth, 16, 12, Align::right},
+                                          {"Bottom", depth, 30, 16, Align::right},
                                           {"Texture", "", 50, 34},
                                           {"Stones", "%", 84, 14, Align::right},
                                           {"Density", "kg/L", 100, 16, Align::right},
-                                          {"FC", "%", 118, 12, Align::right},
-                                          {"SP", "%", 132, 12, Align::right},
-                                          {"WP", "%", 146, 12, Align::right},
+                                          {"FC", content, 118, 12, Align::right},
+                                          {"SP", content, 132, 12, Align::right},
+                                          {"WP", content, 146, 12, Align::right},
                                           {"Entries", "", 162, 16, Align::right}});
   for (const HorizonResult& h : r.horizons) {
     t.rows.push_back({{std::to_string(h.horizon)},
-                      {form(h.top)},
-                      {form(h.bottom)},
+                      {u.depth_number(h.top)},
+                      {u.depth_number(h.bottom)},
                       {fitted(h.texture, 33, kBody)},
                       {form(h.stones)},
                       {form(h.density, 2)},
-                      {form(h.fc)},
-                      {form(h.sp)},
-                      {form(h.wp)},
+                      {u.content_number(h.fc)},
+                      {u.content_number(h.sp)},
+                      {u.content_number(h.wp)},
                       {std::to_string(h.entries)}});
   }
   flow.below(t);
@@ -144,12 +150,13 @@ void horizon_table(Flow& flow, const ProfileResult& r) {
 
 // The root zone's level at which irrigation is due, beside its full point; then the window's
 // whole-profile figures, named as the window names them.
-void figures_table(Flow& flow, const ProfileResult& r) {
-  TableBlock& t = flow.table(
-      "The root zone, and the window's figures",
-      {{"Figure", "", 0, 44}, {"", "mm", 44, 18, Align::right}, {"Meaning", "", 66, 114}});
+void figures_table(Flow& flow, const ProfileResult& r, const Units& u) {
+  TableBlock& t = flow.table("The root zone, and the window's figures",
+                             {{"Figure", "", 0, 44},
+                              {"", u.water_unit(), 44, 18, Align::right},
+                              {"Meaning", "", 66, 114}});
   const auto row = [&](const char* name, float value, const char* meaning) {
-    t.rows.push_back({{name, true}, {form(value)}, {fitted(meaning, 113, kBody)}});
+    t.rows.push_back({{name, true}, {u.water_number(value)}, {fitted(meaning, 113, kBody)}});
   };
   row("Root-zone full point", r.water.root_zone_fp,
       "water held at field capacity within the root depth");
@@ -230,24 +237,25 @@ std::vector<Page> field_summary(const std::vector<SummaryRow>& rows, const Frame
         break;
       }
     }
-    TableBlock& t =
-        flow.table(pages.size() == 1 ? "Profiles" : "Profiles (continued)", summary_columns());
+    TableBlock& t = flow.table(pages.size() == 1 ? "Profiles" : "Profiles (continued)",
+                               summary_columns(frame.units));
     const std::size_t fit = std::max<std::size_t>(1, rows_that_fit(t));
     for (; next < rows.size() && t.rows.size() < fit; ++next)
-      t.rows.push_back(summary_cells(rows[next]));
+      t.rows.push_back(summary_cells(rows[next], frame.units));
   } while (next < rows.size());
   return pages;
 }
 
-std::string decision_sentence(const ProfileResult& r) {
+std::string decision_sentence(const ProfileResult& r, const Units& u) {
   std::string s = "Irrigate when the root zone's soil water is down to " +
-                  form(r.water.root_zone_fp - r.irrigation_depth) + " mm (of " +
-                  form(r.water.root_zone_fp) + " mm at field capacity in the top " +
-                  form(r.root_depth) + " cm): it has then lost " + form(r.irrigation_depth) +
-                  " mm. Apply " + form(r.irrigation_depth) + " mm net (" + form(r.gross_depth) +
-                  " mm gross at " + form(r.efficiency) + " % efficiency); ";
+                  u.water_text(r.water.root_zone_fp - r.irrigation_depth) + " (of " +
+                  u.water_text(r.water.root_zone_fp) + " at field capacity in the top " +
+                  u.depth_text(r.root_depth) + "): it has then lost " +
+                  u.water_text(r.irrigation_depth) + ". Apply " + u.water_text(r.irrigation_depth) +
+                  " net (" + u.water_text(r.gross_depth) + " gross at " + form(r.efficiency) +
+                  " % efficiency); ";
   if (r.interval) {
-    s += "at the given crop water use of " + form(*r.etc) + " mm/day that is every " +
+    s += "at the given crop water use of " + u.rate_text(*r.etc) + " that is every " +
          form(*r.interval) + " days.";
   } else {
     s += "no crop water use is given, so no interval.";
@@ -268,18 +276,19 @@ Page field_page(const ProfileResult& r, const RetentionCurves& curves, double fc
   if (r.status == ProfileStatus::error) return page;
   flow.skip(3);
   flow.skip(1);
-  TextBlock& decision =
-      flow.text("Decision: " + decision_sentence(r), Role::body, kBody, true, 1000, 2, kWidth - 4);
+  const Units& u = frame.units;
+  TextBlock& decision = flow.text("Decision: " + decision_sentence(r, u), Role::body, kBody, true,
+                                  1000, 2, kWidth - 4);
   decision.shaded = true;
   flow.skip(4);
   if (!r.notes.empty()) flow.text("Notes: " + r.notes, Role::body, kBody, false, 3);
   flow.text("Crop: " + (r.crop.empty() ? std::string("(given directly)") : r.crop) +
-            "; root depth " + form(r.root_depth) + " cm; crop water use " +
-            (r.etc ? form(*r.etc) + " mm/day." : std::string("not given.")));
+            "; root depth " + u.depth_text(r.root_depth) + "; crop water use " +
+            (r.etc ? u.rate_text(*r.etc) + "." : std::string("not given.")));
   flow.skip(2);
-  horizon_table(flow, r);
+  horizon_table(flow, r, u);
   flow.skip(2);
-  figures_table(flow, r);
+  figures_table(flow, r, u);
   flow.skip(2);
   const double room = flow.room() - 26;
   if (room > 40) {
@@ -290,26 +299,33 @@ Page field_page(const ProfileResult& r, const RetentionCurves& curves, double fc
     right.text("Water retention (mean curve per horizon)", Role::heading, kHeading, true, 1, 92,
                88);
     const double height = room - (charts - top) - 10;
-    ChartBlock& left_chart = flow.chart("Water content by depth",
-                                        "Per horizon, % by volume at field capacity (solid), the "
-                                        "stress point (dashed) and wilting point (dotted), by "
-                                        "depth in cm; the dashed line across is the root depth.",
-                                        height);
+    const std::string content = u.inch ? "inches per foot" : "% by volume";
+    const std::string depth = u.depth_unit();
+    ChartBlock& left_chart =
+        flow.chart("Water content by depth",
+                   "Per horizon, " + content +
+                       " at field capacity (solid), "
+                       "the stress point (dashed) and wilting point (dotted), by "
+                       "depth in " +
+                       depth +
+                       "; the dashed line across is the "
+                       "root depth.",
+                   height);
     left_chart.width = 88;
-    profile_drawing(left_chart, r);
+    profile_drawing(left_chart, r, u);
     ChartBlock& right_chart = std::get<ChartBlock>(page.blocks.emplace_back(
         ChartBlock{"Water retention",
-                   "% by volume against suction in kPa on a log axis; dots: FC, SP, WP.",
+                   content + " against suction in kPa on a log axis; dots: FC, SP, WP.",
                    92,
                    charts,
                    88,
                    height,
                    {}}));
-    retention_curves(right_chart, curves, r, fc_suction);
-    flow.text(
-        "Left: % by volume across, depth in cm down; FC solid, SP dashed, WP dotted. "
-        "Right: % by volume against suction in kPa (log); dots: FC, SP, WP.",
-        Role::body, kSmall);
+    retention_curves(right_chart, curves, r, fc_suction, u);
+    flow.text("Left: " + content + " across, depth in " + depth +
+                  " down; FC solid, SP dashed, WP dotted. Right: " + content +
+                  " against suction in kPa (log); dots: FC, SP, WP.",
+              Role::body, kSmall);
     flow.skip(2);
   }
   assumptions(flow, r, fc_suction);

@@ -28,7 +28,7 @@ Page field_page(const ProfileResult& r, const RetentionCurves& curves, double fc
                 const Frame& frame);
 
 // The sentence of the decision: when to irrigate and how much.
-std::string decision_sentence(const ProfileResult& r);
+std::string decision_sentence(const ProfileResult& r, const Units& units);
 
 // The window's forms: one decimal for depths, contents and water, two for density.
 std::string form(double value, int decimals = 1);

@@ -37,8 +37,40 @@ std::vector<TextBlock> header_blocks(const Frame& f, std::string_view field) {
 
 }  // namespace
 
+namespace {
+
+std::string fixed(double v, int decimals) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", decimals,
+                std::abs(v) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : v);
+  return text;
+}
+
+}  // namespace
+
+std::string Units::water_number(double mm) const {
+  return fixed(water(mm), inch ? 2 : 1);
+}
+std::string Units::depth_number(double cm) const {
+  return fixed(depth(cm), 1);
+}
+std::string Units::content_number(double pct) const {
+  return fixed(content(pct), inch ? 2 : 1);
+}
+std::string Units::water_text(double mm) const {
+  return water_number(mm) + " " + water_unit();
+}
+std::string Units::depth_text(double cm) const {
+  if (!inch) return depth_number(cm) + " cm";
+  return depth_number(cm) + " in (" + fixed(cm / 30.48, 1) + " ft)";
+}
+std::string Units::rate_text(double mm_day) const {
+  return inch ? fixed(mm_day / 25.4, 2) + " in/day" : fixed(mm_day, 1) + " mm/day";
+}
+
 Frame frame_of(const ReportContext& c, std::string_view program) {
   Frame f;
+  f.units.inch = c.inches;
   f.made =
       "Made " + c.made + " by " + std::string(program) + " " + c.version + " from " + c.input + ".";
   f.demonstration = c.demonstration_set;
@@ -84,7 +116,7 @@ TextBlock& Flow::text(std::string_view s, Role role, double size, bool bold, std
   return std::get<TextBlock>(page_->blocks.emplace_back(std::move(b)));
 }
 
-TableBlock& Flow::table(std::string caption, std::vector<Column> columns, double size) {
+TableBlock& Flow::table(const std::string& caption, std::vector<Column> columns, double size) {
   TableBlock t;
   t.caption = page_text(caption);
   t.top = y_;
@@ -161,7 +193,7 @@ void add_dot(ChartBlock& c, Point at, double radius, Colour colour) {
   c.marks.push_back(std::move(m));
 }
 
-void add_label(ChartBlock& c, Point at, std::string text, Align align, Colour colour) {
+void add_label(ChartBlock& c, Point at, const std::string& text, Align align, Colour colour) {
   Mark m;
   m.kind = Mark::Kind::text;
   m.points = {at};

@@ -11,12 +11,31 @@
 
 namespace vantrel::page {
 
+// The units a report shows its figures in: millimetres and centimetres, or inches of water,
+// inches per foot for contents per depth and inches for depths, as US extension services plan.
+struct Units {
+  bool inch = false;
+  double water(double mm) const { return inch ? mm / 25.4 : mm; }
+  double depth(double cm) const { return inch ? cm / 2.54 : cm; }
+  double content(double pct) const { return inch ? pct * 0.12 : pct; }  // 1 % of a foot
+  std::string water_text(double mm) const;                              // "97.9 mm", "3.85 in"
+  std::string depth_text(double cm) const;     // "100.0 cm", "39.4 in (3.3 ft)"
+  std::string rate_text(double mm_day) const;  // "5.5 mm/day", "0.22 in/day"
+  std::string water_number(double mm) const;   // the figure alone
+  std::string depth_number(double cm) const;
+  std::string content_number(double pct) const;
+  const char* water_unit() const { return inch ? "in" : "mm"; }
+  const char* depth_unit() const { return inch ? "in" : "cm"; }
+  const char* content_unit() const { return inch ? "in/ft" : "%"; }
+};
+
 // What every page of a report says of its run, in the order the header shows it.
 struct Frame {
   std::string made;       // "Made DATE by PROGRAM VERSION from INPUT."
   std::string reference;  // which reference profiles, and where they were read
   bool demonstration = false;
   std::string footer;
+  Units units;
 };
 Frame frame_of(const ReportContext& context, std::string_view program);
 
@@ -43,7 +62,7 @@ class Flow {
   TextBlock& title(std::string_view s) { return text(s, Role::title, kTitle, true, 1); }
   TextBlock& heading(std::string_view s) { return text(s, Role::heading, kHeading, true, 1); }
   // A table whose rows are added afterwards; the flow moves below it when `done` is called.
-  TableBlock& table(std::string caption, std::vector<Column> columns, double size = kBody);
+  TableBlock& table(const std::string& caption, std::vector<Column> columns, double size = kBody);
   void below(const TableBlock& table) { y_ = std::max(y_, table.top + table.height()); }
   ChartBlock& chart(std::string title, std::string description, double height);
   Page& page() { return *page_; }
@@ -83,7 +102,7 @@ void add_line(ChartBlock& c, std::vector<Point> points, Colour colour, double wi
               Dash dash = Dash::solid);
 void add_rect(ChartBlock& c, Point a, Point b, Colour colour);
 void add_dot(ChartBlock& c, Point at, double radius, Colour colour);
-void add_label(ChartBlock& c, Point at, std::string text, Align align = Align::left,
+void add_label(ChartBlock& c, Point at, const std::string& text, Align align = Align::left,
                Colour colour = kBlack);
 // The plot's frame, and its y ticks with their labels at its left and grid lines across.
 void add_frame(ChartBlock& c, const Plot& plot);

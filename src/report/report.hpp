@@ -26,6 +26,7 @@ struct ReportContext {
   // The PDF's own creation date, "D:YYYYMMDDhhmmssZ", when SOURCE_DATE_EPOCH fixes it: the
   // same input then gives the same file.
   std::string fixed_pdf_date;
+  bool inches = false;  // the report's figures in inches (--units inch)
 };
 
 // The fields' report: a summary of every profile first, then a page per profile. It takes each

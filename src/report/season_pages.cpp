@@ -66,12 +66,12 @@ void date_ticks(ChartBlock& c, const Plot& plot, const SeasonResult& s) {
 
 // The root zone's soil water between its full point and the day's refill level, stages shaded,
 // rain and irrigation as bars below on their own scale.
-void season_chart(ChartBlock& c, const SeasonResult& s) {
-  double low = 1e300, high = 0, wettest = 1;
+void season_chart(ChartBlock& c, const SeasonResult& s, const Units& u) {
+  double low = 1e300, high = 0, wettest = u.water(1);
   for (const BalanceDay& d : s.days) {
-    low = std::min({low, d.root_water(), d.root_fp - d.raw});
-    high = std::max(high, d.root_fp);
-    wettest = std::max({wettest, d.rain, d.gross});
+    low = std::min({low, u.water(d.root_water()), u.water(d.root_fp - d.raw)});
+    high = std::max(high, u.water(d.root_fp));
+    wettest = std::max({wettest, u.water(d.rain), u.water(d.gross)});
   }
   const Ticks water = round_ticks(std::max(0.0, low - 0.05 * (high - low)), high, 6);
   const Ticks bar = round_ticks(0, wettest, 3);
@@ -86,9 +86,9 @@ void season_chart(ChartBlock& c, const SeasonResult& s) {
   std::vector<Point> full, refill, soil;
   for (const BalanceDay& d : s.days) {
     const double x = plot.px(d.day + 0.5);
-    full.push_back({x, plot.py(d.root_fp)});
-    refill.push_back({x, plot.py(d.root_fp - d.raw)});
-    soil.push_back({x, plot.py(d.root_water())});
+    full.push_back({x, plot.py(u.water(d.root_fp))});
+    refill.push_back({x, plot.py(u.water(d.root_fp - d.raw))});
+    soil.push_back({x, plot.py(u.water(d.root_water()))});
   }
   add_line(c, std::move(full), kWater, 0.4, Dash::dashed);
   add_line(c, std::move(refill), kIrrigation, 0.4, Dash::dashed);
@@ -98,27 +98,29 @@ void season_chart(ChartBlock& c, const SeasonResult& s) {
   const double width = std::max(0.15, plot.width / count * 0.45);
   for (const BalanceDay& d : s.days) {
     const double x = plot.px(d.day);
-    if (d.rain > 0) add_rect(c, {x, bars.py(d.rain)}, {x + width, bars.bottom()}, kRain);
-    if (d.gross > 0)
-      add_rect(c, {x + width, bars.py(d.gross)}, {x + 2 * width, bars.bottom()}, kIrrigation);
+    if (d.rain > 0) add_rect(c, {x, bars.py(u.water(d.rain))}, {x + width, bars.bottom()}, kRain);
+    if (d.gross > 0) {
+      add_rect(c, {x + width, bars.py(u.water(d.gross))}, {x + 2 * width, bars.bottom()},
+               kIrrigation);
+    }
   }
   add_line(c, {{bars.left, bars.bottom()}, {bars.right(), bars.bottom()}}, kBlack, 0.2);
   add_y_ticks(c, bars, bar);
   date_ticks(c, bars, s);
 }
 
-std::vector<Column> event_columns(double x) {
+std::vector<Column> event_columns(double x, const Units& u) {
   return {{"Date", "", x, 24},
           {"Stage", "", x + 24, 24},
-          {"Net", "mm", x + 48, 16, Align::right},
-          {"Gross", "mm", x + 66, 18, Align::right}};
+          {"Net", u.water_unit(), x + 48, 16, Align::right},
+          {"Gross", u.water_unit(), x + 66, 18, Align::right}};
 }
 
-std::vector<Cell> event_cells(const SeasonResult& s, const BalanceDay& d) {
+std::vector<Cell> event_cells(const SeasonResult& s, const BalanceDay& d, const Units& u) {
   return {{iso_date(s.first + d.day - 1)},
           {std::string(stage_name(d.stage))},
-          {form(d.net)},
-          {form(d.gross)}};
+          {u.water_number(d.net)},
+          {u.water_number(d.gross)}};
 }
 
 std::size_t rows_that_fit(const TableBlock& t) {
@@ -126,10 +128,12 @@ std::size_t rows_that_fit(const TableBlock& t) {
   return room > 0 ? static_cast<std::size_t>(room / t.row_height()) : 0;
 }
 
-void totals_table(Flow& flow, const SeasonResult& s, double x) {
-  TableBlock& t =
-      flow.table("Season totals", {{"", "", x, 62}, {"", "mm", x + 62, 24, Align::right}});
-  const auto row = [&](const char* name, double mm) { t.rows.push_back({{name}, {form(mm)}}); };
+void totals_table(Flow& flow, const SeasonResult& s, double x, const Units& u) {
+  TableBlock& t = flow.table("Season totals",
+                             {{"", "", x, 62}, {"", u.water_unit(), x + 62, 24, Align::right}});
+  const auto row = [&](const char* name, double mm) {
+    t.rows.push_back({{name}, {u.water_number(mm)}});
+  };
   row("Crop water use (ETc)", s.totals.etc);
   row("Actual, with stress (ETc adj)", s.totals.etc_adj);
   row("Rain", s.totals.rain);
@@ -144,7 +148,8 @@ void totals_table(Flow& flow, const SeasonResult& s, double x) {
 
 // One month as a grid, Monday first, each irrigation day with its net depth; the days outside
 // the season in brackets.
-void month_table(Page& page, const SeasonResult& s, int year, int month, double x, double top) {
+void month_table(Page& page, const SeasonResult& s, const Units& u, int year, int month, double x,
+                 double top) {
   constexpr std::array<const char*, 7> kDays = {"Mo", "Tu", "We", "Th", "Fr", "Sa", "Su"};
   std::vector<Column> columns;
   for (std::size_t i = 0; i < kDays.size(); ++i)
@@ -163,7 +168,7 @@ void month_table(Page& page, const SeasonResult& s, int year, int month, double 
     if (day < 1 || day > static_cast<long>(s.days.size())) {
       cell.text = "(" + cell.text + ")";
     } else if (const BalanceDay& b = s.days[static_cast<std::size_t>(day - 1)]; b.net > 0) {
-      cell = {cell.text + ": " + form(b.net), true};
+      cell = {cell.text + ": " + u.water_number(b.net), true};
     }
     week[wd] = cell;
     if (wd == 6) {
@@ -190,7 +195,8 @@ void calendar(std::vector<Page>& pages, const SeasonResult& s, const Frame& fram
       Page& page = pages.emplace_back(framed_page(frame, s.profile));
       Flow flow(page, body_top(frame));
       flow.title("Irrigation calendar of " + s.profile);
-      flow.text("Each irrigation day shows its net depth in mm, in bold; the season runs from " +
+      flow.text("Each irrigation day shows its net depth in " +
+                std::string(frame.units.water_unit()) + ", in bold; the season runs from " +
                 iso_date(s.first) + " to " +
                 iso_date(s.first + static_cast<long>(s.days.size()) - 1) +
                 "; the days in brackets are outside it.");
@@ -198,7 +204,8 @@ void calendar(std::vector<Page>& pages, const SeasonResult& s, const Frame& fram
     } else if (m % 2 == 0) {
       top += kMonthHeight;
     }
-    month_table(pages.back(), s, months[m].first, months[m].second, m % 2 == 0 ? 0 : 92, top);
+    month_table(pages.back(), s, frame.units, months[m].first, months[m].second,
+                m % 2 == 0 ? 0 : 92, top);
   }
 }
 
@@ -210,6 +217,7 @@ SeasonRow season_row(const SeasonResult& s) {
 }
 
 std::vector<Page> season_summary(const std::vector<SeasonRow>& rows, const Frame& frame) {
+  const std::string water = frame.units.water_unit();
   std::vector<Page> pages;
   std::size_t next = 0;
   do {
@@ -234,16 +242,18 @@ std::vector<Page> season_summary(const std::vector<SeasonRow>& rows, const Frame
                                {{"Profile", "", 0, 40},
                                 {"Planted", "", 40, 24},
                                 {"Days", "", 64, 12, Align::right},
-                                {"ETc", "mm", 78, 18, Align::right},
-                                {"Rain", "mm", 98, 16, Align::right},
-                                {"Irrigation", "net mm", 116, 18, Align::right},
-                                {"Irrigation", "gross mm", 136, 18, Align::right},
+                                {"ETc", water, 78, 18, Align::right},
+                                {"Rain", water, 98, 16, Align::right},
+                                {"Irrigation", "net " + water, 116, 18, Align::right},
+                                {"Irrigation", "gross " + water, 136, 18, Align::right},
                                 {"Times", "", 156, 10, Align::right},
                                 {"Status", "", 168, 12}});
     const std::size_t fit = std::max<std::size_t>(1, rows_that_fit(t));
     for (; next < rows.size() && t.rows.size() < fit; ++next) {
       const SeasonRow& r = rows[next];
-      const auto n = [&](double v) { return r.computed ? form(v) : std::string("-"); };
+      const auto n = [&](double v) {
+        return r.computed ? frame.units.water_number(v) : std::string("-");
+      };
       t.rows.push_back({{fitted(r.profile, 39, kBody)},
                         {fitted(r.planting, 23, kBody)},
                         {r.computed ? std::to_string(r.days) : "-"},
@@ -273,44 +283,51 @@ std::vector<Page> season_pages(const SeasonResult& s, const Frame& frame) {
   flow.title("Season of " + s.profile);
   flow.text("Status: " + s.status + ". Planted " + s.planting + "; " +
             counted(static_cast<long>(s.days.size()), "day", "days") + ".");
+  const Units& u = frame.units;
   std::string answer;
   if (s.today) {
-    answer = "Today, " + iso_date(*s.today) + ": " + form(s.today_depletion) +
-             " mm below field capacity. ";
+    const BalanceDay& today = s.days[static_cast<std::size_t>(*s.today - s.first)];
+    answer = "Today, " + iso_date(*s.today) + ": the root zone holds " +
+             u.water_text(today.root_water()) + ", " + u.water_text(s.today_depletion) +
+             " below field capacity. ";
   }
-  if (s.next_irrigation)
-    answer +=
-        "Next irrigation: " + iso_date(*s.next_irrigation) + ", " + form(s.next_net) + " mm net.";
+  if (s.next_irrigation) {
+    answer += "Next irrigation: " + iso_date(*s.next_irrigation) + ", " + u.water_text(s.next_net) +
+              " net.";
+  }
   if (!answer.empty()) flow.text(answer, Role::body, kBody, true, 2);
   if (!s.message.empty()) flow.text(s.message, Role::body, kBody, false, s.computed() ? 3 : 30);
   if (!s.computed() || s.days.empty()) return pages;
   flow.skip(3);
-  flow.heading("Soil water of the root zone, mm");
+  flow.heading("Soil water of the root zone, " + std::string(u.water_unit()));
   ChartBlock& chart = flow.chart(
       "Soil water of the root zone",
       "The root zone's soil water by day (solid) between its full point (dashed blue) and the "
       "day's refill level (dashed orange), the stages shaded; below, rain (blue) and gross "
-      "irrigation (orange) in mm.",
+      "irrigation (orange) in " +
+          std::string(u.water_unit()) + ".",
       98);
-  season_chart(chart, s);
+  season_chart(chart, s, u);
   flow.text(
       "Solid: the root zone's soil water; dashed: its full point (blue) and the day's "
-      "refill level (orange), where irrigation is due. Bars, mm: rain (blue), gross "
-      "irrigation (orange). Shading: initial, development, mid and late stages.",
+      "refill level (orange), where irrigation is due. Bars, " +
+          std::string(u.water_unit()) +
+          ": rain (blue), gross "
+          "irrigation (orange). Shading: initial, development, mid and late stages.",
       Role::body, kSmall);
   flow.skip(3);
   const double top = flow.y();
   std::vector<const BalanceDay*> events;
   for (const BalanceDay& d : s.days)
     if (d.net > 0) events.push_back(&d);
-  TableBlock& t = flow.table("Irrigation days", event_columns(0));
+  TableBlock& t = flow.table("Irrigation days", event_columns(0, u));
   std::size_t next = 0;
   const std::size_t fit = rows_that_fit(t);
   for (; next < events.size() && next < fit; ++next)
-    t.rows.push_back(event_cells(s, *events[next]));
+    t.rows.push_back(event_cells(s, *events[next], u));
   if (events.empty()) t.rows.push_back({{"none: rain and the stored water suffice"}});
   Flow right(first, top);
-  totals_table(right, s, 94);
+  totals_table(right, s, 94, u);
   const auto& totals = std::get<TableBlock>(first.blocks.back());
   right.below(totals);
   right.skip(2);
@@ -330,10 +347,10 @@ std::vector<Page> season_pages(const SeasonResult& s, const Frame& frame) {
     const double from = more.y();
     for (const double x : {0.0, 94.0}) {
       Flow column(page, from);
-      TableBlock& c = column.table("Irrigation days (continued)", event_columns(x));
+      TableBlock& c = column.table("Irrigation days (continued)", event_columns(x, u));
       const std::size_t room = rows_that_fit(c);
       for (std::size_t k = 0; next < events.size() && k < room; ++k, ++next)
-        c.rows.push_back(event_cells(s, *events[next]));
+        c.rows.push_back(event_cells(s, *events[next], u));
       if (next >= events.size()) break;
     }
   }

@@ -13,6 +13,7 @@
 #include "cli/reference_folders.hpp"
 #include "cli/reference_set.hpp"
 #include "cli/report_time.hpp"
+#include "cli/report_units.hpp"
 #include "data/atomic_file.hpp"
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
@@ -63,6 +64,7 @@ Options:
   --json FILE          per profile its totals and irrigation days
   --report FILE        a summary, then per profile its season, irrigation days and calendar;
                        FILE.html is one self-contained HTML page, any other name a PDF
+  --units mm|inch      the report's figures in mm and cm (default) or in inches
   --quiet              no word on which reference files are used
   --help, --version
 
@@ -71,11 +73,12 @@ FILE:LINE: reason. Exit status: 0 every profile scheduled, 1 some profile failed
 error (bad option, unreadable input or weather, a gap or bad value in the weather).
 )";
 
-constexpr std::array<OptionSpec, 14> kOptions = {{
+constexpr std::array<OptionSpec, 15> kOptions = {{
     {"--kc-as-table", 0, ""},
     {"--irrigations", 0, "a file name"},
     {"--today", 0, "a date as 2026-06-03"},
     {"--report", 0, "a file name"},
+    {"--units", 0, "mm or inch"},
     {"--weather", 0, "a file name"},
     {"--crop-stages", 0, "a file name"},
     {"--latitude", 0, "a latitude in degrees"},
@@ -217,6 +220,7 @@ Request read_request(const CommandLine& line, std::string& error) {
   settings.events = line.path("--events");
   settings.json = line.path("--json");
   settings.report = line.path("--report");
+  settings.context.inches = report_in_inches(line, error);
   if (suction) settings.fc_suction = static_cast<float>(*suction);
   return r;
 }
@@ -274,13 +278,15 @@ int main(int argc, char** argv) {
     settings.input = kept_input.path();
     settings.input_name = "-";
   }
+  const bool inches = settings.context.inches;
   settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
                       settings.version,
                       std::filesystem::absolute(data).lexically_normal().string(),
                       is_demonstration_set(reference.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),
-                      report_time("D:%Y%m%d%H%M%SZ", true)};
+                      report_time("D:%Y%m%d%H%M%SZ", true),
+                      inches};
   // The report's writer by its file's name; a PDF where the build has none is said, and the
   // other outputs are written all the same.
   bool refused = false;

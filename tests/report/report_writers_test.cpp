@@ -96,7 +96,10 @@ bool balanced(const std::string& html, std::string& why) {
 TEST(HtmlWriter, AHostilePageStaysInertAndSelfContained) {
   TempDir dir;
   page::Frame frame{"Made today by <script>alert(1)</script> & co.",
-                    "Reference profiles: /tmp/\"quoted\" 'folder'", false, "footer"};
+                    "Reference profiles: /tmp/\"quoted\" 'folder'",
+                    false,
+                    "footer",
+                    {}};
   page::Page p = page::framed_page(frame, "<img src=x onerror=alert(1)>");
   page::Flow flow(p, page::body_top(frame));
   flow.title("Profile </section><script>");
@@ -247,6 +250,32 @@ TEST_F(ToolReports, ABrowserPrintsAsManyPages) {
     EXPECT_EQ(pages(printed), pages(at((std::string(report) + ".pdf").c_str())));
     EXPECT_NE(shell("pdfinfo " + printed.string()).output.find("pts (A4)"), std::string::npos);
   }
+}
+
+// --units inch: the report in inches of water, inches per foot and inches of depth, the other
+// outputs in their own units; anything but mm or inch is a usage error.
+TEST(ReportUnits, InchesOnTheReportOnly) {
+  TempDir dir;
+  const std::filesystem::path examples = VANTREL_EXAMPLES;
+  const std::string run =
+      std::string(VANTREL_BATCH) + " --quiet --data " + std::string(VANTREL_REFERENCE_DIR) + " " +
+      (examples / "fields.csv").string() + " --results " + (dir / "r.csv").string() + " --report ";
+  const Ran mm = shell(run + (dir / "mm.html").string());
+  const Ran inch = shell(run + (dir / "inch.html").string() + " --units inch");
+  ASSERT_EQ(mm.status, 0) << mm.output;
+  ASSERT_EQ(inch.status, 0) << inch.output;
+  const std::string in_mm = testing::read_all(dir / "mm.html");
+  const std::string in_inch = testing::read_all(dir / "inch.html");
+  // North meadow's 97.9 mm net is 3.85 in; its 100 cm of roots 39.4 in.
+  EXPECT_NE(in_mm.find("it has then lost 97.9 mm."), std::string::npos);
+  EXPECT_NE(in_inch.find("it has then lost 3.85 in."), std::string::npos);
+  EXPECT_NE(in_inch.find("root depth 39.4 in (3.3 ft)"), std::string::npos);
+  EXPECT_NE(in_inch.find("in/ft"), std::string::npos);
+  EXPECT_EQ(in_inch.find(" mm net"), std::string::npos);
+  EXPECT_NE(testing::read_all(dir / "r.csv").find("irrigation_depth_mm"), std::string::npos);
+  const Ran feet = shell(run + (dir / "x.html").string() + " --units feet");
+  EXPECT_EQ(feet.status, 2);
+  EXPECT_NE(feet.output.find("--units needs mm or inch, not \"feet\""), std::string::npos);
 }
 
 }  // namespace
