@@ -163,6 +163,7 @@ case "${1:-test}" in
     build release
     QT_QPA_PLATFORM=offscreen ./build/release/tools/artwork/make_artwork src/ui/artwork \
       packaging/icons
+    tools/report_pictures.sh build/release docs/images
     ;;
   fuzz)
     install_missing clang libclang-rt-14-dev cmake ninja-build

@@ -1,3 +1,4 @@
+#include <charconv>
 #include <cstdio>
 #include <fstream>
 
@@ -35,14 +36,18 @@ std::string escaped(std::string_view s) {
   return out;
 }
 
+// A length to a hundredth of a millimetre, without trailing zeros: a page's every coordinate
+// goes through here, so it writes with to_chars rather than printf.
 std::string mm(double v) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.2f", v);
-  std::string s = text;
-  while (s.back() == '0')
-    s.pop_back();
-  if (s.back() == '.') s.pop_back();
-  return s == "-0" ? "0" : s;
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 2);
+  std::string s(text, ec == std::errc() ? end : text);
+  if (s.find('.') != std::string::npos) {
+    while (s.back() == '0')
+      s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  return s.empty() || s == "-0" ? "0" : s;
 }
 
 std::string colour(Colour c) {

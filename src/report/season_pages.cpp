@@ -29,13 +29,13 @@ Colour stage_shade(Stage stage) {
 }
 
 int day_of_month(DayNumber d) {
-  return std::stoi(iso_date(d).substr(8, 2));
+  return static_cast<int>(civil_from_days(d).day);
 }
 int month_of(DayNumber d) {
-  return std::stoi(iso_date(d).substr(5, 2));
+  return static_cast<int>(civil_from_days(d).month);
 }
 int year_of(DayNumber d) {
-  return std::stoi(iso_date(d).substr(0, 4));
+  return static_cast<int>(civil_from_days(d).year);
 }
 // 0 for Monday: 1970-01-01 was a Thursday.
 int weekday(DayNumber d) {
@@ -79,9 +79,14 @@ void season_chart(ChartBlock& c, const SeasonResult& s, const Units& u) {
   const Plot plot{c.x + 14, c.top + 2, c.width - 16, c.height - 40,
                   1,        count + 1, water.low,    water.high};
   const Plot bars{plot.left, plot.bottom() + 6, plot.width, 22, 1, count + 1, 0, bar.high};
-  for (const BalanceDay& d : s.days) {
-    add_rect(c, {plot.px(d.day), plot.top}, {plot.px(d.day + 1), plot.bottom()},
-             stage_shade(d.stage));
+  // One band per stage, from its first day to the next stage's.
+  for (std::size_t i = 0; i < s.days.size();) {
+    std::size_t end = i;
+    while (end < s.days.size() && s.days[end].stage == s.days[i].stage)
+      ++end;
+    add_rect(c, {plot.px(s.days[i].day), plot.top},
+             {plot.px(s.days[end - 1].day + 1), plot.bottom()}, stage_shade(s.days[i].stage));
+    i = end;
   }
   std::vector<Point> full, refill, soil;
   for (const BalanceDay& d : s.days) {
@@ -158,10 +163,9 @@ void month_table(Page& page, const SeasonResult& s, const Units& u, int year, in
   TableBlock& t = at.table(
       std::string(kMonths[static_cast<std::size_t>(month - 1)]) + " " + std::to_string(year),
       std::move(columns), kSmall);
-  char first_text[16];
-  std::snprintf(first_text, sizeof first_text, "%04d-%02d-01", year, month);
   std::vector<Cell> week(7);
-  for (DayNumber d = parse_iso_date(first_text).value_or(s.first); month_of(d) == month; ++d) {
+  const DayNumber first = days_from_date({year, static_cast<unsigned>(month), 1});
+  for (DayNumber d = first; month_of(d) == month; ++d) {
     const auto wd = static_cast<std::size_t>(weekday(d));
     const long day = d - s.first + 1;
     Cell cell{std::to_string(day_of_month(d))};

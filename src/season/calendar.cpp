@@ -17,10 +17,7 @@ DayNumber days_from_civil(long y, unsigned m, unsigned d) {
   return era * 146097 + static_cast<long>(doe) - 719468;
 }
 
-struct Civil {
-  long year;
-  unsigned month, day;
-};
+}  // namespace
 
 Civil civil_from_days(DayNumber z) {
   z += 719468;
@@ -34,6 +31,12 @@ Civil civil_from_days(DayNumber z) {
   const unsigned m = mp < 10 ? mp + 3 : mp - 9;
   return {y + (m <= 2), m, d};
 }
+
+DayNumber days_from_date(const Civil& c) {
+  return days_from_civil(c.year, c.month, c.day);
+}
+
+namespace {
 
 bool leap(long y) {
   return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
@@ -60,8 +63,23 @@ std::optional<DayNumber> parse_iso_date(std::string_view text) {
 std::string iso_date(DayNumber day) {
   const Civil c = civil_from_days(day);
   char text[16];
-  std::snprintf(text, sizeof text, "%04ld-%02u-%02u", c.year, c.month, c.day);
-  return text;
+  // Written by hand: a report names thousands of days, and printf would be most of its time.
+  if (c.year < 0 || c.year > 9999) {
+    std::snprintf(text, sizeof text, "%04ld-%02u-%02u", c.year, c.month, c.day);
+    return text;
+  }
+  const auto y = static_cast<unsigned>(c.year);
+  const char digits[] = {static_cast<char>('0' + y / 1000),
+                         static_cast<char>('0' + y / 100 % 10),
+                         static_cast<char>('0' + y / 10 % 10),
+                         static_cast<char>('0' + y % 10),
+                         '-',
+                         static_cast<char>('0' + c.month / 10),
+                         static_cast<char>('0' + c.month % 10),
+                         '-',
+                         static_cast<char>('0' + c.day / 10),
+                         static_cast<char>('0' + c.day % 10)};
+  return std::string(digits, sizeof digits);
 }
 
 int day_of_year(DayNumber day) {

@@ -16,4 +16,12 @@ std::string iso_date(DayNumber day);
 // 1 for 1 January .. 365 or 366.
 int day_of_year(DayNumber day);
 
+// A day as its year, month (1..12) and day of the month (1..31), and back.
+struct Civil {
+  long year;
+  unsigned month, day;
+};
+Civil civil_from_days(DayNumber day);
+DayNumber days_from_date(const Civil& date);
+
 }  // namespace vantrel
