@@ -49,6 +49,18 @@ for jobs in 1 2; do
   measure 100000 "$jobs"
 done
 
+# The report of 10,000 profiles, as HTML and as PDF: each profile computed once, its page laid
+# out as it comes and kept on disk, so memory stays that of the summary's rows.
+for kind in html pdf; do
+  /usr/bin/time -v "$batch" --quiet --jobs 2 --data "$reference" --report "$work/r.$kind" \
+    "$work/in-10000.csv" 2> "$work/time" || true
+  awk -F': ' -v kind="$kind" '
+    /Elapsed \(wall clock\)/ { n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i] }
+    /Maximum resident set size/ { rss = $2 }
+    END { printf "  10000 profiles, the report as %s, 2 jobs: %6.2f s, peak memory %5.1f MB\n",
+                 kind, s, rss / 1024 }' "$work/time"
+done
+
 # The hostile shapes: NAME ROWS and a file in-NAME.csv.
 sorted_by_horizon() {  # profiles horizons
   awk -v n="$1" -v hs="$2" 'BEGIN {
