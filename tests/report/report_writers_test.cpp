@@ -208,6 +208,26 @@ TEST_F(ToolReports, EachPageShowsTheSameWordsAsPdfAndAsHtml) {
   }
 }
 
+// The tools' HTML reports are well formed, name each id once and fetch nothing.
+TEST_F(ToolReports, TheHtmlIsWellFormedAndSelfContained) {
+  for (const char* report : {"season.html", "fields.html"}) {
+    SCOPED_TRACE(report);
+    const std::string html = testing::read_all(at(report));
+    std::string why;
+    EXPECT_TRUE(balanced(html, why)) << why;
+    std::set<std::string> ids;
+    for (std::size_t k = 0; (k = html.find(" id=\"", k)) != std::string::npos; ++k)
+      EXPECT_TRUE(ids.insert(html.substr(k + 5, html.find('"', k + 5) - k - 5)).second);
+    EXPECT_GT(ids.size(), 1u);
+    for (const char* never : {"<script", " src=\"", " href=\"", "url(", "@import", "<link"})
+      EXPECT_EQ(html.find(never), std::string::npos) << never;
+    EXPECT_NE(html.find("<th scope=\"col\""), std::string::npos);
+    EXPECT_NE(html.find("<caption"), std::string::npos);
+    EXPECT_NE(html.find("role=\"img\" aria-label=\""), std::string::npos);
+    EXPECT_NE(html.find("@page { size: 210mm 297mm"), std::string::npos);
+  }
+}
+
 // Every irrigation date is in the report, on the season's pages and on its calendar; none is
 // summed up as "more".
 TEST_F(ToolReports, EveryIrrigationDateIsListed) {
