@@ -152,6 +152,14 @@ case "${1:-test}" in
     install_missing "${PACKAGES[@]}"
     build release
     ./build/release/tools/reference_data/make_reference_profiles > reference/Soil_WRC.csv
+    # The measured soils, as vantrel-reference's input, from the shared copy of UNSODA 2.0.
+    unsoda=../shared/data/unsoda
+    if [ -d "$unsoda" ]; then
+      (cd "$unsoda" && md5sum --quiet -c MD5SUMS)
+      ./build/release/tools/unsoda/make_unsoda_input "$unsoda" -o reference/sources/unsoda.csv
+    else
+      echo "dev.sh: no $unsoda; reference/sources/unsoda.csv left as it is" >&2
+    fi
     ;;
   validation)
     install_missing "${PACKAGES[@]}"
