@@ -185,14 +185,57 @@ std::string missing_ends(const MeasuredSample& sample) {
   return {};
 }
 
+namespace {
+
+int distinct_suctions(const MeasuredSample& s) {
+  std::vector<double> suctions;
+  for (const RetentionPoint& p : s.points)
+    suctions.push_back(p.suction);
+  std::sort(suctions.begin(), suctions.end());
+  return static_cast<int>(std::unique(suctions.begin(), suctions.end()) - suctions.begin());
+}
+
+std::string one_decimal(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", v);
+  return text;
+}
+
+std::string two_decimals(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", v);
+  return text;
+}
+
+// What is wrong with a sample before any fit: too few suctions for four parameters, or a wet
+// point above the pore space (which the fit's bound on theta_s would silently hide).
+std::optional<std::string> unfit_sample(const MeasuredSample& s) {
+  const int suctions = distinct_suctions(s);
+  if (suctions < kMinimumPoints) {
+    return "sample " + depth_range(s) + " has " + std::to_string(s.points.size()) + " points at " +
+           std::to_string(suctions) + " suction(s); a curve of four parameters needs at least " +
+           std::to_string(kMinimumPoints) + " suctions";
+  }
+  const double pores = 100.0 * (1.0 - s.density / 2.65) + 3.0;
+  for (const RetentionPoint& p : s.points) {
+    if (p.theta > pores + 1e-9) {
+      return "sample " + depth_range(s) + ": its point of " + one_decimal(p.theta) + " %vol at " +
+             one_decimal(p.suction) +
+             " kPa lies above the pore space of its density plus 3 %vol (" + one_decimal(pores) +
+             ")";
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProblem>& problems,
                  bool allow_partial) {
   std::vector<MeasuredSample> kept;
   for (MeasuredSample& s : samples) {
-    if (static_cast<int>(s.points.size()) < kMinimumPoints) {
-      problems.push_back(
-          {s.line, "sample " + depth_range(s) + " has " + std::to_string(s.points.size()) +
-                       " points; a curve needs at least " + std::to_string(kMinimumPoints)});
+    if (const auto why = unfit_sample(s)) {
+      problems.push_back({s.line, *why});
       continue;
     }
     if (const std::string missing = missing_ends(s); !missing.empty()) {
@@ -231,11 +274,20 @@ void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProbl
       continue;
     }
     const RetentionCurve& c = s.curve;
-    if (const auto why = implausible_layer(s.density, c.theta_s, c.theta_r, c.alpha, c.n, c.m())) {
+    if (const auto why = implausible_layer(s.density, c.theta_s, c.theta_r, c.alpha, c.n, c.m(),
+                                           kRealDensities)) {
       problems.push_back({s.line, "sample " + depth_range(s) +
                                       ": the fitted curve is unlike any real soil (" + *why +
                                       "), so the sample is left out"});
       continue;
+    }
+    // A real density, yet outside the mineral soils' usual range: kept, and said.
+    if (s.density < kMineralDensities.low || s.density > kMineralDensities.high) {
+      problems.push_back({s.line,
+                          "sample " + depth_range(s) + ": a density of " + two_decimals(s.density) +
+                              " kg/L lies outside the 0.9 to 1.85 of most mineral soils; kept, "
+                              "check it",
+                          true});
     }
     kept.push_back(std::move(s));
   }

@@ -204,7 +204,8 @@ double largest_misfit(const RetentionCurve& curve, std::span<const RetentionPoin
 namespace vantrel {
 
 std::optional<std::string> implausible_layer(double density, double theta_s, double theta_r,
-                                             double alpha, double n, double m) {
+                                             double alpha, double n, double m,
+                                             DensityRange densities) {
   // Bounds hold to single precision: the file stores its values as floats.
   const auto between = [](double v, double low, double high) {
     return v >= low * (1 - 1e-6) && v <= high * (1 + 1e-6);
@@ -217,7 +218,12 @@ std::optional<std::string> implausible_layer(double density, double theta_s, dou
   if (!between(alpha, 0.01, 5.0)) return named("alpha (1/kPa) outside 0.01 to 5:", alpha);
   if (!between(n, 1.05, 4.0)) return named("n outside 1.05 to 4:", n);
   if (!(std::fabs(m - (1.0 - 1.0 / n)) < 1e-3)) return named("m is not 1 - 1/n:", m);
-  if (!between(density, 0.9, 1.85)) return named("density (kg/L) outside 0.9 to 1.85:", density);
+  if (!between(density, densities.low, densities.high)) {
+    char what[64];
+    std::snprintf(what, sizeof what, "density (kg/L) outside %g to %g:", densities.low,
+                  densities.high);
+    return named(what, density);
+  }
   const double pores = 100.0 * (1.0 - density / 2.65) + 3.0;
   if (!(theta_s <= pores + 0.01)) {
     return named("theta_s (%vol) above the pore space plus 3 %vol:", theta_s);

@@ -36,12 +36,20 @@ struct RetentionCurve {
 RetentionCurve fit_retention_curve(std::span<const RetentionPoint> points,
                                    const RetentionBounds& bounds);
 
+// The dry bulk densities a layer may have, kg/L: mineral soils as the made-up profiles hold
+// them, or every real soil, from organic and volcanic ones to compacted subsoils.
+struct DensityRange {
+  double low, high;
+};
+inline constexpr DensityRange kMineralDensities{0.9, 1.85}, kRealDensities{0.3, 2.1};
+
 // What makes a layer's curve and density unlike any real soil, or nothing when they are like
 // one: alpha 0.01 to 5 1/kPa, n 1.05 to 4, m = 1 - 1/n, 0 <= theta_r < theta(1500 kPa) <
-// theta(10 kPa) < theta_s, a dry bulk density of 0.9 to 1.85 kg/L, and theta_s at most the
+// theta(10 kPa) < theta_s, a dry bulk density within `densities`, and theta_s at most the
 // pore space 1 - density/2.65 plus 3 %vol. The bundled reference profiles all pass it.
 std::optional<std::string> implausible_layer(double density, double theta_s, double theta_r,
-                                             double alpha, double n, double m);
+                                             double alpha, double n, double m,
+                                             DensityRange densities = kMineralDensities);
 
 // The largest distance, in % by volume, between the curve and the points.
 double largest_misfit(const RetentionCurve& curve, std::span<const RetentionPoint> points);

@@ -317,7 +317,8 @@ TEST(ReferenceCommand, OptionsStatusesAndWholeOutput) {
       {example.string() + " -o " + example.string(), 2, "over the input file"},
       {example.string() + " -o " + (dir / "no" / "x.csv").string(), 2, "cannot write"},
       {bad.string() + " -o " + (dir / "bad_out.csv").string(), 1,
-       "bad.csv:2: sample p 0-30 cm has 2 points; a curve needs at least 4"},
+       "bad.csv:2: sample p 0-30 cm has 2 points at 2 suction(s); a curve of four parameters "
+       "needs at least 4 suctions"},
       {example.string() + " -o " + (dir / "Soil_WRC.csv").string(), 0,
        "wrote 3 profile(s) from 7 sample(s)"},
   };

@@ -87,7 +87,9 @@ TEST(MeasuredSamples, TheRejectedOnesAreNamedAndLeftOut) {
   EXPECT_TRUE(has("sand \"4o\" is not a number")) << ::testing::PrintToString(reasons);
   EXPECT_TRUE(has("the depth range is not"));
   EXPECT_TRUE(has("differ from the sample's first row (line 2)"));
-  EXPECT_TRUE(has("10: sample few 0-30 cm has 3 points; a curve needs at least 4"));
+  EXPECT_TRUE(
+      has("10: sample few 0-30 cm has 3 points at 3 suction(s); a curve of four "
+          "parameters needs at least 4 suctions"));
   EXPECT_TRUE(has("13: sample zigzag 0-30 cm: the fitted curve misses a point by"));
 }
 

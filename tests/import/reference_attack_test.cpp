@@ -45,9 +45,14 @@ TEST(ReferenceAttack, CurvesUnlikeAnySoilAreLeftOut) {
     const char* says;
   } cases[] = {
       {"all water contents 0", 1.3, {0, 0, 0, 0, 0}, "unlike any real soil (the curve does not"},
-      // The curve stays within the pore space, so it cannot reach the point.
-      {"saturation at 100 %", 1.3, {100, 90, 60, 40, 20}, "the fitted curve misses a point by"},
-      {"a density of 0.5", 0.5, {44, 32, 27, 20, 12}, "unlike any real soil (density"},
+      // Tested before the fit, whose bound on theta_s would hide it.
+      {"saturation at 100 %",
+       1.3,
+       {100, 90, 60, 40, 20},
+       "its point of 100.0 %vol at 0.1 kPa lies above the pore space of its density plus 3 %vol "
+       "(53.9)"},
+      {"a density of 0.2", 0.2, {44, 32, 27, 20, 12}, "unlike any real soil (density"},
+      {"a density of 2.2", 2.2, {18, 16, 15, 13, 9}, "unlike any real soil (density"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -58,6 +63,36 @@ TEST(ReferenceAttack, CurvesUnlikeAnySoilAreLeftOut) {
     EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("wrote 1 profile(s) from 1 sample(s)"), std::string::npos) << r.output;
   }
+}
+
+// Real soils beyond the usual mineral range (a forest loam, a compacted subsoil) are kept and
+// said; duplicates at two suctions are two suctions, too few for four parameters.
+TEST(ReferenceAttack, RealDensitiesKeptAndDuplicatesCountOnce) {
+  const struct {
+    double density;
+    double theta[5];
+  } real[] = {{0.59, {62, 45, 36, 27, 16}}, {1.97, {24, 22, 20, 17, 11}}};
+  for (const auto& c : real) {
+    SCOPED_TRACE(c.density);
+    TempDir dir;
+    const Ran r = run_tool(dir, kHeader + sample("Real", "0,30", c.density, c.theta));
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("lies outside the 0.9 to 1.85 of most mineral soils; kept, check it"),
+              std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("wrote 1 profile(s) from 1 sample(s)"), std::string::npos);
+  }
+  TempDir dir;
+  std::string rows = kHeader;
+  for (const char* theta : {"31", "33", "12", "13"})
+    rows += std::string("Twice,Ap,0,30,40,20,1.4,") + (theta[0] == '3' ? "33," : "1500,") + theta +
+            "\n";
+  const Ran r = run_tool(dir, rows + sample("Good", "0,30", 1.3, kLoam));
+  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_NE(r.output.find("sample Twice 0-30 cm has 4 points at 2 suction(s); a curve of four "
+                          "parameters needs at least 4 suctions"),
+            std::string::npos)
+      << r.output;
 }
 
 // Two samples of one layer come as two points at each suction: both count, and the tool
