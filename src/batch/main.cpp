@@ -182,7 +182,6 @@ int main(int argc, char** argv) {
                       inches};
   // The report's writer by its file's name; a PDF where the build has none is said, and the
   // other outputs are written all the same.
-  bool refused = false;
 #ifdef VANTREL_PDF_REPORT
   std::unique_ptr<ReportToolkit> toolkit;
   const WriterMaker pdf_writer = [&settings](const std::filesystem::path& file) {
@@ -191,24 +190,18 @@ int main(int argc, char** argv) {
 #else
   const WriterMaker pdf_writer;
 #endif
-  if (settings.report) {
-    const WriterChoice choice = choose_writer(*settings.report, pdf_writer);
-    if (!choice.writer) {
-      std::cerr << "vantrel-batch: " << settings.report->string() << ": " << choice.refused << '\n';
-      settings.report.reset();
-      refused = true;
-    } else {
+  const ToolReport report = tool_report(settings.report, pdf_writer, "vantrel-batch", std::cerr);
 #ifdef VANTREL_PDF_REPORT
-      if (choice.pdf) toolkit = std::make_unique<ReportToolkit>("vantrel-batch");
+  if (report.pdf && report.writer) toolkit = std::make_unique<ReportToolkit>("vantrel-batch");
 #endif
-      settings.make_report = [writer = choice.writer](const std::filesystem::path& file,
-                                                      const RetentionCurves& curves,
-                                                      const ReportContext& context) {
-        return make_field_report(file, writer, curves, context);
-      };
-    }
+  if (report.writer) {
+    settings.make_report = [writer = report.writer](const std::filesystem::path& file,
+                                                    const RetentionCurves& curves,
+                                                    const ReportContext& context) {
+      return make_field_report(file, writer, curves, context);
+    };
   }
   const int status = run_batch(settings, *reference.curves, *reference.crops, std::cout, std::cerr,
                                nullptr, reference.defects);
-  return refused ? std::max(status, kExitFailed) : status;
+  return report.refused ? std::max(status, kExitFailed) : status;
 }

@@ -127,6 +127,18 @@ WriterChoice choose_writer(const std::filesystem::path& named, const WriterMaker
   return {pdf, true, ""};
 }
 
+ToolReport tool_report(std::optional<std::filesystem::path>& report, const WriterMaker& pdf,
+                       std::string_view program, std::ostream& errors) {
+  if (!report) return {};
+  WriterChoice choice = choose_writer(*report, pdf);
+  if (!choice.writer) {
+    errors << program << ": " << report->string() << ": " << choice.refused << '\n';
+    report.reset();
+    return {{}, false, true};
+  }
+  return {std::move(choice.writer), choice.pdf, false};
+}
+
 std::unique_ptr<ProfileReport> make_field_report(const std::filesystem::path& file,
                                                  const WriterMaker& writer,
                                                  const RetentionCurves& curves,

@@ -289,7 +289,6 @@ int main(int argc, char** argv) {
                       inches};
   // The report's writer by its file's name; a PDF where the build has none is said, and the
   // other outputs are written all the same.
-  bool refused = false;
 #ifdef VANTREL_PDF_REPORT
   std::unique_ptr<ReportToolkit> toolkit;
   const WriterMaker pdf_writer = [&settings](const std::filesystem::path& file) {
@@ -298,27 +297,20 @@ int main(int argc, char** argv) {
 #else
   const WriterMaker pdf_writer;
 #endif
-  if (settings.report) {
-    const WriterChoice choice = choose_writer(*settings.report, pdf_writer);
-    if (!choice.writer) {
-      std::cerr << "vantrel-schedule: " << settings.report->string() << ": " << choice.refused
-                << '\n';
-      settings.report.reset();
-      refused = true;
-    } else {
+  const ToolReport report = tool_report(settings.report, pdf_writer, "vantrel-schedule", std::cerr);
 #ifdef VANTREL_PDF_REPORT
-      if (choice.pdf) toolkit = std::make_unique<ReportToolkit>("vantrel-schedule");
+  if (report.pdf && report.writer) toolkit = std::make_unique<ReportToolkit>("vantrel-schedule");
 #endif
-      settings.make_report = [writer = choice.writer](const std::filesystem::path& file,
-                                                      const ReportContext& context) {
-        return make_season_report(file, writer, context);
-      };
-    }
+  if (report.writer) {
+    settings.make_report = [writer = report.writer](const std::filesystem::path& file,
+                                                    const ReportContext& context) {
+      return make_season_report(file, writer, context);
+    };
   }
   const int status =
       run_schedule(settings,
                    {*reference.curves, *reference.crops, stages, *weather, reference.defects,
                     given ? &*given : nullptr, request.today, request.kc_as_table},
                    std::cout, std::cerr);
-  return refused ? std::max(status, kExitFailed) : status;
+  return report.refused ? std::max(status, kExitFailed) : status;
 }
