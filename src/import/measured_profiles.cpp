@@ -294,6 +294,31 @@ void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProbl
   samples = std::move(kept);
 }
 
+namespace {
+
+// "PARTIAL, no point at 500 kPa or drier: 60-80 cm, 80-100 cm", one group per gap.
+std::string partial_marks(const std::vector<const MeasuredSample*>& samples) {
+  std::vector<std::pair<std::string, std::string>> groups;  // what is missing, the depths
+  for (const MeasuredSample* s : samples) {
+    if (s->partial.empty()) continue;
+    char depths[48];
+    std::snprintf(depths, sizeof depths, "%g-%g cm", s->top, s->bottom);
+    auto group = std::find_if(groups.begin(), groups.end(),
+                              [&](const auto& g) { return g.first == s->partial; });
+    if (group == groups.end()) {
+      groups.emplace_back(s->partial, depths);
+    } else {
+      group->second += std::string(", ") + depths;
+    }
+  }
+  std::string marks;
+  for (const auto& [missing, depths] : groups)
+    marks += (marks.empty() ? "" : "; ") + std::string("PARTIAL, ") + missing + ": " + depths;
+  return marks;
+}
+
+}  // namespace
+
 std::vector<std::size_t> layer_samples(const std::vector<const MeasuredSample*>& samples) {
   std::vector<std::size_t> chosen;
   for (int j = 1; j <= kLayers; ++j) {
@@ -340,14 +365,12 @@ int write_reference_profiles(const std::vector<MeasuredSample>& samples, const s
                                std::to_string(count) + ": " + order[static_cast<std::size_t>(k)] +
                                ", " + std::to_string(list.size()) + " measured sample(s) from " +
                                source);
-    std::string partial;  // the samples fitted from partial data, named in the header
-    for (const MeasuredSample* s : list) {
-      if (!s->partial.empty()) partial += "; PARTIAL " + depth_range(*s) + ": " + s->partial;
-    }
-    std::string line = "Source: " + source;
+    // The samples fitted from partial data lead the line, grouped by what they miss, so that
+    // the line's length limit cuts the source before any of them.
+    std::string line = partial_marks(list);
+    line += (line.empty() ? "" : "; ") + std::string("Source: ") + source;
     line += "; van Genuchten curves (m = 1 - 1/n) fitted by vantrel-reference ";
     line += version;
-    line += partial;
     out << reference_text_line(line);
     out << reference_columns_line();
     const std::vector<std::size_t> layers = layer_samples(list);

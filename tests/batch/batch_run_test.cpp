@@ -336,7 +336,7 @@ TEST(ReferenceCommand, OptionsStatusesAndWholeOutput) {
   const std::string with_partial = testing::read_all(dir / "with_partial.csv");
   EXPECT_NE(whole_only.find(": q, 1 measured"), std::string::npos) << whole_only;
   EXPECT_EQ(whole_only.find(": p, 1 measured"), std::string::npos) << whole_only;
-  EXPECT_NE(with_partial.find("PARTIAL p 0-30 cm: no point at 500 kPa or drier"), std::string::npos)
+  EXPECT_NE(with_partial.find("PARTIAL, no point at 500 kPa or drier: 0-30 cm"), std::string::npos)
       << with_partial;
   // What it wrote loads in the program without a warning.
   auto curves = std::make_unique<RetentionCurves>();

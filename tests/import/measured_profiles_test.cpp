@@ -93,6 +93,34 @@ TEST(MeasuredSamples, TheRejectedOnesAreNamedAndLeftOut) {
   EXPECT_TRUE(has("13: sample zigzag 0-30 cm: the fitted curve misses a point by"));
 }
 
+// Every sample fitted from partial data is marked, however long the source's name: the marks
+// lead the header line, grouped by what they miss.
+TEST(MeasuredSamples, EveryPartialSampleIsMarked) {
+  std::vector<MeasuredSample> samples;
+  for (int i = 0; i < 6; ++i) {
+    MeasuredSample s;
+    s.profile = "a site with a long name";
+    s.top = 20.0 * i;
+    s.bottom = 20.0 * i + 20;
+    s.density = 1.4;
+    s.curve = {40, 5, 0.1, 1.5};
+    s.partial = i % 3 == 0 ? "no point at 33 kPa or wetter" : "no point at 500 kPa or drier";
+    samples.push_back(s);
+  }
+  std::ostringstream out;
+  write_reference_profiles(samples, std::string(200, 'S'), "1.0", 200, out);
+  std::istringstream lines(out.str());
+  std::string first, second;
+  std::getline(lines, first);
+  std::getline(lines, second);
+  EXPECT_EQ(second.find("PARTIAL, no point at 33 kPa or wetter: 0-20 cm, 60-80 cm; PARTIAL, no "
+                        "point at 500 kPa or drier: 20-40 cm, 40-60 cm, 80-100 cm, 100-120 cm; "
+                        "Source: SSS"),
+            0u)
+      << second;
+  EXPECT_LE(second.size(), 250u);
+}
+
 TEST(MeasuredSamples, HeaderWithoutARequiredColumn) {
   std::istringstream in("profile,top_cm,bottom_cm,sand,clay,suction_kpa,theta_pct\n");
   std::vector<MeasuredProblem> problems;
