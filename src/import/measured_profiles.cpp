@@ -312,8 +312,13 @@ std::string partial_marks(const std::vector<const MeasuredSample*>& samples) {
     }
   }
   std::string marks;
-  for (const auto& [missing, depths] : groups)
-    marks += (marks.empty() ? "" : "; ") + std::string("PARTIAL, ") + missing + ": " + depths;
+  for (const auto& [missing, depths] : groups) {
+    if (!marks.empty()) marks += "; ";
+    marks += "PARTIAL, ";
+    marks += missing;
+    marks += ": ";
+    marks += depths;
+  }
   return marks;
 }
 
