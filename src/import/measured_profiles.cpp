@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <span>
 #include <tuple>
 
 #include "data/csv_reader.hpp"
@@ -228,6 +229,57 @@ std::optional<std::string> unfit_sample(const MeasuredSample& s) {
   return std::nullopt;
 }
 
+// The sample's curve through `points`, within the bounds of real soils: the curve may pass a
+// little above the driest and below the wettest point (the noise of a measurement), and
+// theta_s stays within the pore space of its density.
+RetentionCurve fit_points(const MeasuredSample& s, std::span<const RetentionPoint> points) {
+  double wettest = 0;
+  double driest = 100;
+  for (const RetentionPoint& p : points) {
+    wettest = std::max(wettest, p.theta);
+    driest = std::min(driest, p.theta);
+  }
+  RetentionBounds bounds;
+  const double pores = std::min(100.0, 100.0 * (1.0 - s.density / 2.65) + 3.0);
+  bounds.theta_s_min = std::max(0.0, std::min(wettest - kMeasurementNoise, pores));
+  bounds.theta_s_max = std::max(bounds.theta_s_min, pores);
+  bounds.theta_r_max = std::max(driest + kMeasurementNoise, 1e-9);
+  return fit_retention_curve(points, bounds);
+}
+
+// How far point `i` lies from the curve fitted through the sample's other points, %vol.
+double odd_distance(const MeasuredSample& s, std::size_t i) {
+  std::vector<RetentionPoint> others = s.points;
+  others.erase(others.begin() + static_cast<std::ptrdiff_t>(i));
+  const RetentionCurve without = fit_points(s, others);
+  return std::fabs(without.theta_at(s.points[i].suction) - s.points[i].theta);
+}
+
+// One odd point bends the whole curve towards it, and the curve then misses the others too.
+// A point is taken as odd when the curve through all the points misses some point by more than
+// the noise of a measurement, while the curve through the others fits them within that noise
+// and lies more than 5 %vol from it. Where points are sparse on a steep curve, every point
+// lies far from the curve of the others, but the whole curve fits them all: none is odd. Only
+// where the others still give a curve (four suctions, both ends reached).
+std::optional<std::size_t> outlier(const MeasuredSample& s) {
+  if (largest_misfit(fit_points(s, s.points), s.points) <= kMeasurementNoise) return std::nullopt;
+  std::optional<std::size_t> worst;
+  double farthest = kLargestMisfit;
+  for (std::size_t i = 0; i < s.points.size(); ++i) {
+    MeasuredSample others = s;
+    others.points.erase(others.points.begin() + static_cast<std::ptrdiff_t>(i));
+    if (distinct_suctions(others) < kMinimumPoints || !missing_ends(others).empty()) continue;
+    const RetentionCurve without = fit_points(s, others.points);
+    if (largest_misfit(without, others.points) > kMeasurementNoise) continue;
+    const double d = std::fabs(without.theta_at(s.points[i].suction) - s.points[i].theta);
+    if (d > farthest) {
+      farthest = d;
+      worst = i;
+    }
+  }
+  return worst;
+}
+
 }  // namespace
 
 void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProblem>& problems,
@@ -251,19 +303,17 @@ void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProbl
                               "; fitted all the same (--allow-partial) and marked in the file",
                           false, true});
     }
-    double wettest = 0;
-    double driest = 100;
-    for (const RetentionPoint& p : s.points) {
-      wettest = std::max(wettest, p.theta);
-      driest = std::min(driest, p.theta);
+    if (const auto odd = outlier(s)) {
+      const RetentionPoint p = s.points[*odd];
+      problems.push_back({s.line,
+                          "sample " + depth_range(s) + ": its point of " + one_decimal(p.theta) +
+                              " %vol at " + one_decimal(p.suction) + " kPa lies " +
+                              one_decimal(odd_distance(s, *odd)) +
+                              " %vol from the curve of its other points; fitted without it",
+                          false, true});
+      s.points.erase(s.points.begin() + static_cast<std::ptrdiff_t>(*odd));
     }
-    // Noisy points: the curve may pass a little above the driest and below the wettest.
-    RetentionBounds bounds;
-    const double pores = std::min(100.0, 100.0 * (1.0 - s.density / 2.65) + 3.0);
-    bounds.theta_s_min = std::max(0.0, std::min(wettest - kMeasurementNoise, pores));
-    bounds.theta_s_max = std::max(bounds.theta_s_min, pores);
-    bounds.theta_r_max = std::max(driest + kMeasurementNoise, 1e-9);
-    s.curve = fit_retention_curve(s.points, bounds);
+    s.curve = fit_points(s, s.points);
     const double misfit = largest_misfit(s.curve, s.points);
     if (!(misfit <= kLargestMisfit)) {
       char text[48];

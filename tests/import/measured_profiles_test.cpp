@@ -93,6 +93,39 @@ TEST(MeasuredSamples, TheRejectedOnesAreNamedAndLeftOut) {
   EXPECT_TRUE(has("13: sample zigzag 0-30 cm: the fitted curve misses a point by"));
 }
 
+// One odd point would bend the curve towards it: a point far from the curve of the others is
+// named and left out of the fit, and the curve is the clean one's.
+TEST(MeasuredSamples, AnOddPointIsNamedAndLeftOutOfTheFit) {
+  const RetentionCurve truth{45, 8, 0.08, 1.6};
+  const double suctions[] = {0.1, 1, 3, 10, 33, 100, 300, 1500};
+  const struct {
+    const char* what;
+    double shift_at_33;
+    bool named;
+  } cases[] = {{"clean", 0, false}, {"8 %vol off at 33 kPa", 8, true}, {"1 %vol off", 1, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MeasuredSample s;
+    s.profile = "p";
+    s.top = 0;
+    s.bottom = 30;
+    s.density = 1.35;
+    s.line = 2;
+    for (const double suction : suctions)
+      s.points.push_back({suction, truth.theta_at(suction) + (suction == 33 ? c.shift_at_33 : 0)});
+    std::vector<MeasuredSample> samples = {s};
+    std::vector<MeasuredProblem> problems;
+    fit_samples(samples, problems, false);
+    ASSERT_EQ(samples.size(), 1u);
+    const bool named = !problems.empty() &&
+                       problems[0].reason.find("at 33.0 kPa lies") != std::string::npos &&
+                       problems[0].warning;
+    EXPECT_EQ(named, c.named) << (problems.empty() ? "" : problems[0].reason);
+    EXPECT_EQ(samples[0].points.size(), c.named ? 7u : 8u);
+    EXPECT_NEAR(samples[0].curve.theta_at(10), truth.theta_at(10), c.named ? 0.5 : 1.0);
+  }
+}
+
 // Every sample fitted from partial data is marked, however long the source's name: the marks
 // lead the header line, grouped by what they miss.
 TEST(MeasuredSamples, EveryPartialSampleIsMarked) {
