@@ -119,6 +119,28 @@ void add_point(MeasuredSample& s, const MeasuredRow& row, int line,
   s.points.push_back({suction, row.v[kTheta]});
 }
 
+// Rows of one layer with another sand, clay or density are another sample of that layer: every
+// point joins the layer's fit, and the layer takes the samples' mean texture and density.
+void take_replicates(MeasuredSample& s, std::vector<MeasuredProblem>& problems) {
+  const auto n = static_cast<double>(s.replicate_values.size());
+  if (s.replicate_values.size() < 2) return;
+  std::array<double, 3> mean{};
+  for (const auto& v : s.replicate_values) {
+    for (std::size_t i = 0; i < mean.size(); ++i)
+      mean[i] += v[i] / n;
+  }
+  s.sand = mean[0];
+  s.clay = mean[1];
+  s.density = mean[2];
+  s.replicates = std::max(s.replicates, static_cast<int>(s.replicate_values.size()));
+  char text[160];
+  std::snprintf(text, sizeof text,
+                ": rows of %zu samples with different sand, clay or density, fitted together as "
+                "replicates of one layer, with their means (%.1f %% sand, %.1f %% clay, %.2f kg/L)",
+                s.replicate_values.size(), mean[0], mean[1], mean[2]);
+  problems.push_back({s.line, "sample " + depth_range(s) + text, true});
+}
+
 }  // namespace
 
 std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<MeasuredProblem>& problems,
@@ -162,15 +184,16 @@ std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<Measured
       samples.push_back(first_row(row, record.line, field));
     }
     MeasuredSample& s = samples[found->second];
-    if (s.sand != row.v[kSand] || s.clay != row.v[kClay] || s.density != row.v[kDensity]) {
-      problems.push_back({record.line,
-                          "sand, clay or density differ from the sample's first row "
-                          "(line " +
-                              std::to_string(s.line) + ")"});
-      continue;
+    const std::array<double, 3> values = {row.v[kSand], row.v[kClay], row.v[kDensity]};
+    if (s.replicate_values.empty()) s.replicate_values.push_back(values);
+    if (std::find(s.replicate_values.begin(), s.replicate_values.end(), values) ==
+        s.replicate_values.end()) {
+      s.replicate_values.push_back(values);
     }
     add_point(s, row, record.line, problems);
   }
+  for (MeasuredSample& s : samples)
+    take_replicates(s, problems);
   return samples;
 }
 

@@ -3,6 +3,7 @@
 // the profiles written in the format of Soil_WRC.csv.
 #pragma once
 
+#include <array>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -24,6 +25,9 @@ struct MeasuredSample {
   std::string label;                     // the horizon's name, if given
   int line = 0;                          // its first row
   int replicates = 1;                    // samples given for this layer: points at one suction
+  // Each replicate sample's sand, clay and density, where they differ: the layer takes their
+  // means.
+  std::vector<std::array<double, 3>> replicate_values;
   std::vector<RetentionPoint> points;
   RetentionCurve curve;  // filled by the fit
   std::string partial;   // what its points miss, when it was fitted all the same

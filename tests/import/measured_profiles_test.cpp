@@ -68,7 +68,7 @@ TEST(MeasuredSamples, TheRejectedOnesAreNamedAndLeftOut) {
       "bad,0,30,40,20,1.4,10,12,5\n"   // an extra field is fine
       "bad,0,30,4o,20,1.4,10,30\n"     // not a number
       "bad,30,10,40,20,1.4,10,30\n"    // upside down
-      "good,0,30,41,20,1.4,10,30\n");  // disagrees
+      "good,0,30,41,20,1.4,10,30\n");  // another sample of the layer
   std::vector<MeasuredProblem> problems;
   bool header_ok = false;
   std::vector<MeasuredSample> samples = read_measured(in, problems, header_ok);
@@ -86,7 +86,13 @@ TEST(MeasuredSamples, TheRejectedOnesAreNamedAndLeftOut) {
   };
   EXPECT_TRUE(has("sand \"4o\" is not a number")) << ::testing::PrintToString(reasons);
   EXPECT_TRUE(has("the depth range is not"));
-  EXPECT_TRUE(has("differ from the sample's first row (line 2)"));
+  // Another sand is another sample of the layer: its point joins the fit, the texture averaged.
+  EXPECT_TRUE(
+      has("2: sample good 0-30 cm: rows of 2 samples with different sand, clay or "
+          "density, fitted together as replicates of one layer, with their means (40.5 % "
+          "sand, 20.0 % clay, 1.40 kg/L)"));
+  EXPECT_DOUBLE_EQ(samples[0].sand, 40.5);
+  EXPECT_EQ(samples[0].replicates, 2);
   EXPECT_TRUE(
       has("10: sample few 0-30 cm has 3 points at 3 suction(s); a curve of four "
           "parameters needs at least 4 suctions"));
