@@ -57,6 +57,9 @@ inline constexpr double kDryEnd = 500.0;  // kPa
 // (theta_s): the noise of a measurement, 2 %vol, twice the usual 1 %vol.
 inline constexpr double kMeasurementNoise = 2.0;  // %vol
 
+// "PROFILE TOP-BOTTOM cm", as the messages name a sample.
+std::string depth_range(const MeasuredSample& sample);
+
 // What a sample's points miss of the two ends of the curve, or empty when they reach both.
 std::string missing_ends(const MeasuredSample& sample);
 
