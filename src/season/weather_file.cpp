@@ -201,6 +201,35 @@ const StationWeather* WeatherFile::find(const std::string& station) const {
   return nullptr;
 }
 
+namespace {
+
+// A reason many rows share (a file that gives no place for ET0, say) is said once, at its
+// first row, with how many more rows it concerns, rather than once a row.
+void said_once(std::vector<WeatherProblem>& problems) {
+  std::vector<WeatherProblem> once;
+  std::map<std::string, std::pair<std::size_t, int>> seen;  // reason: its place, more rows
+  std::vector<int> last;
+  for (const WeatherProblem& p : problems) {
+    const auto [at, fresh] = seen.try_emplace(p.reason, once.size(), 0);
+    if (fresh) {
+      once.push_back(p);
+      last.push_back(p.line);
+    } else {
+      ++at->second.second;
+      last[at->second.first] = p.line;
+    }
+  }
+  for (const auto& [reason, place] : seen) {
+    if (place.second == 0) continue;
+    once[place.first].reason += " (and on " + std::to_string(place.second) + " more row" +
+                                (place.second == 1 ? "" : "s") + ", to line " +
+                                std::to_string(last[place.first]) + ")";
+  }
+  problems = std::move(once);
+}
+
+}  // namespace
+
 WeatherFile read_weather(std::istream& in, const std::optional<Station>& place) {
   WeatherFile file;
   CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
@@ -260,6 +289,7 @@ WeatherFile read_weather(std::istream& in, const std::optional<Station>& place) 
     s.rs_from_temperature = s.rs_from_temperature || from_temperature;
     s.days.push_back(day);
   }
+  said_once(file.problems);
   return file;
 }
 

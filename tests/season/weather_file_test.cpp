@@ -75,6 +75,22 @@ TEST(WeatherFile, PenmanMonteithFromTheDailyDataWithTheStationsPlace) {
   EXPECT_GT(columns.stations[0].days[0].et0, 0.0);
 }
 
+// A file that gives no place for ET0 says so once, not once a row.
+TEST(WeatherFile, AReasonOfEveryRowIsSaidOnce) {
+  std::string text = "date,tmax_c,tmin_c,rh_mean,wind_m_s\n";
+  for (int d = 1; d <= 30; ++d)
+    text += "2026-06-" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ",30,15,50,2\n";
+  text += "2026-07-01,30,15,fifty,2\n";
+  const WeatherFile file = read(text);
+  ASSERT_EQ(file.problems.size(), 2u);
+  EXPECT_EQ(file.problems[0].line, 2);
+  EXPECT_NE(file.problems[0].reason.find("no latitude and elevation"), std::string::npos);
+  EXPECT_NE(file.problems[0].reason.find("(and on 29 more rows, to line 31)"), std::string::npos)
+      << file.problems[0].reason;
+  EXPECT_EQ(file.problems[1].line, 32);
+  EXPECT_EQ(file.problems[1].reason.find("more row"), std::string::npos) << file.problems[1].reason;
+}
+
 TEST(WeatherFile, GapsRepeatsAndBadValuesAreNamedWithTheirLine) {
   struct Case {
     std::string rows;
