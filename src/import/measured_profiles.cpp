@@ -16,10 +16,19 @@
 
 namespace vantrel {
 
-std::string depth_range(const MeasuredSample& s) {
+namespace {
+
+// "TOP-BOTTOM cm".
+std::string depths_of(const MeasuredSample& s) {
   char text[64];
   std::snprintf(text, sizeof text, "%g-%g cm", s.top, s.bottom);
-  return s.profile + " " + text;
+  return text;
+}
+
+}  // namespace
+
+std::string depth_range(const MeasuredSample& s) {
+  return s.profile + " " + depths_of(s);
 }
 
 namespace {
@@ -204,14 +213,13 @@ std::string partial_marks(const std::vector<const MeasuredSample*>& samples) {
   std::vector<std::pair<std::string, std::string>> groups;  // what is missing, the depths
   for (const MeasuredSample* s : samples) {
     if (s->partial.empty()) continue;
-    char depths[48];
-    std::snprintf(depths, sizeof depths, "%g-%g cm", s->top, s->bottom);
+    const std::string depths = depths_of(*s);
     auto group = std::find_if(groups.begin(), groups.end(),
                               [&](const auto& g) { return g.first == s->partial; });
     if (group == groups.end()) {
       groups.emplace_back(s->partial, depths);
     } else {
-      group->second += std::string(", ") + depths;
+      group->second += ", " + depths;
     }
   }
   std::string marks;

@@ -42,12 +42,6 @@ std::vector<Cell> summary_cells(const SummaryRow& r, const Units& u) {
           {std::to_string(r.warnings)}};
 }
 
-// How many rows a table from `top` holds above the page's foot.
-std::size_t rows_that_fit(const TableBlock& t) {
-  const double room = kBodyBottom - t.top - t.caption_height() - t.head_height();
-  return room > 0 ? static_cast<std::size_t>(room / t.row_height()) : 0;
-}
-
 // Depth downwards; per horizon its water contents at WP, SP and FC as a band; the root depth.
 void profile_drawing(ChartBlock& c, const ProfileResult& r, const Units& u) {
   float deepest = std::max(r.root_depth, 10.0F), wettest = 10;
@@ -211,39 +205,23 @@ SummaryRow summary_row(const ProfileResult& r) {
 }
 
 std::vector<Page> field_summary(const std::vector<SummaryRow>& rows, const Frame& frame) {
-  std::vector<Page> pages;
-  std::size_t next = 0;
-  do {
-    Page& page = pages.emplace_back(framed_page(frame, "Summary"));
-    Flow flow(page, body_top(frame));
-    if (pages.size() == 1) {
-      int ok = 0, warned = 0, failed = 0, warnings = 0;
-      for (const SummaryRow& r : rows) {
-        ok += r.status == ProfileStatus::ok;
-        warned += r.status == ProfileStatus::warning;
-        failed += r.status == ProfileStatus::error;
-        warnings += r.warnings;
-      }
-      flow.title("Summary of " + counted(static_cast<long>(rows.size()), "profile", "profiles"));
-      flow.skip(1);
-      flow.text(std::to_string(ok) + " ok, " + std::to_string(warned) + " with warnings (" +
-                counted(warnings, "warning", "warnings") + " in all), " + std::to_string(failed) +
-                " not computed. Apply: the net depth to give when the root zone is due, gross "
-                "at the field's efficiency; every: that depth divided by the crop water use. "
-                "Each profile's page gives the reasons.");
-      flow.skip(3);
-      if (rows.empty()) {
-        flow.text("The input holds no profiles.", Role::heading, kHeading, true);
-        break;
-      }
-    }
-    TableBlock& t = flow.table(pages.size() == 1 ? "Profiles" : "Profiles (continued)",
-                               summary_columns(frame.units));
-    const std::size_t fit = std::max<std::size_t>(1, rows_that_fit(t));
-    for (; next < rows.size() && t.rows.size() < fit; ++next)
-      t.rows.push_back(summary_cells(rows[next], frame.units));
-  } while (next < rows.size());
-  return pages;
+  int ok = 0, warned = 0, failed = 0, warnings = 0;
+  for (const SummaryRow& r : rows) {
+    ok += r.status == ProfileStatus::ok;
+    warned += r.status == ProfileStatus::warning;
+    failed += r.status == ProfileStatus::error;
+    warnings += r.warnings;
+  }
+  return summary_pages(
+      frame, "Summary",
+      "Summary of " + counted(static_cast<long>(rows.size()), "profile", "profiles"),
+      std::to_string(ok) + " ok, " + std::to_string(warned) + " with warnings (" +
+          counted(warnings, "warning", "warnings") + " in all), " + std::to_string(failed) +
+          " not computed. Apply: the net depth to give when the root zone is due, gross at the "
+          "field's efficiency; every: that depth divided by the crop water use. Each profile's "
+          "page gives the reasons.",
+      summary_columns(frame.units), rows.size(),
+      [&](std::size_t i) { return summary_cells(rows[i], frame.units); });
 }
 
 std::string decision_sentence(const ProfileResult& r, const Units& u) {

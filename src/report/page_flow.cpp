@@ -137,6 +137,38 @@ ChartBlock& Flow::chart(std::string title, std::string description, double heigh
   return std::get<ChartBlock>(page_->blocks.emplace_back(std::move(c)));
 }
 
+std::size_t rows_that_fit(const TableBlock& t) {
+  const double room = kBodyBottom - t.top - t.caption_height() - t.head_height();
+  return room > 0 ? static_cast<std::size_t>(room / t.row_height()) : 0;
+}
+
+std::vector<Page> summary_pages(const Frame& frame, std::string_view field,
+                                const std::string& title, const std::string& text,
+                                const std::vector<Column>& columns, std::size_t count,
+                                const std::function<std::vector<Cell>(std::size_t)>& row) {
+  std::vector<Page> pages;
+  std::size_t next = 0;
+  do {
+    Page& page = pages.emplace_back(framed_page(frame, field));
+    Flow flow(page, body_top(frame));
+    if (pages.size() == 1) {
+      flow.title(title);
+      flow.skip(1);
+      flow.text(text);
+      flow.skip(3);
+      if (count == 0) {
+        flow.text("The input holds no profiles.", Role::heading, kHeading, true);
+        break;
+      }
+    }
+    TableBlock& t = flow.table(pages.size() == 1 ? "Profiles" : "Profiles (continued)", columns);
+    const std::size_t fit = std::max<std::size_t>(1, rows_that_fit(t));
+    for (; next < count && t.rows.size() < fit; ++next)
+      t.rows.push_back(row(next));
+  } while (next < count);
+  return pages;
+}
+
 Ticks round_ticks(double low, double high, int most) {
   Ticks t;
   if (!(high > low)) high = low + 1;

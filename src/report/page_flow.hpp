@@ -2,6 +2,7 @@
 // stacks blocks from the top of the body down, and round axis ticks for the charts.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,17 @@ class Flow {
   Page* page_;
   double y_;
 };
+
+// How many rows a table from its top holds above the page's foot.
+std::size_t rows_that_fit(const TableBlock& table);
+
+// A report's summary: the first page's title and text, then a table of `count` rows (`row(i)`
+// gives the cells of row i) continued over as many pages as it needs; without rows, a line
+// saying the input holds no profiles.
+std::vector<Page> summary_pages(const Frame& frame, std::string_view field,
+                                const std::string& title, const std::string& text,
+                                const std::vector<Column>& columns, std::size_t count,
+                                const std::function<std::vector<Cell>(std::size_t)>& row);
 
 // Ticks at round values (1, 2, 2.5 or 5 times a power of ten) across [low, high], at most
 // `most` of them; the range widened to the outer ticks.

@@ -128,11 +128,6 @@ std::vector<Cell> event_cells(const SeasonResult& s, const BalanceDay& d, const 
           {u.water_number(d.gross)}};
 }
 
-std::size_t rows_that_fit(const TableBlock& t) {
-  const double room = kBodyBottom - t.top - t.caption_height() - t.head_height();
-  return room > 0 ? static_cast<std::size_t>(room / t.row_height()) : 0;
-}
-
 void totals_table(Flow& flow, const SeasonResult& s, double x, const Units& u) {
   TableBlock& t = flow.table("Season totals",
                              {{"", "", x, 62}, {"", u.water_unit(), x + 62, 24, Align::right}});
@@ -222,54 +217,37 @@ SeasonRow season_row(const SeasonResult& s) {
 
 std::vector<Page> season_summary(const std::vector<SeasonRow>& rows, const Frame& frame) {
   const std::string water = frame.units.water_unit();
-  std::vector<Page> pages;
-  std::size_t next = 0;
-  do {
-    Page& page = pages.emplace_back(framed_page(frame, "Season summary"));
-    Flow flow(page, body_top(frame));
-    if (pages.size() == 1) {
-      flow.title("Irrigation schedule of " +
-                 counted(static_cast<long>(rows.size()), "profile", "profiles"));
-      flow.skip(1);
-      flow.text(
-          "Per profile, from its planting date: the crop's water use (ETc), the rain, the "
-          "irrigation the schedule gives (net into the root zone, gross at the field's "
-          "efficiency) and how often. Each profile's pages show its season and its "
-          "calendar.");
-      flow.skip(3);
-      if (rows.empty()) {
-        flow.text("The input holds no profiles.", Role::heading, kHeading, true);
-        break;
-      }
-    }
-    TableBlock& t = flow.table(pages.size() == 1 ? "Profiles" : "Profiles (continued)",
-                               {{"Profile", "", 0, 40},
-                                {"Planted", "", 40, 24},
-                                {"Days", "", 64, 12, Align::right},
-                                {"ETc", water, 78, 18, Align::right},
-                                {"Rain", water, 98, 16, Align::right},
-                                {"Irrigation", "net " + water, 116, 18, Align::right},
-                                {"Irrigation", "gross " + water, 136, 18, Align::right},
-                                {"Times", "", 156, 10, Align::right},
-                                {"Status", "", 168, 12}});
-    const std::size_t fit = std::max<std::size_t>(1, rows_that_fit(t));
-    for (; next < rows.size() && t.rows.size() < fit; ++next) {
-      const SeasonRow& r = rows[next];
-      const auto n = [&](double v) {
-        return r.computed ? frame.units.water_number(v) : std::string("-");
-      };
-      t.rows.push_back({{fitted(r.profile, 39, kBody)},
-                        {fitted(r.planting, 23, kBody)},
-                        {r.computed ? std::to_string(r.days) : "-"},
-                        {n(r.etc)},
-                        {n(r.rain)},
-                        {n(r.net)},
-                        {n(r.gross)},
-                        {r.computed ? std::to_string(r.irrigations) : "-"},
-                        {r.status, r.status != "ok"}});
-    }
-  } while (next < rows.size());
-  return pages;
+  const auto cells = [&](std::size_t i) -> std::vector<Cell> {
+    const SeasonRow& r = rows[i];
+    const auto n = [&](double v) {
+      return r.computed ? frame.units.water_number(v) : std::string("-");
+    };
+    return {{fitted(r.profile, 39, kBody)},
+            {fitted(r.planting, 23, kBody)},
+            {r.computed ? std::to_string(r.days) : "-"},
+            {n(r.etc)},
+            {n(r.rain)},
+            {n(r.net)},
+            {n(r.gross)},
+            {r.computed ? std::to_string(r.irrigations) : "-"},
+            {r.status, r.status != "ok"}};
+  };
+  return summary_pages(
+      frame, "Season summary",
+      "Irrigation schedule of " + counted(static_cast<long>(rows.size()), "profile", "profiles"),
+      "Per profile, from its planting date: the crop's water use (ETc), the rain, the irrigation "
+      "the schedule gives (net into the root zone, gross at the field's efficiency) and how "
+      "often. Each profile's pages show its season and its calendar.",
+      {{"Profile", "", 0, 40},
+       {"Planted", "", 40, 24},
+       {"Days", "", 64, 12, Align::right},
+       {"ETc", water, 78, 18, Align::right},
+       {"Rain", water, 98, 16, Align::right},
+       {"Irrigation", "net " + water, 116, 18, Align::right},
+       {"Irrigation", "gross " + water, 136, 18, Align::right},
+       {"Times", "", 156, 10, Align::right},
+       {"Status", "", 168, 12}},
+      rows.size(), cells);
 }
 
 std::string yield_line(const SeasonResult& s) {

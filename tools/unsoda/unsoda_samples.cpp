@@ -7,6 +7,8 @@
 #include <map>
 #include <tuple>
 
+#include "data/csv_reader.hpp"
+
 namespace vantrel::unsoda {
 
 namespace {
@@ -46,17 +48,6 @@ std::string fixed(double v, int decimals) {
   char text[32];
   std::snprintf(text, sizeof text, "%.*f", decimals, v);
   return text;
-}
-
-// A CSV field: quoted when it holds a separator, a quote or a line end.
-std::string field(const std::string& text) {
-  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
-  std::string out = "\"";
-  for (const char c : text) {
-    out += c;
-    if (c == '"') out += '"';
-  }
-  return out + "\"";
 }
 
 std::map<std::string, std::vector<const JsonRow*>, std::less<>> by_code(
@@ -204,9 +195,9 @@ std::string reference_input(const Conversion& c) {
            (s.texture.interpolated ? ", texture interpolated" : "") +
            (s.publication.empty() ? "" : ": " + s.publication) + "\n";
     for (const auto& [kpa, theta] : s.points) {
-      out += field(s.profile) + "," + fixed(s.top, 1) + "," + fixed(s.bottom, 1) + "," +
+      out += csv_field(s.profile) + "," + fixed(s.top, 1) + "," + fixed(s.bottom, 1) + "," +
              fixed(s.texture.sand, 1) + "," + fixed(s.texture.clay, 1) + "," + fixed(s.density, 3) +
-             "," + fixed(kpa, 3) + "," + fixed(theta, 2) + "," + field(s.horizon) + "\n";
+             "," + fixed(kpa, 3) + "," + fixed(theta, 2) + "," + csv_field(s.horizon) + "\n";
     }
   }
   return out;
