@@ -17,7 +17,8 @@
 #                    tests/reference/expected (after a change meant to move them; review the diff)
 #   ./dev.sh format  apply the committed clang-format style
 #   ./dev.sh lint    check the committed style and .clang-tidy's checks (as CI does)
-#   ./dev.sh reference  regenerate the demonstration reference/Soil_WRC.csv
+#   ./dev.sh reference  make reference/sources/unsoda.csv from ../shared/data/unsoda (when there)
+#                       and the bundled reference/Soil_WRC.csv from it
 #   ./dev.sh validation make docs/validation.md again from the bundled reference files
 #   ./dev.sh artwork    redraw the window's pictures and icons in src/ui/artwork, and the
 #                       desktop icons in packaging/icons
@@ -150,16 +151,20 @@ case "${1:-test}" in
     ;;
   reference)
     install_missing "${PACKAGES[@]}"
-    build release
-    ./build/release/tools/reference_data/make_reference_profiles > reference/Soil_WRC.csv
+    build release make_unsoda_input make_reference_set
     # The measured soils, as vantrel-reference's input, from the shared copy of UNSODA 2.0.
     unsoda=../shared/data/unsoda
     if [ -d "$unsoda" ]; then
       (cd "$unsoda" && md5sum --quiet -c MD5SUMS)
       ./build/release/tools/unsoda/make_unsoda_input "$unsoda" -o reference/sources/unsoda.csv
     else
-      echo "dev.sh: no $unsoda; reference/sources/unsoda.csv left as it is" >&2
+      echo "dev.sh: no $unsoda; the committed reference/sources/unsoda.csv serves" >&2
     fi
+    made="$(mktemp)"
+    ./build/release/tools/reference_data/make_reference_set reference/sources/unsoda.csv \
+      reference/Soil_texture_default.csv > "$made"
+    mv "$made" reference/Soil_WRC.csv
+    chmod 644 reference/Soil_WRC.csv
     ;;
   validation)
     install_missing "${PACKAGES[@]}"

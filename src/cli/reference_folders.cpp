@@ -68,16 +68,20 @@ std::optional<std::filesystem::path> choose_reference_folder(
            << ": no folder holds the three reference files (the working directory, the user's "
               "folder or the installed set); name one with --data\n";
   } else if (!quiet) {
-    errors << program << ": reference files from " << found->string() << '\n';
+    errors << program << ": reference files from " << found->string();
+    if (is_bundled_set(*found / kRetentionFileName)) {
+      errors << " (the bundled set: " << kBundledSetName << ")";
+    }
+    errors << '\n';
   }
   return found;
 }
 
-bool is_demonstration_set(const std::filesystem::path& retention_file) {
+bool is_bundled_set(const std::filesystem::path& retention_file) {
   std::ifstream in(retention_file, std::ios::binary);
   std::string first;
   std::getline(in, first);
-  return first.find("SYNTHETIC") != std::string::npos;
+  return first.find(kBundledSetName) != std::string::npos;
 }
 
 }  // namespace vantrel

@@ -36,8 +36,7 @@ std::optional<std::filesystem::path> choose_reference_folder(
     const std::optional<std::string>& named, bool quiet, std::string_view program,
     std::ostream& errors);
 
-// Whether a retention file is the bundled demonstration set: its first line says its profiles
-// are synthetic.
-bool is_demonstration_set(const std::filesystem::path& retention_file);
+// Whether a retention file is the bundled set: its first line names it.
+bool is_bundled_set(const std::filesystem::path& retention_file);
 
 }  // namespace vantrel

@@ -140,6 +140,14 @@ std::string reference_layer_line(const ReferenceLayer& l) {
   return line;
 }
 
+std::string reference_profile_text(const ReferenceProfile& profile) {
+  std::string text = reference_text_line(profile.title) + reference_text_line(profile.source) +
+                     reference_columns_line();
+  for (const ReferenceLayer& layer : profile.layers)
+    text += reference_layer_line(layer);
+  return text;
+}
+
 void load_retention_curves(const std::filesystem::path& file, RetentionCurves& table) {
   load_retention_curves(file, table, std::cerr);
 }

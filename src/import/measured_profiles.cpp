@@ -33,9 +33,23 @@ std::string depth_range(const MeasuredSample& s) {
 
 namespace {
 
-enum Col { kProfile, kTop, kBottom, kSand, kClay, kDensity, kSuction, kTheta, kKs, kOm, kLabel };
+enum Col {
+  kProfile,
+  kTop,
+  kBottom,
+  kSand,
+  kClay,
+  kDensity,
+  kSuction,
+  kTheta,
+  kKs,
+  kOm,
+  kLabel,
+  kSample,
+  kSource
+};
 constexpr CellKind kText = CellKind::text, kNumber = CellKind::number;
-constexpr std::array<ColumnSpec, 11> kColumns = {{
+constexpr std::array<ColumnSpec, 13> kColumns = {{
     {"profile", true, kText},
     {"top_cm", true, kNumber},
     {"bottom_cm", true, kNumber},
@@ -47,6 +61,8 @@ constexpr std::array<ColumnSpec, 11> kColumns = {{
     {"ks_cm_d", false, kNumber},
     {"organic_matter_pct", false, kNumber},
     {"horizon", false, kText},
+    {"sample", false, kText},
+    {"source", false, kText},
 }};
 constexpr int kRequiredColumns = 8;
 
@@ -87,6 +103,12 @@ std::string read_row(const std::function<std::string(int)>& field, MeasuredRow& 
   if (!(v[kSuction] > 0)) return "suction_kpa is not above 0";
   if (!(v[kTheta] >= 0 && v[kTheta] <= 100)) return "theta_pct is not from 0 to 100";
   return {};
+}
+
+void add_distinct(std::vector<std::string>& list, std::string text) {
+  if (!text.empty() && std::find(list.begin(), list.end(), text) == list.end()) {
+    list.push_back(std::move(text));
+  }
 }
 
 // A new sample from its first row.
@@ -193,6 +215,8 @@ std::vector<MeasuredSample> read_measured(std::istream& in, std::vector<Measured
       samples.push_back(first_row(row, record.line, field));
     }
     MeasuredSample& s = samples[found->second];
+    add_distinct(s.sample_ids, trimmed(field(kSample)));
+    add_distinct(s.sources, trimmed(field(kSource)));
     const std::array<double, 3> values = {row.v[kSand], row.v[kClay], row.v[kDensity]};
     if (s.replicate_values.empty()) s.replicate_values.push_back(values);
     if (std::find(s.replicate_values.begin(), s.replicate_values.end(), values) ==
@@ -257,9 +281,37 @@ std::vector<std::size_t> layer_samples(const std::vector<const MeasuredSample*>&
   return chosen;
 }
 
-int write_reference_profiles(const std::vector<MeasuredSample>& samples, const std::string& source,
-                             const std::string& version, int max_profiles, std::ostream& out,
-                             std::size_t* written_samples) {
+namespace {
+
+// "[PARTIAL ...; ]Samples A, B; Source: S (FILE); van Genuchten curves ... fitted by ...": the
+// partial marks lead, so that the line's length limit cuts the source before any of them.
+std::string source_line(const std::vector<const MeasuredSample*>& list, const std::string& file,
+                        const std::string& version) {
+  std::vector<std::string> ids, sources;
+  for (const MeasuredSample* s : list) {
+    for (const std::string& id : s->sample_ids)
+      add_distinct(ids, id);
+    for (const std::string& source : s->sources)
+      add_distinct(sources, source);
+  }
+  const auto joined = [](const std::vector<std::string>& parts, const char* between) {
+    std::string text;
+    for (const std::string& part : parts)
+      text += (text.empty() ? "" : between) + part;
+    return text;
+  };
+  std::string line = partial_marks(list);
+  if (!ids.empty()) line += (line.empty() ? "Samples " : "; Samples ") + joined(ids, ", ");
+  line += (line.empty() ? "" : "; ") + std::string("Source: ");
+  line += sources.empty() ? file : joined(sources, "; ") + " (" + file + ")";
+  return line + "; van Genuchten curves (m = 1 - 1/n) fitted by vantrel-reference " + version;
+}
+
+}  // namespace
+
+std::vector<MeasuredProfile> measured_profiles(const std::vector<MeasuredSample>& samples,
+                                               const std::string& source,
+                                               const std::string& version, int max_profiles) {
   std::vector<std::string> order;
   std::map<std::string, std::vector<const MeasuredSample*>> by_profile;
   for (const MeasuredSample& s : samples) {
@@ -268,38 +320,48 @@ int write_reference_profiles(const std::vector<MeasuredSample>& samples, const s
     list.push_back(&s);
   }
   const int count = std::min(static_cast<int>(order.size()), max_profiles);
-  if (written_samples != nullptr) {
-    *written_samples = 0;
-    for (int k = 0; k < count; ++k) {
-      for (const MeasuredSample* s : by_profile[order[static_cast<std::size_t>(k)]])
-        *written_samples += static_cast<std::size_t>(s->replicates);
-    }
-  }
+  std::vector<MeasuredProfile> profiles;
   for (int k = 0; k < count; ++k) {
-    const auto& list = by_profile[order[static_cast<std::size_t>(k)]];
-    out << reference_text_line("Reference profile " + std::to_string(k + 1) + " of " +
-                               std::to_string(count) + ": " + order[static_cast<std::size_t>(k)] +
-                               ", " + std::to_string(list.size()) + " measured sample(s) from " +
-                               source);
-    // The samples fitted from partial data lead the line, grouped by what they miss, so that
-    // the line's length limit cuts the source before any of them.
-    std::string line = partial_marks(list);
-    line += (line.empty() ? "" : "; ") + std::string("Source: ") + source;
-    line += "; van Genuchten curves (m = 1 - 1/n) fitted by vantrel-reference ";
-    line += version;
-    out << reference_text_line(line);
-    out << reference_columns_line();
+    const std::string& name = order[static_cast<std::size_t>(k)];
+    const auto& list = by_profile[name];
+    MeasuredProfile p;
+    p.site = name;
+    for (const MeasuredSample* s : list) {
+      p.samples += static_cast<std::size_t>(s->replicates);
+      p.textures.push_back({s->sand, s->clay});
+    }
+    std::string& title = p.reference.title;
+    title = "Reference profile " + std::to_string(k + 1);
+    title += " of " + std::to_string(count) + ": ";
+    title += name;
+    title += ", " + std::to_string(list.size()) + " measured sample(s) from ";
+    title += source;
+    p.reference.source = source_line(list, source, version);
     const std::vector<std::size_t> layers = layer_samples(list);
     for (int j = 1; j <= kLayers; ++j) {
       const MeasuredSample& s = *list[layers[static_cast<std::size_t>(j - 1)]];
       const RetentionCurve& c = s.curve;
-      out << reference_layer_line({s.density, s.label.empty() ? "M" : s.label, c.theta_s, c.theta_r,
-                                   c.alpha, c.n, c.m(), s.ks, s.organic_matter,
-                                   100.0 - s.sand - s.clay, static_cast<int>(kLayerThickness) * j,
-                                   s.clay, s.sand});
+      p.reference.layers.push_back({s.density, s.label.empty() ? "M" : s.label, c.theta_s,
+                                    c.theta_r, c.alpha, c.n, c.m(), s.ks, s.organic_matter,
+                                    100.0 - s.sand - s.clay, static_cast<int>(kLayerThickness) * j,
+                                    s.clay, s.sand});
     }
+    profiles.push_back(std::move(p));
   }
-  return count;
+  return profiles;
+}
+
+int write_reference_profiles(const std::vector<MeasuredSample>& samples, const std::string& source,
+                             const std::string& version, int max_profiles, std::ostream& out,
+                             std::size_t* written_samples) {
+  const std::vector<MeasuredProfile> profiles =
+      measured_profiles(samples, source, version, max_profiles);
+  if (written_samples != nullptr) *written_samples = 0;
+  for (const MeasuredProfile& p : profiles) {
+    if (written_samples != nullptr) *written_samples += p.samples;
+    out << reference_profile_text(p.reference);
+  }
+  return static_cast<int>(profiles.size());
 }
 
 }  // namespace vantrel

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "data/retention_curves.hpp"
 #include "physics/retention_fit.hpp"
 
 namespace vantrel {
@@ -23,6 +24,8 @@ struct MeasuredSample {
   std::optional<double> ks;              // cm/d
   std::optional<double> organic_matter;  // %
   std::string label;                     // the horizon's name, if given
+  std::vector<std::string> sample_ids;   // the samples' own names, if given
+  std::vector<std::string> sources;      // where they come from, if given
   int line = 0;                          // its first row
   int replicates = 1;                    // samples given for this layer: points at one suction
   // Each replicate sample's sand, clay and density, where they differ: the layer takes their
@@ -74,6 +77,21 @@ void fit_samples(std::vector<MeasuredSample>& samples, std::vector<MeasuredProbl
 // the layer's mid-depth; below the deepest sample the deepest, above the shallowest the
 // shallowest; in a gap, the nearest (the upper one when both are as near).
 std::vector<std::size_t> layer_samples(const std::vector<const MeasuredSample*>& samples);
+
+// One profile made from measured samples: its site (the input's profile name), how many samples
+// it holds, and its header lines and layers.
+struct MeasuredProfile {
+  std::string site;
+  std::size_t samples = 0;
+  std::vector<std::array<double, 2>> textures;  // each sample's sand and clay, %
+  ReferenceProfile reference;
+};
+
+// The profiles (samples grouped by profile, in order of first appearance), at most
+// `max_profiles`; `source` is the input's name, said where the rows name no source of their own.
+std::vector<MeasuredProfile> measured_profiles(const std::vector<MeasuredSample>& samples,
+                                               const std::string& source,
+                                               const std::string& version, int max_profiles);
 
 // Writes the profiles (samples grouped by profile, in order of first appearance), at most
 // `max_profiles`; returns how many profiles were written, and in `written_samples` how many

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "data/retention_curves.hpp"
 #include "data/safe_text.hpp"
 
 namespace vantrel::page {
@@ -11,7 +12,7 @@ namespace vantrel::page {
 namespace {
 
 // The header's lines: the title with the field at the right, what made the report, and the
-// reference set at body size, in bold when it is the demonstration set.
+// reference set at body size.
 std::vector<TextBlock> header_blocks(const Frame& f, std::string_view field) {
   std::vector<TextBlock> blocks;
   TextBlock title{Role::header, 0, 0, 95, 12, true, Align::left, {"Vantrel irrigation report"}};
@@ -25,9 +26,9 @@ std::vector<TextBlock> header_blocks(const Frame& f, std::string_view field) {
                 made.top + made.height(),
                 kWidth,
                 kBody,
-                f.demonstration,
+                false,
                 Align::left,
-                wrap(page_text(f.reference), kWidth, kBody, f.demonstration, 3)};
+                wrap(page_text(f.reference), kWidth, kBody, false, 3)};
   blocks.push_back(title);
   blocks.push_back(name);
   blocks.push_back(made);
@@ -73,11 +74,9 @@ Frame frame_of(const ReportContext& c, std::string_view program) {
   f.units.inch = c.inches;
   f.made =
       "Made " + c.made + " by " + std::string(program) + " " + c.version + " from " + c.input + ".";
-  f.demonstration = c.demonstration_set;
-  f.reference = c.demonstration_set
-                    ? "Reference profiles: the bundled demonstration set (synthetic profiles, not "
-                      "measured soil; replace it for real advice), " +
-                          c.reference_folder
+  f.reference = c.bundled_set
+                    ? "Reference profiles: the bundled set (" + std::string(kBundledSetName) +
+                          "), " + c.reference_folder + ". " + std::string(kBundledPrecision)
                     : "Reference profiles: " + c.reference_folder;
   f.footer = "Vantrel " + c.version + ": the water a soil profile holds, and when to irrigate";
   return f;

@@ -34,7 +34,6 @@ struct Units {
 struct Frame {
   std::string made;       // "Made DATE by PROGRAM VERSION from INPUT."
   std::string reference;  // which reference profiles, and where they were read
-  bool demonstration = false;
   std::string footer;
   Units units;
 };

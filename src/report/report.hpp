@@ -17,12 +17,12 @@ inline constexpr const char* kNoPdfWriter =
 
 // What the report says of its run on every page.
 struct ReportContext {
-  std::string input;               // the input as named
-  std::string version;             // the program's
-  std::string reference_folder;    // where the reference files were read
-  bool demonstration_set = false;  // the bundled, synthetic reference profiles
-  float fc_suction = 10;           // kPa
-  std::string made;                // the date it was made, ISO 8601
+  std::string input;             // the input as named
+  std::string version;           // the program's
+  std::string reference_folder;  // where the reference files were read
+  bool bundled_set = false;      // the reference profiles that come with the program
+  float fc_suction = 10;         // kPa
+  std::string made;              // the date it was made, ISO 8601
   // The PDF's own creation date, "D:YYYYMMDDhhmmssZ", when SOURCE_DATE_EPOCH fixes it: the
   // same input then gives the same file.
   std::string fixed_pdf_date;

@@ -282,7 +282,7 @@ int main(int argc, char** argv) {
   settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
                       settings.version,
                       std::filesystem::absolute(data).lexically_normal().string(),
-                      is_demonstration_set(reference.retention),
+                      is_bundled_set(reference.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),
                       report_time("D:%Y%m%d%H%M%SZ", true),

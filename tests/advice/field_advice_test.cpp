@@ -276,7 +276,9 @@ TEST(BatchCommandLine, WithoutDataTheWorkingDirectoryThenTheUsersFolderAreUsed) 
   const std::string batch = std::string(VANTREL_BATCH) + " " + input;
   const Ran here = shell("cd " + work.path().string() + " && " + env + batch);
   EXPECT_EQ(here.status, 0) << here.output;
-  EXPECT_NE(here.output.find("vantrel-batch: reference files from .\n"), std::string::npos)
+  EXPECT_NE(here.output.find("vantrel-batch: reference files from . (the bundled set: UNSODA 2.0 "
+                             "measured soils with synthetic profiles for thin classes)\n"),
+            std::string::npos)
       << here.output;
   const Ran user_folder = shell("cd " + empty.path().string() + " && " + env + batch);
   EXPECT_EQ(user_folder.status, 0) << user_folder.output;
@@ -326,7 +328,7 @@ TEST(BatchReportForTheFarmer, HeaderFooterSummaryAndTheDecisionOnEveryPage) {
   } cases[] = {
       {1,
        {"Vantrel irrigation report", "Summary", "Made 1970-01-02 by vantrel-batch 1.5.3",
-        "Reference profiles: the bundled demonstration set (synthetic profiles, not measured",
+        "Reference profiles: the bundled set (UNSODA 2.0 measured soils with synthetic",
         kBundled.string(), "Summary of 45 profiles", "45 ok, 0 with warnings (0 warnings in all)",
         "field 1 ", "page 1 of 47"}},
       {2, {"Profiles (continued)", "field 41", "field 45", "page 2 of 47"}},
@@ -385,14 +387,13 @@ TEST(SeasonReport, ASummaryThenEachProfilesSeasonWithHeadersAndFooters) {
       " --report season.pdf --events events.csv " + (examples / "season.csv").string());
   ASSERT_EQ(ran.status, 0) << ran.output;
   const std::string pdf = (dir / "season.pdf").string();
-  // The summary; North meadow's season and calendar; River plot's season, its irrigation days
-  // continued and its calendar.
-  EXPECT_NE(shell("pdfinfo " + pdf).output.find("Pages:           6\n"), std::string::npos);
+  // The summary; each profile's season, its irrigation days continued and its calendar.
+  EXPECT_NE(shell("pdfinfo " + pdf).output.find("Pages:           7\n"), std::string::npos);
   const std::string summary = shell("pdftotext -layout -f 1 -l 1 " + pdf + " -").output;
   const std::string north = shell("pdftotext -layout -f 2 -l 2 " + pdf + " -").output;
   for (const char* expected :
        {"Vantrel irrigation report", "Made 1970-01-02 by vantrel-schedule 1.5.3",
-        "Irrigation schedule of 2 profiles", "North meadow", "River plot", "page 1 of 6"}) {
+        "Irrigation schedule of 2 profiles", "North meadow", "River plot", "page 1 of 7"}) {
     EXPECT_NE(summary.find(expected), std::string::npos) << expected << "\n" << summary;
   }
   // Its irrigation days are the events file's.
@@ -400,7 +401,7 @@ TEST(SeasonReport, ASummaryThenEachProfilesSeasonWithHeadersAndFooters) {
   const std::string first_event = events.substr(events.find("North meadow,") + 13, 10);
   for (const std::string& expected :
        {std::string("Season of North meadow"), std::string("Irrigation days"), first_event,
-        std::string("Season totals"), std::string("Irrigations"), std::string("page 2 of 6")}) {
+        std::string("Season totals"), std::string("Irrigations"), std::string("page 2 of 7")}) {
     EXPECT_NE(north.find(expected), std::string::npos) << expected << "\n" << north;
   }
 }

@@ -160,6 +160,38 @@ TEST(MeasuredSamples, EveryPartialSampleIsMarked) {
   EXPECT_LE(second.size(), 250u);
 }
 
+// The rows' own sample names and sources reach the profile's second header line, each once and
+// in the order met; without them the input file is the source.
+TEST(MeasuredSamples, SampleNamesAndSourcesReachTheProfilesHeader) {
+  const std::string header =
+      "profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct,sample,source\n";
+  struct Case {
+    const char* rows;
+    const char* second_line;
+  } cases[] = {
+      {"P,0,20,40,20,1.4,10,30,s1,Paper A\nP,0,20,40,20,1.4,10,31,s1,Paper A\n"
+       "P,20,40,40,20,1.4,10,30,s2,Paper B\nQ,0,20,40,20,1.4,10,30,,\n",
+       "Samples s1, s2; Source: Paper A; Paper B (in.csv); van Genuchten"},
+      {"Q,0,20,40,20,1.4,10,30,,\n", "Source: in.csv; van Genuchten"},
+  };
+  for (const Case& c : cases) {
+    std::istringstream in(header + c.rows);
+    std::vector<MeasuredProblem> problems;
+    bool header_ok = false;
+    std::vector<MeasuredSample> samples = read_measured(in, problems, header_ok);
+    ASSERT_TRUE(header_ok);
+    for (MeasuredSample& s : samples)
+      s.curve = {40, 5, 0.1, 1.5};
+    std::ostringstream out;
+    write_reference_profiles(samples, "in.csv", "1.0", 200, out);
+    std::istringstream lines(out.str());
+    std::string first, second;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_EQ(second.rfind(c.second_line, 0), 0u) << second;
+  }
+}
+
 TEST(MeasuredSamples, HeaderWithoutARequiredColumn) {
   std::istringstream in("profile,top_cm,bottom_cm,sand,clay,suction_kpa,theta_pct\n");
   std::vector<MeasuredProblem> problems;

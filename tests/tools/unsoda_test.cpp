@@ -133,10 +133,12 @@ TEST(UnsodaConversion, KeepsWhatCanBeFittedAndCountsTheRest) {
   EXPECT_EQ(c.no_depth, 1);
   EXPECT_EQ(c.no_points, 1);
   const std::string input = reference_input(c);
-  for (const char* line : {"profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct,"
-                           "horizon\n# Here, USA; Troup\n#   sample 1, 0-30 cm: Dane et al., "
-                           "1983.\n\"Here, USA; Troup\",0.0,30.0,60.0,10.0,1.400,0.100,45.00,Ap\n",
-                           "9.807,35.00,Ap\n", "1470.997,10.00,Ap\n"}) {
+  // Each row names its sample and its source, for the reference profile's header lines.
+  for (const char* line :
+       {"profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct,horizon,sample,source\n"
+        "# Here, USA; Troup\n#   sample 1, 0-30 cm: Dane et al., 1983.\n\"Here, USA; "
+        "Troup\",0.0,30.0,60.0,10.0,1.400,0.100,45.00,Ap,1,\"UNSODA 2.0, Dane et al., 1983.\"\n",
+        "9.807,35.00,Ap,1,", "1470.997,10.00,Ap,1,"}) {
     EXPECT_NE(input.find(line), std::string::npos) << line << "\n" << input;
   }
 }

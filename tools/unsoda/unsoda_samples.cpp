@@ -184,7 +184,7 @@ std::string reference_input(const Conversion& c) {
       "1996; U.S. public domain), converted by tools/unsoda: one profile per site (location; "
       "series; site ID), USDA texture from each sample's particle-size curve, laboratory "
       "drying points (a head of h cm is h x 0.0980665 kPa, a head of 0 is 0.1 kPa).\n"
-      "profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct,horizon\n";
+      "profile,top_cm,bottom_cm,sand,clay,density,suction_kpa,theta_pct,horizon,sample,source\n";
   std::string profile;
   for (const Sample& s : c.samples) {
     if (s.profile != profile) {
@@ -194,10 +194,13 @@ std::string reference_input(const Conversion& c) {
     out += "#   sample " + s.code + ", " + fixed(s.top, 0) + "-" + fixed(s.bottom, 0) + " cm" +
            (s.texture.interpolated ? ", texture interpolated" : "") +
            (s.publication.empty() ? "" : ": " + s.publication) + "\n";
+    const std::string source =
+        csv_field("UNSODA 2.0" + (s.publication.empty() ? std::string() : ", " + s.publication));
     for (const auto& [kpa, theta] : s.points) {
       out += csv_field(s.profile) + "," + fixed(s.top, 1) + "," + fixed(s.bottom, 1) + "," +
              fixed(s.texture.sand, 1) + "," + fixed(s.texture.clay, 1) + "," + fixed(s.density, 3) +
-             "," + fixed(kpa, 3) + "," + fixed(theta, 2) + "," + csv_field(s.horizon) + "\n";
+             "," + fixed(kpa, 3) + "," + fixed(theta, 2) + "," + csv_field(s.horizon) + "," +
+             s.code + "," + source + "\n";
     }
   }
   return out;
