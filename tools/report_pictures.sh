@@ -20,4 +20,4 @@ for report in fields season; do
     "file://$work/$report.html" 2> /dev/null
 done
 pdftoppm -r 80 -png -f 2 -l 2 -singlefile "$work/fields.pdf" "$out/report-field-page"
-pdftoppm -r 80 -png -f 4 -l 4 -singlefile "$work/season.pdf" "$out/report-season-page"
+pdftoppm -r 80 -png -f 2 -l 2 -singlefile "$work/season.pdf" "$out/report-season-page"
