@@ -28,7 +28,7 @@ layers of 10 cm in the format of Soil_WRC.csv (to standard output without -o).
 
 MEASURED.csv has a header row naming its columns, in any order, one row per measured point:
   profile, top_cm, bottom_cm, sand, clay, density, suction_kpa, theta_pct   (required)
-  horizon, ks_cm_d, organic_matter_pct                                       (optional)
+  horizon, ks_cm_d, organic_matter_pct, sample, source                       (optional)
 A sample is one profile and depth range; its points are its rows.
 
 A sample's points must reach both ends of its curve: one at 33 kPa or wetter and one at
