@@ -66,7 +66,7 @@ Options:
                      is one self-contained HTML page, any other name a PDF
   --units mm|inch    the report's figures in mm and cm (default) or in inches
                      (FILE "-" for any one output: standard output)
-  --fc-suction KPA   field capacity at this suction, from 1 to 1500 (default 10, as the
+  --fc-suction KPA   field capacity at this suction, from 1 to below 100 (default 10, as the
                      window; 33 where FAO-56 or NRCS figures are the yardstick)
   --csv-standard     CSV outputs with comma and decimal point whatever the input's
   --jobs N           compute on N threads (default: the number of hardware threads)
@@ -89,7 +89,7 @@ int usage_error(const std::string& message) {
 
 constexpr std::array<OptionSpec, 10> kOptions = {{
     {"--data", 0, "a folder"},
-    {"--fc-suction", 0, "a suction in kPa from 1 to 1500"},
+    {"--fc-suction", 0, "a suction in kPa from 1 to below 100"},
     {"--csv-standard", 0, ""},
     {"--results", 0, "a file name"},
     {"--horizons", 0, "a file name"},
@@ -120,9 +120,7 @@ BatchSettings read_settings(const CommandLine& line, std::string& error) {
     }
     settings.jobs = n;
   }
-  if (const auto kpa =
-          line.number("--fc-suction", 1, 1500, error, "a suction in kPa from 1 to 1500"))
-    settings.fc_suction = static_cast<float>(*kpa);
+  if (const auto kpa = line.fc_suction(error)) settings.fc_suction = static_cast<float>(*kpa);
   settings.csv_standard = line.has("--csv-standard");
   settings.progress = !line.has("--quiet") && ::isatty(STDERR_FILENO) == 1;
   return settings;

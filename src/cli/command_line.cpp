@@ -50,6 +50,17 @@ std::optional<double> CommandLine::number(std::string_view name, double low, dou
   return v;
 }
 
+std::optional<double> CommandLine::fc_suction(std::string& problem) const {
+  constexpr double kStressPoint = 100;  // kPa
+  constexpr std::string_view kNeeds = "a suction in kPa from 1 to below the 100 kPa stress point";
+  const auto kpa = number("--fc-suction", 1, kStressPoint, problem, kNeeds);
+  if (kpa && *kpa >= kStressPoint && problem.empty()) {
+    problem =
+        "--fc-suction needs " + std::string(kNeeds) + ", not \"" + *value("--fc-suction") + "\"";
+  }
+  return kpa;
+}
+
 namespace {
 
 // Takes a known option and its value (attached, or the next argument); the usage error, or "".

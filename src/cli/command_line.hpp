@@ -34,6 +34,9 @@ struct CommandLine {
   // from LOW to HIGH".
   std::optional<double> number(std::string_view name, double low, double high, std::string& error,
                                std::string_view needs = {}) const;
+  // --fc-suction: from 1 kPa to below the 100 kPa stress point, for field capacity must hold
+  // more water than the stress point (at or above it RAW turns negative).
+  std::optional<double> fc_suction(std::string& error) const;
 };
 
 // Reads the arguments (without the program's name). An option that needs a value and gets

@@ -84,7 +84,7 @@ constexpr std::array<OptionSpec, 15> kOptions = {{
     {"--latitude", 0, "a latitude in degrees"},
     {"--elevation", 0, "an elevation in metres"},
     {"--data", 0, "a folder"},
-    {"--fc-suction", 0, "a suction in kPa from 1 to 1500"},
+    {"--fc-suction", 0, "a suction in kPa from 1 to below 100"},
     {"--schedule", 0, "a file name"},
     {"--events", 0, "a file name"},
     {"--json", 0, "a file name"},
@@ -191,7 +191,7 @@ Request read_request(const CommandLine& line, std::string& error) {
   Request r;
   const auto latitude = line.number("--latitude", -90, 90, error);
   const auto elevation = line.number("--elevation", -500, 9000, error);
-  const auto suction = line.number("--fc-suction", 1, 1500, error);
+  const auto suction = line.fc_suction(error);
   if (!error.empty()) return r;
   if (latitude.has_value() != elevation.has_value()) {
     error = "--latitude and --elevation come together";

@@ -74,7 +74,10 @@ Et0Steps penman_monteith(const DailyWeather& d, const Station& station) {
   if (d.rs_mj_m2) {
     s.rs = *d.rs_mj_m2;
   } else if (d.sunshine_h) {
-    s.rs = (kAngstromA + kAngstromB * *d.sunshine_h / s.daylight_hours) * s.ra;  // eq. 35
+    // In polar night (N = 0) there is no sun to shine: Rs is 0, as eq. 50 gives it.
+    s.rs = s.daylight_hours > 0
+               ? (kAngstromA + kAngstromB * *d.sunshine_h / s.daylight_hours) * s.ra  // eq. 35
+               : 0.0;
   } else {
     s.rs = kRsFromTemperature * std::sqrt(std::max(d.tmax_c - d.tmin_c, 0.0)) * s.ra;  // eq. 50
     s.rs_from_temperature = true;

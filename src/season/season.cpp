@@ -205,6 +205,14 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
   zone.fp_at = [layers = field.layers](double root_depth) {
     return double{profile_water(layers, static_cast<float>(root_depth), 0.0F).root_zone_fp};
   };
+  if (!(zone.taw > 0)) {
+    // Nothing to draw on and nothing to refill: a schedule would only count empty passes.
+    say(s, "error",
+        on_line(field.first_line, "the root zone holds no available water (TAW 0 mm over " +
+                                      season_number(zone.root_max_cm) +
+                                      " cm of roots): there is nothing to schedule"));
+    return s;
+  }
   if (!take_subsoil(columns, input, zone, s)) return s;
   if (!take_runoff(columns, input, zone, s) || !take_strategy(columns, input, zone, s) ||
       !take_stops(columns, input, *planting, zone, s)) {

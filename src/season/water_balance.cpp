@@ -259,7 +259,7 @@ std::vector<BalanceDay> water_balance(const RootZone& zone, const CropStages& cr
     }
     depletion = std::max(0.0, next);
     d.depletion = depletion;
-    d.soil_water = zone.full_point - depletion;
+    d.soil_water = std::max(0.0, zone.full_point - depletion);  // a root zone holds no less
     d.root_fp = zone.fp_at ? zone.fp_at(root_depth) : zone.full_point;
     days.push_back(d);
   }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <map>
+#include <set>
 
 #include "data/csv_reader.hpp"
 #include "data/fields.hpp"
@@ -85,18 +87,73 @@ class Row {
   const CsvRecord& record_;
 };
 
-// What a measured value can be. Outside, the arithmetic would still give a number (a negative
-// humidity a NaN ET0, taken as 0), so the day is refused instead.
+// What a measured value can be: what no station measures is a missing-value code (-999) or
+// another unit (degrees F, W/m2), never weather. Outside, the arithmetic would still give a
+// number (a negative humidity a NaN ET0, taken as 0), so the day is refused instead.
 struct Bounds {
   Col col;
   double low, high;
 };
 constexpr double kNone = std::numeric_limits<double>::infinity();
+constexpr double kLargestEt0 = 25;   // mm/day
+constexpr double kLargestWind = 60;  // m/s at 2 m
 constexpr Bounds kBounds[] = {
-    {kEt0, 0, kNone},   {kRain, 0, kNone},    {kRhMax, 0, 100},         {kRhMin, 0, 100},
-    {kRhMean, 0, 100},  {kWind, 0, kNone},    {kWindHeight, 0.1, 50},   {kRs, 0, kNone},
-    {kSunshine, 0, 24}, {kLatitude, -90, 90}, {kElevation, -500, 9000},
+    {kEt0, 0, kLargestEt0}, {kRain, 0, 500},          {kTmax, -60, 60}, {kTmin, -60, 60},
+    {kTdew, -60, 60},       {kRhMax, 0, 100},         {kRhMin, 0, 100}, {kRhMean, 0, 100},
+    {kWind, 0, kNone},      {kWindHeight, 0.1, 50},   {kRs, 0, kNone},  {kSunshine, 0, 24},
+    {kLatitude, -90, 90},   {kElevation, -500, 9000},
 };
+// A sunshine recorder's resolution, and a pyranometer's rounding.
+constexpr double kSunshineTolerance = 0.1;   // h
+constexpr double kRadiationTolerance = 0.1;  // MJ/m2/day
+
+std::string number_text(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", v);
+  return text;
+}
+
+// Values no station measures: outside the bounds, or a wind above 60 m/s at 2 m.
+bool within_bounds(const Row& row, const std::array<std::optional<double>, kColumns>& v,
+                   const WeatherDay& day, std::string& reason) {
+  for (const Bounds& b : kBounds) {
+    const std::optional<double>& value = v[b.col];
+    if (!value || (*value >= b.low && *value <= b.high)) continue;
+    reason = name_of(b.col) + " " + in_quotes(row.text(b.col)) +
+             (*value < b.low ? " is below " + shortest_form(static_cast<float>(b.low))
+                             : " is above " + shortest_form(static_cast<float>(b.high)));
+    if (b.col == kTmax || b.col == kTmin || b.col == kTdew) {
+      reason += " C: a missing-value code or degrees F, not a temperature in C";
+    }
+    return false;
+  }
+  if (day.u2 && *day.u2 > kLargestWind) {
+    reason = "wind_m_s " + in_quotes(row.text(kWind)) + " is above " + number_text(kLargestWind) +
+             " m/s at 2 m";
+    return false;
+  }
+  return true;
+}
+
+// The sun's limits of the day: sunshine no longer than the day, radiation no more than the top
+// of the atmosphere's.
+bool within_the_suns_limits(const Row& row, const DailyWeather& w, const Station& station,
+                            std::string& reason) {
+  const double n = daylight_hours(station.latitude_deg, w.day_of_year);
+  if (w.sunshine_h && *w.sunshine_h > n + kSunshineTolerance) {
+    reason = "sunshine_h " + in_quotes(row.text(kSunshine)) + " is longer than the day (" +
+             number_text(n) + " h)";
+    return false;
+  }
+  const double ra = extraterrestrial_radiation(station.latitude_deg, w.day_of_year);
+  if (w.rs_mj_m2 && *w.rs_mj_m2 > ra + kRadiationTolerance) {
+    reason = "rs_mj_m2 " + in_quotes(row.text(kRs)) +
+             " is above the day's extraterrestrial radiation Ra (" + number_text(ra) +
+             " MJ/m2/day); W/m2 x 0.0864 gives MJ/m2/day";
+    return false;
+  }
+  return true;
+}
 
 // The humidity the day gives, in one of its forms; false with the reason when none is whole.
 bool has_humidity(const std::array<std::optional<double>, kColumns>& v, std::string& reason) {
@@ -133,16 +190,9 @@ bool read_day(const Row& row, const std::optional<Station>& place, int doy, Weat
   for (int c = kEt0; c < kColumns; ++c) {
     if (!row.number(static_cast<Col>(c), v[static_cast<std::size_t>(c)], reason)) return false;
   }
-  for (const Bounds& b : kBounds) {
-    const std::optional<double>& value = v[b.col];
-    if (!value || (*value >= b.low && *value <= b.high)) continue;
-    reason = name_of(b.col) + " " + in_quotes(row.text(b.col)) +
-             (*value < b.low ? " is below " + shortest_form(static_cast<float>(b.low))
-                             : " is above " + shortest_form(static_cast<float>(b.high)));
-    return false;
-  }
   day.rain = v[kRain].value_or(0.0);
   climate_of(v, day);
+  if (!within_bounds(row, v, day, reason)) return false;
   if (v[kEt0]) {
     day.et0 = *v[kEt0];
     return true;
@@ -187,7 +237,13 @@ bool read_day(const Row& row, const std::optional<Station>& place, int doy, Weat
   w.wind_height_m = v[kWindHeight].value_or(2.0);
   w.rs_mj_m2 = v[kRs];
   w.sunshine_h = v[kSunshine];
+  if (!within_the_suns_limits(row, w, station, reason)) return false;
   const Et0Steps steps = penman_monteith(w, station);
+  if (steps.et0 > kLargestEt0) {
+    reason = "the ET0 computed from the row, " + number_text(steps.et0) + " mm/day, is above " +
+             number_text(kLargestEt0) + " mm/day: check the units";
+    return false;
+  }
   day.et0 = std::max(0.0, steps.et0);
   from_temperature = steps.rs_from_temperature;
   return true;
@@ -230,6 +286,63 @@ void said_once(std::vector<WeatherProblem>& problems) {
 
 }  // namespace
 
+namespace {
+
+// The rows read so far, by station.
+struct WeatherReading {
+  WeatherFile& file;
+  const std::optional<Station>& place;
+  std::map<std::string, std::size_t> index;
+  std::set<std::string> broken;  // stations whose dates jumped: their weather ends there
+
+  // A station's days, made on its first row.
+  StationWeather& station_of(const std::string& station, DayNumber first) {
+    auto found = index.find(station);
+    if (found == index.end()) {
+      found = index.emplace(station, file.stations.size()).first;
+      file.stations.push_back({station, first, {}, false});
+    }
+    return file.stations[found->second];
+  }
+
+  void take(const Row& row, int line) {
+    const std::string station = row.text(kStation);
+    if (broken.count(station) > 0) return;  // after its gap, said once
+    const auto date = parse_iso_date(row.text(kDate));
+    if (!date) {
+      file.problems.push_back(
+          {line, "date " + in_quotes(row.text(kDate)) + " is not a date as 2026-05-01"});
+      // Taken as the day after the one before, blank, so that the days after it still follow.
+      const auto known = index.find(station);
+      if (known != index.end()) file.stations[known->second].days.emplace_back();
+      return;
+    }
+    StationWeather& s = station_of(station, *date);
+    if (!s.days.empty() && *date != s.last() + 1) {
+      const DayNumber gap = *date - s.last() - 1;
+      file.problems.push_back(
+          {line, "date " + iso_date(*date) + " follows " + iso_date(s.last()) +
+                     (gap > 0 ? ": " + std::to_string(gap) + " day(s) missing"
+                              : ": dates must go forward one day at a time") +
+                     "; the weather" + (station.empty() ? "" : " of " + station) + " ends there"});
+      broken.insert(station);
+      return;
+    }
+    WeatherDay day;
+    bool from_temperature = false;
+    std::string reason;
+    if (!read_day(row, place, day_of_year(*date), day, from_temperature, reason)) {
+      file.problems.push_back({line, reason});
+      // The day is kept so that one bad value is not also reported as a gap.
+      day = {};
+    }
+    s.rs_from_temperature = s.rs_from_temperature || from_temperature;
+    s.days.push_back(day);
+  }
+};
+
+}  // namespace
+
 WeatherFile read_weather(std::istream& in, const std::optional<Station>& place) {
   WeatherFile file;
   CsvReader reader(in, CsvReader::kMaxLine, kFindSeparator);
@@ -250,44 +363,13 @@ WeatherFile read_weather(std::istream& in, const std::optional<Station>& place) 
   for (const std::string& name : header.unknown())
     file.notes.push_back({record.line, "column " + in_quotes(name) + " is not used"});
   header.decimal_comma = reader.separator() == ';';
-  std::map<std::string, std::size_t> index;
+  WeatherReading reading{file, place, {}, {}};
   while (reader.next(record)) {
     if (!record.error.empty()) {
       file.problems.push_back({record.line, record.error});
       continue;
     }
-    const Row row(header, record);
-    const auto date = parse_iso_date(row.text(kDate));
-    if (!date) {
-      file.problems.push_back(
-          {record.line, "date " + in_quotes(row.text(kDate)) + " is not a date as 2026-05-01"});
-      continue;
-    }
-    const std::string station = row.text(kStation);
-    auto found = index.find(station);
-    if (found == index.end()) {
-      found = index.emplace(station, file.stations.size()).first;
-      file.stations.push_back({station, *date, {}, false});
-    }
-    StationWeather& s = file.stations[found->second];
-    if (!s.days.empty() && *date != s.last() + 1) {
-      const DayNumber gap = *date - s.last() - 1;
-      file.problems.push_back(
-          {record.line, "date " + iso_date(*date) + " follows " + iso_date(s.last()) +
-                            (gap > 0 ? ": " + std::to_string(gap) + " day(s) missing"
-                                     : ": dates must go forward one day at a time")});
-      continue;
-    }
-    WeatherDay day;
-    bool from_temperature = false;
-    std::string reason;
-    if (!read_day(row, place, day_of_year(*date), day, from_temperature, reason)) {
-      file.problems.push_back({record.line, reason});
-      // The day is kept so that one bad value is not also reported as a gap.
-      day = {};
-    }
-    s.rs_from_temperature = s.rs_from_temperature || from_temperature;
-    s.days.push_back(day);
+    reading.take(Row(header, record), record.line);
   }
   said_once(file.problems);
   return file;

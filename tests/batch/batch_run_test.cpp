@@ -216,6 +216,11 @@ TEST(BatchCommand, OptionsAndReferenceFiles) {
       {"--frobnicate " + input.string(), 2, "unknown option --frobnicate"},
       {"", 2, "no input file"},
       {"--jobs 0 " + input.string(), 2, "--jobs needs a whole number"},
+      // Field capacity at or beyond the stress point would make RAW negative.
+      {data + "--fc-suction 100 " + input.string(), 2,
+       "--fc-suction needs a suction in kPa from 1 to below the 100 kPa stress point, not \"100\""},
+      {data + "--fc-suction 150 " + input.string(), 2, "below the 100 kPa stress point"},
+      {data + "--fc-suction 99.9 " + input.string(), 0, "a,ok,Potato,40,35,"},
       {data + (dir / "missing.csv").string(), 2, "missing.csv: cannot read: no such file"},
       {data + dir.path().string(), 2, "not a regular file"},
       {"--data " + dir.path().string() + " " + input.string(), 2,

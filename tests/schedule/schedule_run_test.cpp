@@ -138,6 +138,9 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
        "no weather for station \"east\""},
       {"p,1,100,40,20,60,50,2026-06-01,1,1,1,10,10,10,10,\n", kExitOk,
        "the weather ends on 2026-06-29, day 29 of the season's 40"},
+      // No roots: nothing to draw on, so no schedule of empty passes.
+      {"p,1,100,40,20,0,50,2026-05-01,1,1,1,10,10,10,10,\n", kExitFailed,
+       "the root zone holds no available water (TAW 0 mm over 0 cm of roots)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rows);
@@ -155,6 +158,7 @@ TEST(ScheduleRun, WhatCannotBeScheduledIsNamed) {
     const char* says;
   } column_cases[] = {
       {"initial_depletion_mm", "20", kExitOk, "p,ok,"},
+      {"stones", "100", kExitFailed, "the root zone holds no available water (TAW 0 mm over 40"},
       {"initial_depletion_mm", "-1", kExitFailed,
        "initial_depletion_mm \"-1\" is not a number of 0 or more"},
       {"initial_depletion_mm", "999", kExitFailed,

@@ -147,6 +147,82 @@ TEST(WeatherFile, GapsRepeatsAndBadValuesAreNamedWithTheirLine) {
   EXPECT_FALSE(read("et0_mm\n4\n").problems.empty());  // no date column
 }
 
+// What no station measures is a missing-value code or another unit, never weather: each is
+// refused with its line, and the reason says what it likely is.
+TEST(WeatherFile, ValuesNoStationMeasuresAreRefused) {
+  const std::string header =
+      "date,tmax_c,tmin_c,rh_mean,wind_m_s,rs_mj_m2,sunshine_h,et0_mm,rain_mm\n";
+  struct Case {
+    const char* row;
+    const char* says;  // empty: the day is weather
+  } cases[] = {
+      {"2026-07-01,-999,10,60,2,,,,", "tmax_c \"-999\" is below -60 C: a missing-value code"},
+      {"2026-07-01,30,999,60,2,,,,", "tmin_c \"999\" is above 60"},
+      {"2026-07-01,95,60,60,2,,,,",
+       "tmax_c \"95\" is above 60 C: a missing-value code or degrees F"},
+      {"2026-07-01,60,-60,60,2,,,,", ""},  // the bounds themselves are weather
+      {"2026-07-01,30,15,60,2,341.4,,,", "is above the day's extraterrestrial radiation Ra (41."},
+      {"2026-07-01,30,15,60,2,29.5,,,", ""},
+      {"2026-07-01,30,15,60,61,,,,", "wind_m_s \"61\" is above 60.0 m/s at 2 m"},
+      {"2026-07-01,,,,,,,25.1,", "et0_mm \"25.1\" is above 25"},
+      {"2026-07-01,,,,,,,1e38,", "et0_mm \"1e38\" is above 25"},
+      {"2026-07-01,,,,,,,25,500", ""},
+      {"2026-07-01,,,,,,,4,500.5", "rain_mm \"500.5\" is above 500"},
+      {"2026-07-01,30,15,60,2,,15.6,,", "sunshine_h \"15.6\" is longer than the day (15.4 h)"},
+      {"2026-07-01,30,15,60,2,,15.3,,", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    const WeatherFile f = read(header + c.row + "\n", Station{45, 100});
+    if (*c.says == '\0') {
+      EXPECT_TRUE(f.problems.empty()) << f.problems[0].reason;
+      continue;
+    }
+    ASSERT_EQ(f.problems.size(), 1u);
+    EXPECT_EQ(f.problems[0].line, 2);
+    EXPECT_NE(f.problems[0].reason.find(c.says), std::string::npos) << f.problems[0].reason;
+  }
+}
+
+// In polar night (60 N on 15 December the day is 5.6 h; at 80 N it is 0 h) a sunshine column
+// is held to the day, and no sunshine at all gives the same ET0 as no sunshine column.
+TEST(WeatherFile, SunshineIsNoLongerThanTheDayAndPolarNightHasNoSun) {
+  const std::string header = "date,tmax_c,tmin_c,rh_mean,wind_m_s,sunshine_h\n";
+  const auto one = [&](const std::string& row, double latitude) {
+    return read(header + row + "\n", Station{latitude, 10});
+  };
+  EXPECT_FALSE(one("2026-12-15,2,-5,80,3,12", 60).problems.empty());
+  EXPECT_TRUE(one("2026-12-15,2,-5,80,3,5.6", 60).problems.empty());
+  EXPECT_FALSE(one("2026-12-15,2,-5,80,3,3", 80).problems.empty());
+  const WeatherFile dark = one("2026-12-15,2,-5,80,3,0", 80);
+  const WeatherFile no_column =
+      read("date,tmax_c,tmin_c,rh_mean,wind_m_s\n2026-12-15,2,-5,80,3\n", Station{80, 10});
+  ASSERT_TRUE(dark.problems.empty() && no_column.problems.empty());
+  EXPECT_GT(dark.stations[0].days[0].et0, 0.0);
+  EXPECT_DOUBLE_EQ(dark.stations[0].days[0].et0, no_column.stations[0].days[0].et0);
+}
+
+// One bad date is one error: the day is kept blank and the days after it still follow; a gap
+// ends the station's weather, said once, never once for every later row.
+TEST(WeatherFile, OneBadDateIsOneError) {
+  std::string rows = "date,et0_mm\n";
+  for (int d = 1; d <= 30; ++d)
+    rows += (d == 10 ? std::string("2026-06-1O")
+                     : "2026-06-" + std::string(d < 10 ? "0" : "") + std::to_string(d)) +
+            ",4\n";
+  const WeatherFile bad_date = read(rows);
+  ASSERT_EQ(bad_date.problems.size(), 1u);
+  EXPECT_EQ(bad_date.problems[0].line, 11);
+  EXPECT_EQ(bad_date.stations[0].days.size(), 30u);
+  const WeatherFile gap =
+      read("date,et0_mm\n2026-06-01,4\n2026-06-03,4\n2026-06-04,4\n2026-06-05,x\n");
+  ASSERT_EQ(gap.problems.size(), 1u);
+  EXPECT_NE(gap.problems[0].reason.find("1 day(s) missing; the weather ends there"),
+            std::string::npos)
+      << gap.problems[0].reason;
+  EXPECT_EQ(gap.stations[0].days.size(), 1u);
+}
+
 TEST(WeatherFile, ASemicolonFileWithDecimalCommas) {
   const WeatherFile f = read("date;et0_mm;rain_mm\n2026-05-01;4,5;0,5\n");
   ASSERT_TRUE(f.problems.empty()) << f.problems[0].reason;
