@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -131,9 +130,6 @@ BatchSettings read_settings(const CommandLine& line, std::string& error) {
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   write_standard_streams_as_is();
-#ifdef SIGXFSZ
-  std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
-#endif
   const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
   if (const auto answered =
           answer_help_or_version(line, kUsage, "vantrel-batch", VANTREL_VERSION)) {

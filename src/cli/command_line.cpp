@@ -1,6 +1,7 @@
 #include "cli/command_line.hpp"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #ifdef _WIN32
@@ -130,6 +131,9 @@ void write_standard_streams_as_is() {
 #ifdef _WIN32
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+#endif
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
 #endif
 }
 

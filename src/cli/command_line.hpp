@@ -51,7 +51,9 @@ std::optional<int> answer_help_or_version(const CommandLine& line, std::string_v
                                           std::string_view program, std::string_view version);
 
 // Standard output and standard error take bytes as they are: on Windows the C runtime would
-// otherwise write CR LF for each line end, where every other output of the tools has LF.
+// otherwise write CR LF for each line end, where every other output of the tools has LF. And
+// an output at the file-size limit (SIGXFSZ) is a failed write, said and cleaned up, never a
+// process killed with its temporary files left behind.
 void write_standard_streams_as_is();
 
 // Why an input file cannot be read ("no such file", "not a regular file"), or nothing.

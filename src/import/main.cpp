@@ -1,7 +1,6 @@
 // vantrel-reference: measured water-retention data made into a Soil_WRC.csv for the program.
 #include <algorithm>
 #include <array>
-#include <csignal>
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -107,9 +106,6 @@ bool write_out(const std::optional<std::filesystem::path>& output, const std::st
 
 int main(int argc, char** argv) {
   write_standard_streams_as_is();
-#ifdef SIGXFSZ
-  std::signal(SIGXFSZ, SIG_IGN);  // an output at the file-size limit is a failed write
-#endif
   const CommandLine line = read_command_line({argv + 1, argv + argc}, kOptions);
   if (const auto answered =
           answer_help_or_version(line, kUsageText, "vantrel-reference", VANTREL_VERSION)) {

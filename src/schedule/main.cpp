@@ -115,6 +115,10 @@ std::optional<std::filesystem::path> crop_stage_file(
 // The crops' stages from their file; false with the reason written.
 bool load_stages(const std::optional<std::filesystem::path>& file, CropStageTable& stages) {
   if (!file) return true;
+  if (const auto why = unreadable_input(*file)) {  // /dev/zero or a FIFO would never end
+    std::cerr << file->string() << ": cannot read: " << *why << '\n';
+    return false;
+  }
   std::ifstream in(*file, std::ios::binary);
   std::vector<TableProblem> notes;
   std::string error;

@@ -57,7 +57,7 @@ std::string schedule_rows(const SeasonResult& s) {
            mm(d.net) + ',' + mm(d.gross) + ',' + mm(d.deep_percolation) + ',' + mm(d.soil_water) +
            ',' + mm(s.fp) + ',' + mm(s.fp - d.raw) + ',' + mm(d.root_depth) + ',' + mm(d.taw) +
            ',' + mm(d.runoff) + ',' + mm(d.ks) + ',' + mm(d.etc_adj) + ',' +
-           csv_field(rule_text(s, d)) + '\n';
+           csv_field(rule_text(s, d)) + ',' + s.status + '\n';
   }
   return out;
 }
@@ -68,7 +68,7 @@ std::string event_rows(const SeasonResult& s) {
     if (d.net <= 0) continue;
     out += csv_field(spreadsheet_text(s.profile)) + ',' + iso_date(s.first + d.day - 1) + ',' +
            std::to_string(d.day) + ',' + std::string(stage_name(d.stage)) + ',' + mm(d.net) + ',' +
-           mm(d.gross) + ',' + csv_field(rule_text(s, d)) + '\n';
+           mm(d.gross) + ',' + csv_field(rule_text(s, d)) + ',' + s.status + '\n';
   }
   return out;
 }
@@ -133,9 +133,9 @@ std::string json_season(const SeasonResult& s) {
 constexpr const char* kScheduleHeader =
     "profile,date,day,stage,kc,et0_mm,etc_mm,rain_mm,depletion_mm,irrigation_net_mm,"
     "irrigation_gross_mm,deep_percolation_mm,soil_water_mm,fp_mm,rp_mm,root_depth_cm,taw_mm,"
-    "runoff_mm,ks,etc_adj_mm,rule\n";
+    "runoff_mm,ks,etc_adj_mm,rule,status\n";
 constexpr const char* kEventsHeader =
-    "profile,date,day,stage,irrigation_net_mm,irrigation_gross_mm,rule\n";
+    "profile,date,day,stage,irrigation_net_mm,irrigation_gross_mm,rule,status\n";
 constexpr const char* kTotalsHeader =
     "profile,status,planting_date,today,today_depletion_mm,today_soil_water_mm,"
     "next_irrigation_date,next_irrigation_net_mm,season_days,etc_mm,rain_mm,effective_rain_mm,"
@@ -225,7 +225,13 @@ class SeasonOutputs {
       files_.discard(report_file_);
       return false;
     }
-    return files_.commit(errors);
+    const bool committed = files_.commit(errors);
+    out_.flush();
+    if (!out_) {
+      errors << "vantrel-schedule: standard output: cannot write\n";
+      return false;
+    }
+    return committed;
   }
 
  private:
@@ -270,6 +276,9 @@ int run_schedule(const ScheduleSettings& settings, const SeasonInputs& inputs, s
     if (!s.computed()) {
       ++failed;
       errors << name << ':' << s.first_line << ": " << terminal_text(s.message) << '\n';
+    } else if (s.status == "warning") {
+      // Said whatever the outputs: a schedule or events file that stops early is no answer.
+      errors << name << ':' << s.first_line << ": warning: " << terminal_text(s.message) << '\n';
     }
     outputs.add(s);
   }

@@ -68,6 +68,37 @@ TEST(ScheduleCommand, OptionsAndTheFilesItMustNotWriteOver) {
   EXPECT_NE(testing::read_all(dir / "s.csv").find("p,2026-05-04,4,late,"), std::string::npos);
 }
 
+// Outputs that cannot be written and inputs that never end, as vantrel-batch answers them: a
+// failed write is exit 2 with its reason and leaves no temporary file; a stream that is no
+// regular file is refused before it is read.
+TEST(ScheduleCommand, FailedWritesAndEndlessInputsAreUsageErrors) {
+  TempDir dir;
+  write_season(dir);
+  ASSERT_EQ(shell("mkfifo " + (dir / "fifo").string()).status, 0);
+  const std::string tool = kSchedule + " --quiet --data " + kBundled.string() + " --weather w.csv ";
+  const std::string run = "cd " + dir.path().string() + " && " + tool;
+  struct Case {
+    std::string command;
+    const char* says;
+  } cases[] = {
+      {"cd " + dir.path().string() + " && { " + tool + "in.csv > /dev/full; }",
+       "vantrel-schedule: standard output: cannot write"},
+      {run + "--crop-stages /dev/zero in.csv", "/dev/zero: cannot read: not a regular file"},
+      {run + "--crop-stages fifo in.csv", "fifo: cannot read: not a regular file"},
+      {"ulimit -f 0 && " + run + "--schedule big.csv in.csv",
+       "big.csv: cannot write: File too large"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    const testing::Ran r = shell(c.command);
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_EQ(entry.path().filename().string().find("partial"), std::string::npos) << entry.path();
+  EXPECT_FALSE(std::filesystem::exists(dir / "big.csv"));
+}
+
 // A reference file cut short: the tool names where, and the season resting on it warns.
 TEST(ScheduleCommand, AShortReferenceFileIsNamedAndItsSeasonsWarn) {
   TempDir dir;

@@ -77,7 +77,8 @@ TEST(ScheduleRun, TheDailyScheduleClosesItsBalanceAndItsEventsAreItsIrrigationDa
     std::vector<std::string> cells;
     std::string error;
     ASSERT_TRUE(split_csv_line(line, cells, error));
-    ASSERT_EQ(cells.size(), 21u);
+    ASSERT_EQ(cells.size(), 22u);
+    EXPECT_EQ(cells[21], "ok");
     ++days;
     etc_adj += std::stod(cells[19]);
     rain += std::stod(cells[7]);
@@ -98,6 +99,34 @@ TEST(ScheduleRun, TheDailyScheduleClosesItsBalanceAndItsEventsAreItsIrrigationDa
   EXPECT_NE(json.find("\"irrigations\": " + std::to_string(irrigations)), std::string::npos)
       << json;
   EXPECT_NE(json.find("\"planting_date\": \"2026-05-11\""), std::string::npos);
+}
+
+// A season the weather does not cover is a warning on standard error whatever the outputs, and
+// its schedule and events rows say so: a file that stops early is not "no more irrigation".
+TEST(ScheduleRun, AWarningIsSaidWhateverTheOutputs) {
+  TempDir out;
+  const Ran r = run(kHeader + "p,1,100,40,20,60,50,2026-06-01,1,1,1,10,10,10,10,\n", weather_of(),
+                    {}, [&](ScheduleSettings& s, const TempDir&) {
+                      s.schedule = out / "s.csv";
+                      s.events = out / "e.csv";
+                    });
+  ASSERT_EQ(r.status, kExitOk) << r.errors;
+  EXPECT_TRUE(r.out.empty()) << r.out;
+  EXPECT_NE(r.errors.find(":2: warning: the weather ends on 2026-06-29, day 29 of the season's 40"),
+            std::string::npos)
+      << r.errors;
+  for (const char* file : {"s.csv", "e.csv"}) {
+    std::istringstream rows(testing::read_all(out / file));
+    std::string line;
+    std::getline(rows, line);
+    EXPECT_EQ(line.substr(line.size() - 7), ",status") << file;
+    int count = 0;
+    while (std::getline(rows, line)) {
+      EXPECT_EQ(line.substr(line.size() - 8), ",warning") << file << ": " << line;
+      ++count;
+    }
+    EXPECT_GT(count, 0) << file;
+  }
 }
 
 TEST(ScheduleRun, TotalsOfASeasonAndItsPlantingDateMidFile) {
