@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "data/safe_text.hpp"
 #include "report/field_pages.hpp"
 
 namespace vantrel::page {
@@ -211,8 +212,10 @@ void calendar(std::vector<Page>& pages, const SeasonResult& s, const Frame& fram
 }  // namespace
 
 SeasonRow season_row(const SeasonResult& s) {
-  return {s.profile,    s.planting,    s.status,     s.computed(),   s.days.size(),
-          s.totals.etc, s.totals.rain, s.totals.net, s.totals.gross, s.totals.irrigations};
+  // The names as a page may show them: no control characters or direction overrides.
+  return {page_text(s.profile), page_text(s.planting), s.status,      s.computed(),
+          s.days.size(),        s.totals.etc,          s.totals.rain, s.totals.net,
+          s.totals.gross,       s.totals.irrigations};
 }
 
 std::vector<Page> season_summary(const std::vector<SeasonRow>& rows, const Frame& frame) {

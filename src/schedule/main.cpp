@@ -116,7 +116,7 @@ std::optional<std::filesystem::path> crop_stage_file(
 bool load_stages(const std::optional<std::filesystem::path>& file, CropStageTable& stages) {
   if (!file) return true;
   if (const auto why = unreadable_input(*file)) {  // /dev/zero or a FIFO would never end
-    std::cerr << file->string() << ": cannot read: " << *why << '\n';
+    std::cerr << terminal_text(file->string()) << ": cannot read: " << *why << '\n';
     return false;
   }
   std::ifstream in(*file, std::ios::binary);
@@ -124,10 +124,11 @@ bool load_stages(const std::optional<std::filesystem::path>& file, CropStageTabl
   std::string error;
   const bool read = in && read_crop_stages(in, stages, error, &notes);
   for (const TableProblem& p : notes)
-    std::cerr << file->string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
-  if (!read) {
-    std::cerr << file->string() << ':' << (error.empty() ? std::string(" cannot read") : error)
+    std::cerr << terminal_text(file->string()) << ':' << p.line << ": " << terminal_text(p.reason)
               << '\n';
+  if (!read) {
+    std::cerr << terminal_text(file->string()) << ':'
+              << (error.empty() ? std::string(" cannot read") : terminal_text(error)) << '\n';
   }
   return read;
 }
@@ -136,14 +137,15 @@ bool load_stages(const std::optional<std::filesystem::path>& file, CropStageTabl
 std::optional<WeatherFile> load_weather(const std::filesystem::path& file,
                                         const std::optional<Station>& place) {
   if (const auto why = unreadable_input(file)) {
-    std::cerr << file.string() << ": cannot read: " << *why << '\n';
+    std::cerr << terminal_text(file.string()) << ": cannot read: " << *why << '\n';
     return std::nullopt;
   }
   std::ifstream in(file, std::ios::binary);
   WeatherFile weather = read_weather(in, place);
   for (const auto* list : {&weather.notes, &weather.problems}) {
     for (const WeatherProblem& p : *list)
-      std::cerr << file.string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
+      std::cerr << terminal_text(file.string()) << ':' << p.line << ": " << terminal_text(p.reason)
+                << '\n';
   }
   if (!weather.problems.empty()) return std::nullopt;
   const bool climate =
@@ -152,7 +154,7 @@ std::optional<WeatherFile> load_weather(const std::filesystem::path& file,
                            [](const WeatherDay& d) { return d.u2 && d.rh_min; });
       });
   if (!climate) {
-    std::cerr << file.string()
+    std::cerr << terminal_text(file.string())
               << ": no wind_m_s with rh_min or tdew_c: Kc mid and Kc end as the crop stages give "
                  "them (FAO-56 Table 12: RHmin 45 %, u2 2 m/s)\n";
   }
@@ -164,14 +166,15 @@ std::optional<WeatherFile> load_weather(const std::filesystem::path& file,
 std::optional<IrrigationLog> load_irrigations(const std::filesystem::path& file,
                                               std::optional<DayNumber>& today) {
   if (const auto why = unreadable_input(file)) {
-    std::cerr << file.string() << ": cannot read: " << *why << '\n';
+    std::cerr << terminal_text(file.string()) << ": cannot read: " << *why << '\n';
     return std::nullopt;
   }
   std::ifstream in(file, std::ios::binary);
   IrrigationLog log = read_irrigations(in);
   for (const auto* list : {&log.notes, &log.problems}) {
     for (const TableProblem& p : *list)
-      std::cerr << file.string() << ':' << p.line << ": " << terminal_text(p.reason) << '\n';
+      std::cerr << terminal_text(file.string()) << ':' << p.line << ": " << terminal_text(p.reason)
+                << '\n';
   }
   if (!log.problems.empty()) return std::nullopt;
   if (!today && log.last) {

@@ -77,10 +77,10 @@ std::string totals_row(const SeasonResult& s) {
   const bool computed = s.computed();
   const auto n = [&](double v) { return computed ? mm(v) : std::string(); };
   const auto date = [](const std::optional<DayNumber>& d) { return d ? iso_date(*d) : ""; };
-  return csv_field(spreadsheet_text(s.profile)) + ',' + s.status + ',' + s.planting + ',' +
-         date(s.today) + ',' + (s.today ? mm(s.today_depletion) : "") + ',' +
-         (s.today ? mm(s.today_soil_water) : "") + ',' + date(s.next_irrigation) + ',' +
-         (s.next_irrigation ? mm(s.next_net) : "") + ',' +
+  return csv_field(spreadsheet_text(s.profile)) + ',' + s.status + ',' +
+         csv_field(spreadsheet_text(s.planting)) + ',' + date(s.today) + ',' +
+         (s.today ? mm(s.today_depletion) : "") + ',' + (s.today ? mm(s.today_soil_water) : "") +
+         ',' + date(s.next_irrigation) + ',' + (s.next_irrigation ? mm(s.next_net) : "") + ',' +
          (computed ? std::to_string(s.days.size()) : "") + ',' + n(s.totals.etc) + ',' +
          n(s.totals.rain) + ',' + n(s.totals.effective_rain) + ',' + n(s.totals.net) + ',' +
          n(s.totals.gross) + ',' + n(s.totals.deep_percolation) + ',' +

@@ -25,9 +25,12 @@ constexpr std::array<const char*, 4> kKyStageNames = {"ky_ini", "ky_dev", "ky_mi
 std::optional<CropStages> crop_stages_from(const std::array<double, 7>& v, std::string& reason) {
   for (std::size_t i = 0; i < v.size(); ++i) {
     const double high = i < 3 ? kMaxKc : kMaxStageDays;
-    if (v[i] >= 0 && v[i] <= high) continue;
+    const bool days = i >= 3;
+    // A stage lasts whole days: rounding each of four half days would make a season of four.
+    if (v[i] >= 0 && v[i] <= high && (!days || std::trunc(v[i]) == v[i])) continue;
     reason = std::string(kNames[i]) + " " + shortest_form(static_cast<float>(v[i])) +
-             " is not within 0 and " + shortest_form(static_cast<float>(high));
+             (days ? " is not a whole number of days from 0 to " : " is not within 0 and ") +
+             shortest_form(static_cast<float>(high));
     return std::nullopt;
   }
   const auto days = [](double d) { return static_cast<int>(std::lround(d)); };

@@ -154,7 +154,7 @@ SeasonTotals totals_of(const std::vector<BalanceDay>& days) {
 }  // namespace
 
 std::string season_number(double v) {
-  return shortest_form(static_cast<float>(v));
+  return shortest_form(v == 0 ? 0.0F : static_cast<float>(v));  // a "-0" read is written 0
 }
 
 SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,

@@ -99,6 +99,27 @@ TEST(ScheduleCommand, FailedWritesAndEndlessInputsAreUsageErrors) {
   EXPECT_FALSE(std::filesystem::exists(dir / "big.csv"));
 }
 
+// A weather or crop stages file's text reaches standard error escaped: no escape sequence, bell
+// or direction override from a file ever reaches the terminal.
+TEST(ScheduleCommand, FileTextsReachTheTerminalEscaped) {
+  TempDir dir;
+  write_season(dir);
+  dir.write("w.csv", "date,et0_mm\n2026-05-01,\x1b[2J\x07\n");
+  dir.write("stages.csv",
+            "name,kc_ini,kc_mid,kc_end,l_ini,l_dev,l_mid,l_late,\xe2\x80\xae\n"
+            "Maize\x1b]0;title\x07,0.3,\x1b[2J,0.5,10,10,10,10,\n");
+  const std::string run = "cd " + dir.path().string() + " && " + kSchedule + " --quiet --data " +
+                          kBundled.string() + " --weather w.csv ";
+  for (const std::string& args :
+       {std::string("in.csv"), std::string("--crop-stages stages.csv in.csv")}) {
+    const testing::Ran r = shell(run + args);
+    EXPECT_NE(r.status, 0) << r.output;
+    EXPECT_EQ(r.output.find('\x1b'), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find('\x07'), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("\xe2\x80\xae"), std::string::npos) << r.output;
+  }
+}
+
 // A reference file cut short: the tool names where, and the season resting on it warns.
 TEST(ScheduleCommand, AShortReferenceFileIsNamedAndItsSeasonsWarn) {
   TempDir dir;

@@ -129,6 +129,49 @@ TEST(ScheduleRun, AWarningIsSaidWhateverTheOutputs) {
   }
 }
 
+// A planting date is the user's text: echoed through the same safe-text functions as every
+// name, one cell of the totals and never a spreadsheet formula.
+TEST(ScheduleRun, APlantingDateIsEchoedSafely) {
+  const struct {
+    const char* cell;
+    const char* echoed;
+  } cases[] = {
+      {"\"2026,05,01\"", "\"2026,05,01\""},
+      {"=1+1", "'=1+1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cell);
+    const Ran r =
+        run(kHeader + "p,1,100,40,20,60,50," + c.cell + ",1,1,1,10,10,10,10,\n", weather_of(), {});
+    EXPECT_EQ(r.status, kExitFailed);
+    std::istringstream lines(r.out);
+    std::string header, row;
+    std::getline(lines, header);
+    std::getline(lines, row);
+    std::vector<std::string> cells;
+    std::string error;
+    ASSERT_TRUE(split_csv_line(row, cells, error)) << row;
+    EXPECT_EQ(cells.size(), 24u) << row;
+    EXPECT_NE(row.find(std::string(",") + c.echoed + ","), std::string::npos) << row;
+  }
+}
+
+// A "-0" of the weather is weather of 0, and is written so.
+TEST(ScheduleRun, ANegativeZeroIsWrittenAsZero) {
+  std::string text = "date,et0_mm,rain_mm\n";
+  for (int day = 0; day < 40; ++day)
+    text += iso_date(*parse_iso_date("2026-05-01") + day) + ",-0,-0\n";
+  std::istringstream in(text);
+  const WeatherFile weather = read_weather(in, std::nullopt);
+  TempDir out;
+  const Ran r = run(kHeader + "p,1,100,40,20,60,50,2026-05-01,1,1,1,10,10,10,10,\n", weather, {},
+                    [&](ScheduleSettings& s, const TempDir&) { s.schedule = out / "s.csv"; });
+  ASSERT_EQ(r.status, kExitOk) << r.errors;
+  const std::string schedule = testing::read_all(out / "s.csv");
+  EXPECT_EQ(schedule.find(",-0,"), std::string::npos) << schedule.substr(0, 400);
+  EXPECT_NE(schedule.find(",initial,1,0,0,0,"), std::string::npos) << schedule.substr(0, 400);
+}
+
 TEST(ScheduleRun, TotalsOfASeasonAndItsPlantingDateMidFile) {
   // Planted on the 11th: the season's day 10 is the 20th, the day of rain.
   const Ran r =
