@@ -201,6 +201,11 @@ AdviceTables::AdviceTables(const RetentionCurves& c, const CropTable& t,
     if (d.profile > 0)
       damaged.emplace(d.profile, d.reason + " (" + kRetentionFileName + " line " +
                                      std::to_string(d.line) + ")");
+    if (d.file_ends && cut_short.empty()) {
+      cut_short = std::string(kRetentionFileName) + " ends early, at line " +
+                  std::to_string(d.line) +
+                  ": the estimates rest on a reference set without the profiles it cut off";
+    }
   }
 }
 
@@ -459,6 +464,8 @@ ProfileResult compute_profile(const AdviceTables& tables, const ColumnMap& colum
     if (h.horizon != 0) add_horizon(tables, options, layers, h, r);
   }
   warn_overlaps(r);
+  // A file that ends early lacks the profiles after its end: every estimate rests on less.
+  if (!tables.cut_short.empty()) warn(r, tables.cut_short);
   add_results(layers, input.first_line, r);
   return r;
 }

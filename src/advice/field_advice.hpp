@@ -129,6 +129,9 @@ struct AdviceTables {
   // Reference profiles the file gives short, with the first reason: an estimate that rests on
   // one of them is a warning.
   std::unordered_map<int, std::string> damaged;
+  // Why every profile is a warning when the file ends before its last profile does; empty when
+  // it ends where a profile does.
+  std::string cut_short;
 };
 
 // Checks the profile's rows, replays them and sums the profile. A bad row makes the profile an

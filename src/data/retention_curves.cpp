@@ -61,8 +61,9 @@ bool read_profile_header(ReferenceFile& unit, LineText& line, int& read) {
   return true;
 }
 
-void note(std::vector<RetentionDefect>* defects, int profile, int line, std::string reason) {
-  if (defects != nullptr) defects->push_back({profile, line, std::move(reason)});
+void note(std::vector<RetentionDefect>* defects, int profile, int line, std::string reason,
+          bool file_ends = false) {
+  if (defects != nullptr) defects->push_back({profile, line, std::move(reason), file_ends});
 }
 
 }  // namespace
@@ -80,7 +81,8 @@ void load_retention_curves(const std::filesystem::path& file, RetentionCurves& t
     if (header_lines < kHeaderLines) {
       note(defects, 0, unit.line_number(),
            "the file ends inside the header of reference profile " +
-               std::to_string(table.profile_count + 1) + ", which is not used");
+               std::to_string(table.profile_count + 1) + ", which is not used",
+           true);
       return;
     }
     if (table.profile_count == kMaxProfiles) {
@@ -93,7 +95,8 @@ void load_retention_curves(const std::filesystem::path& file, RetentionCurves& t
       if (unit.read_line(line) != kReadOk) {
         note(defects, k, unit.line_number(),
              "reference profile " + std::to_string(k) + " ends after " + std::to_string(j - 1) +
-                 " of its " + std::to_string(kLayers) + " layers: the others hold 0");
+                 " of its " + std::to_string(kLayers) + " layers: the others hold 0",
+             true);
         return;
       }
       SPLIT_STRING(line, ',', fields, field_count);

@@ -88,6 +88,7 @@ struct RetentionDefect {
   int profile = 0;  // the reference profile it touches, 0 for one that was not loaded
   int line = 0;     // the line of the file
   std::string reason;
+  bool file_ends = false;  // the file ends there, inside a profile: what followed is missing
 };
 
 // Loads the file into the table (which is cleared first). Each profile is 3 header lines and

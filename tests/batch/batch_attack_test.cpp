@@ -324,7 +324,8 @@ TEST(BatchAttack, HostileNamesInEveryOutput) {
 }
 
 // A reference file cut short is read as the program reads it, but the tool says where it is
-// short and marks each profile whose estimate rests on a short reference profile.
+// short and marks each profile whose estimate rests on a short reference profile; where the
+// file ends inside a profile, every profile, for every estimate lacks what was cut off.
 TEST(BatchAttack, ShortReferenceFilesAreNamed) {
   // Three reference profiles of one composition: every estimate rests on all three.
   std::string profile[3];
@@ -345,19 +346,22 @@ TEST(BatchAttack, ShortReferenceFilesAreNamed) {
     std::string file;
     const char* says;  // on standard error, after "Soil_WRC.csv:"
     bool warning;      // the profile computed on it is a warning
+    bool cut;          // because the file ends early
   } cases[] = {
-      {cut_after_lines(46 + 10), "56: reference profile 3 ends after 7 of its 20 layers", true},
-      {cut_after_lines(46 + 22), "68: reference profile 3 ends after 19 of its 20 layers", true},
+      {cut_after_lines(46 + 10), "56: reference profile 3 ends after 7 of its 20 layers", true,
+       true},
+      {cut_after_lines(46 + 22), "68: reference profile 3 ends after 19 of its 20 layers", true,
+       true},
       {cut_after_lines(46 + 23) + "Profile 4\n",
        "70: the file ends inside the header of reference "
        "profile 4, which is not used",
-       false},
-      {cut_after_lines(46 + 23) + "Profile 4\nsite\n", "71: the file ends inside the header",
-       false},
-      {whole.substr(0, whole.size() - 20), "69: layer 20 of reference profile 3 has", true},
+       true, true},
+      {cut_after_lines(46 + 23) + "Profile 4\nsite\n", "71: the file ends inside the header", true,
+       true},
+      {whole.substr(0, whole.size() - 20), "69: layer 20 of reference profile 3 has", true, false},
       {profile[0] + profile[1] + profile[2].substr(0, profile[2].find(layer)) + "1.3,Ap,45,8\n" +
            profile[2].substr(profile[2].find(layer) + layer.size()),
-       "50: layer 1 of reference profile 3 has 4 of its 13 columns", true},
+       "50: layer 1 of reference profile 3 has 4 of its 13 columns", true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.says);
@@ -371,7 +375,9 @@ TEST(BatchAttack, ShortReferenceFilesAreNamed) {
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("Soil_WRC.csv:" + std::string(c.says)), std::string::npos) << r.output;
     EXPECT_EQ(r.output.find("p,warning,") != std::string::npos, c.warning) << r.output;
-    if (c.warning) {
+    EXPECT_EQ(r.output.find("Soil_WRC.csv ends early, at line ") != std::string::npos, c.cut)
+        << r.output;
+    if (c.warning && !c.cut) {
       EXPECT_NE(r.output.find("horizon 1 rests on a short reference profile: "), std::string::npos)
           << r.output;
     }
