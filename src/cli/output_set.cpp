@@ -53,8 +53,11 @@ std::filesystem::path clean_up_outputs_on_signals(
     const std::vector<std::filesystem::path>& outputs) {
   std::vector<std::filesystem::path> folders;
   folders.reserve(outputs.size() + 1);
-  for (const auto& out : outputs)
-    folders.push_back(out.has_parent_path() ? out.parent_path() : ".");
+  for (const auto& out : outputs) {
+    // Where its temporary file is made: beside the file a link names.
+    const std::filesystem::path written = written_through(out);
+    folders.push_back(written.has_parent_path() ? written.parent_path() : ".");
+  }
   std::error_code no_temp;
   std::filesystem::path temp = std::filesystem::temp_directory_path(no_temp);
   folders.push_back(temp);

@@ -12,7 +12,8 @@ namespace vantrel {
 
 std::optional<std::filesystem::path> user_reference_folder() {
 #ifdef _WIN32
-  if (const char* appdata = std::getenv("APPDATA"); appdata != nullptr && *appdata != '\0')
+  // The wide form: a user named in any script (中文) has a folder the narrow one cannot name.
+  if (const wchar_t* appdata = _wgetenv(L"APPDATA"); appdata != nullptr && *appdata != L'\0')
     return std::filesystem::path(appdata) / "Vantrel";
   return std::nullopt;
 #else

@@ -9,6 +9,21 @@ namespace vantrel {
 // What depends on the system (making the temporary file, putting it in place, signals) is in
 // atomic_file_posix.cpp and atomic_file_windows.cpp.
 
+std::filesystem::path written_through(const std::filesystem::path& target) {
+  constexpr int kMostLinks = 40;  // as the system follows them; a loop ends here
+  std::filesystem::path path = target;
+  std::error_code ec;
+  const auto status = std::filesystem::status(target, ec);
+  // A link to a device or a FIFO (/dev/stdout) is written in place as it is.
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return target;
+  for (int hops = 0; hops < kMostLinks && std::filesystem::is_symlink(path, ec); ++hops) {
+    const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+    if (ec) return target;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
+}
+
 AtomicFile::~AtomicFile() {
   discard();
 }

@@ -52,6 +52,11 @@ bool put_in_place(const std::filesystem::path& from, const std::filesystem::path
                   std::string& error);
 void remove_temporary(const std::filesystem::path& file);
 
+// Where an output is written: a symbolic link is written through (the file it names, even one
+// still to be made, gets the new content, put in place beside it, and the link stays a link);
+// a link to a device or a FIFO, and any other path, is itself.
+std::filesystem::path written_through(const std::filesystem::path& target);
+
 // Temporary files are named ".TARGET" + this mark + the process id + a random suffix, so that
 // a process can find its own.
 std::string_view temporary_mark();

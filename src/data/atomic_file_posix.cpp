@@ -27,12 +27,13 @@ mode_t new_file_mode() {
 
 }  // namespace
 
-bool AtomicFile::open(const std::filesystem::path& target, std::string& error) {
-  target_ = target;
-  if (target.empty()) {
+bool AtomicFile::open(const std::filesystem::path& named, std::string& error) {
+  if (named.empty()) {
     error = "an empty file name";
     return false;
   }
+  target_ = written_through(named);
+  const std::filesystem::path& target = target_;
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) {

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <cwctype>
 #include <mutex>
 #include <random>
 #include <vector>
@@ -33,15 +34,32 @@ std::string system_message(DWORD code) {
 
 }  // namespace
 
-bool AtomicFile::open(const std::filesystem::path& target, std::string& error) {
-  target_ = target;
-  if (target.empty()) {
+namespace {
+
+// NUL, CON, PRN, AUX, COM1-9 and LPT1-9 name devices in every folder and with any extension
+// ("NUL.csv"): written in place, as /dev/null is, never renamed over.
+bool is_device_name(const std::filesystem::path& target) {
+  std::wstring stem = target.stem().wstring();
+  for (wchar_t& c : stem)
+    c = static_cast<wchar_t>(std::towupper(c));
+  if (stem == L"NUL" || stem == L"CON" || stem == L"PRN" || stem == L"AUX") return true;
+  return stem.size() == 4 && (stem.rfind(L"COM", 0) == 0 || stem.rfind(L"LPT", 0) == 0) &&
+         stem[3] >= L'1' && stem[3] <= L'9';
+}
+
+}  // namespace
+
+bool AtomicFile::open(const std::filesystem::path& named, std::string& error) {
+  if (named.empty()) {
     error = "an empty file name";
     return false;
   }
+  target_ = written_through(named);
+  const std::filesystem::path& target = target_;
   std::error_code ec;
   const auto status = std::filesystem::status(target, ec);
-  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+  if (is_device_name(target) ||
+      (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))) {
     // A device (NUL, CON): written as it is, never replaced.
     file_ = ::_wfopen(target.c_str(), L"wb");
     if (file_ == nullptr) {

@@ -90,7 +90,8 @@ bool write_out(const std::optional<std::filesystem::path>& output, const std::st
     std::cout << text << std::flush;
     return static_cast<bool>(std::cout);
   }
-  clean_up_on_signals({output->has_parent_path() ? output->parent_path() : "."});
+  const std::filesystem::path written = written_through(*output);
+  clean_up_on_signals({written.has_parent_path() ? written.parent_path() : "."});
   AtomicFile file;
   std::string error;
   const bool opened = file.open(*output, error);

@@ -145,6 +145,31 @@ TEST(BatchAttack, OutputModesFollowTheUmaskAndTheFileReplaced) {
   }
 }
 
+// An output that is a symbolic link is written through: the file it names (made when it is not
+// there yet) gets the new content, and the link stays a link.
+TEST(BatchAttack, AnOutputThatIsALinkIsWrittenThrough) {
+  for (const bool dangling : {false, true}) {
+    SCOPED_TRACE(dangling ? "a link to a file still to be made" : "a link to a file");
+    TempDir dir;
+    std::filesystem::create_directory(dir / "kept");
+    for (const char* name : {"r.csv", "m.csv"}) {
+      if (!dangling) dir.write(std::string("kept/") + name, "old");
+      std::filesystem::create_symlink(std::string("kept/") + name, dir / name);
+    }
+    const Ran r = in_dir(
+        dir, kRun + " --results r.csv " + kFields + " && " + kTool + " -o m.csv " + kMeasured);
+    ASSERT_EQ(r.status, 0) << r.output;
+    for (const char* name : {"r.csv", "m.csv"}) {
+      EXPECT_TRUE(std::filesystem::is_symlink(dir / name)) << name;
+      const std::string made = testing::read_all(dir / "kept" / name);
+      EXPECT_GT(made.size(), 100u) << name;
+      EXPECT_NE(made.substr(0, 3), "old") << name;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "kept"))
+      EXPECT_EQ(entry.path().filename().string().front() == '.', false) << entry.path();
+  }
+}
+
 // A split profile is an error in every part, the first included, before any part is written;
 // the search keeps its answer when the groups go to bucket files.
 TEST(BatchAttack, ASplitProfileIsAnErrorInAllItsParts) {
