@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "data/path_text.hpp"
 #include "data/reference_file.hpp"
 
 namespace vantrel {
@@ -137,7 +138,7 @@ std::string fatal_report(const std::string& what, const std::filesystem::path& f
   std::error_code ec;
   const auto where = std::filesystem::weakly_canonical(std::filesystem::absolute(folder), ec);
   return what + "\nVantrel reads its reference files from the working directory " +
-         (ec ? folder : where).string() +
+         path_text((ec ? folder : where)) +
          "; start it in the folder that holds Soil_WRC.csv, fao-crop_databse.csv and "
          "Soil_texture_default.csv.";
 }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "data/atomic_file.hpp"
+#include "data/path_text.hpp"
 
 namespace vantrel {
 
@@ -26,7 +27,7 @@ bool seed_user_folder(const std::filesystem::path& installed, const std::filesys
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (!std::filesystem::is_directory(folder, ec)) {
-    error = "cannot create the folder " + folder.string();
+    error = "cannot create the folder " + path_text(folder);
     return false;
   }
   for (const char* name : kReferenceFiles) {
@@ -36,14 +37,14 @@ bool seed_user_folder(const std::filesystem::path& installed, const std::filesys
       continue;
     std::string text;
     if (!read_whole(installed / name, text)) {
-      error = "cannot read the reference file " + (installed / name).string();
+      error = "cannot read the reference file " + path_text((installed / name));
       return false;
     }
     AtomicFile copy;
     std::string why;
     if (!copy.open(target, why) || !copy.write(text) || !copy.commit(why)) {
       error = "cannot copy the reference file " + std::string(name) + " into the folder " +
-              folder.string() + (why.empty() ? "" : ": " + why);
+              path_text(folder) + (why.empty() ? "" : ": " + why);
       return false;
     }
   }

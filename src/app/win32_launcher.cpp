@@ -15,6 +15,7 @@
 #include "app/user_folder.hpp"
 #include "cli/command_line.hpp"
 #include "cli/reference_folders.hpp"
+#include "data/path_text.hpp"
 
 namespace {
 
@@ -47,7 +48,7 @@ std::vector<std::string> arguments() {
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> args;
   for (int i = 1; words != nullptr && i < count; ++i)
-    args.push_back(std::filesystem::path(words[i]).string());
+    args.push_back(path_text(std::filesystem::path(words[i])));
   LocalFree(words);
   return args;
 }
@@ -60,7 +61,7 @@ int run_program(const std::filesystem::path& program, const std::filesystem::pat
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.c_str(), &startup, &process)) {
-    return fail("cannot start " + program.string());
+    return fail("cannot start " + path_text(program));
   }
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD status = 1;
@@ -95,7 +96,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::string error;
   if (!seed_user_folder(program_folder() / "reference", folder, error)) return fail(error);
   if (seed) {
-    std::printf("%s\n", folder.string().c_str());
+    std::printf("%s\n", path_text(folder).c_str());
     return 0;
   }
   return run_program(program_folder() / "vantrel.exe", folder);

@@ -24,6 +24,7 @@
 #include "cli/command_line.hpp"
 #include "cli/output_set.hpp"
 #include "data/csv_reader.hpp"
+#include "data/path_text.hpp"
 #include "data/safe_text.hpp"
 
 namespace vantrel {
@@ -88,7 +89,7 @@ class Outputs {
  public:
   Outputs(const BatchSettings& s, std::ostream& out, std::ostream& errors)
       : settings_(s),
-        input_name_(s.input_name.empty() ? s.input.string() : s.input_name),
+        input_name_(s.input_name.empty() ? path_text(s.input) : s.input_name),
         out_(out),
         errors_(errors),
         files_(out),
@@ -160,7 +161,7 @@ class Outputs {
     files_.write(json_, json_end());
     const bool drawn = !report_ || report_->finish(error);
     if (!drawn) {
-      errors_ << settings_.report->string() << ": cannot write: " << error << '\n';
+      errors_ << path_text(*settings_.report) << ": cannot write: " << error << '\n';
       files_.discard(report_file_);  // the file it would replace stays as it was
     }
     report_.reset();
@@ -337,7 +338,7 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
               std::ostream& out, std::ostream& errors, BatchCounts* counts,
               const std::vector<RetentionDefect>& defects) {
   const std::string input_name =
-      settings.input_name.empty() ? settings.input.string() : settings.input_name;
+      settings.input_name.empty() ? path_text(settings.input) : settings.input_name;
   if (const auto why = unreadable_input(settings.input)) {
     errors << input_name << ": cannot read: " << *why << '\n';
     return kExitUsage;

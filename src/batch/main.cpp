@@ -35,6 +35,7 @@
 #include "cli/report_units.hpp"
 #include "data/atomic_file.hpp"
 #include "data/fields.hpp"
+#include "data/path_text.hpp"
 #include "data/reference_file.hpp"
 #include "report/reports.hpp"
 
@@ -146,7 +147,7 @@ int main(int argc, char** argv) {
   ReferenceSet reference(data);
   std::vector<ReadFile> reads = {{settings.input, "the input file"}};
   for (const auto& ref : reference.files())
-    reads.push_back({ref, "the reference file " + ref.string()});
+    reads.push_back({ref, "the reference file " + path_text(ref)});
   const std::vector<std::filesystem::path> outputs = checked_outputs(
       {settings.results, settings.horizons, settings.json, settings.report}, reads, true, error);
   if (!error.empty()) return usage_error(error);
@@ -166,9 +167,9 @@ int main(int argc, char** argv) {
     settings.input_name = "-";
   }
   const bool inches = settings.context.inches;
-  settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
+  settings.context = {settings.input_name.empty() ? path_text(settings.input) : settings.input_name,
                       settings.version,
-                      std::filesystem::absolute(data).lexically_normal().string(),
+                      path_text(std::filesystem::absolute(data).lexically_normal()),
                       is_bundled_set(reference.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),

@@ -11,6 +11,7 @@
 
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
+#include "data/path_text.hpp"
 
 namespace vantrel {
 
@@ -33,7 +34,8 @@ std::optional<std::string> CommandLine::value(std::string_view name) const {
 
 std::optional<std::filesystem::path> CommandLine::path(std::string_view name) const {
   const auto found = values.find(name);
-  return found == values.end() ? std::nullopt : std::optional<std::filesystem::path>(found->second);
+  return found == values.end() ? std::nullopt
+                               : std::optional<std::filesystem::path>(text_path(found->second));
 }
 
 std::optional<double> CommandLine::number(std::string_view name, double low, double high,
@@ -84,7 +86,7 @@ std::string take_option(const OptionSpec& option, const std::string& arg,
 std::string take_other(const std::string& arg, CommandLine& line) {
   if (arg.size() > 1 && arg[0] == '-') return "unknown option " + arg;
   if (line.input) return "more than one input file";
-  line.input = arg;
+  line.input = text_path(arg);
   return {};
 }
 

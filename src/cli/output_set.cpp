@@ -1,5 +1,7 @@
 #include "cli/output_set.hpp"
 
+#include "data/path_text.hpp"
+
 namespace vantrel {
 
 std::size_t OutputSet::add(const std::optional<std::filesystem::path>& path) {
@@ -19,7 +21,7 @@ bool OutputSet::open(std::string& failure) {
     if (!o.path || to_standard_output(i)) continue;
     std::string error;
     if (!o.file.open(*o.path, error)) {
-      failure = o.path->string() + ": cannot write: " + error;
+      failure = path_text(*o.path) + ": cannot write: " + error;
       return false;
     }
   }
@@ -42,7 +44,7 @@ bool OutputSet::commit(std::ostream& errors) {
     if (!o.path || to_standard_output(i) || o.discarded) continue;
     std::string error;
     if (!o.file.commit(error)) {
-      errors << o.path->string() << ": cannot write: " << error << '\n';
+      errors << path_text(*o.path) << ": cannot write: " << error << '\n';
       ok = false;
     }
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <system_error>
 
+#include "data/path_text.hpp"
 #include "data/retention_curves.hpp"
 #include "data/text_tables.hpp"
 
@@ -62,14 +63,14 @@ std::optional<std::filesystem::path> find_reference_folder(
 std::optional<std::filesystem::path> choose_reference_folder(
     const std::optional<std::string>& named, bool quiet, std::string_view program,
     std::ostream& errors) {
-  if (named) return std::filesystem::path(*named);
+  if (named) return text_path(*named);
   auto found = find_reference_folder(reference_folder_candidates(program_folder()));
   if (!found) {
     errors << program
            << ": no folder holds the three reference files (the working directory, the user's "
               "folder or the installed set); name one with --data\n";
   } else if (!quiet) {
-    errors << program << ": reference files from " << found->string();
+    errors << program << ": reference files from " << path_text(*found);
     if (is_bundled_set(*found / kRetentionFileName)) {
       errors << " (the bundled set: " << kBundledSetName << ")";
     }

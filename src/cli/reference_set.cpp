@@ -2,6 +2,7 @@
 
 #include "cli/command_line.hpp"
 #include "data/atomic_file.hpp"
+#include "data/path_text.hpp"
 
 namespace vantrel {
 
@@ -13,7 +14,7 @@ ReferenceSet::ReferenceSet(const std::filesystem::path& folder)
 bool ReferenceSet::load(std::ostream& errors) {
   for (const auto& file : files()) {
     if (const auto why = unreadable_input(file)) {
-      errors << file.string() << ": cannot read the reference file: " << *why << '\n';
+      errors << path_text(file) << ": cannot read the reference file: " << *why << '\n';
       return false;
     }
   }
@@ -26,9 +27,9 @@ bool ReferenceSet::load(std::ostream& errors) {
     return false;
   }
   for (const RetentionDefect& d : defects)
-    errors << retention.string() << ':' << d.line << ": " << d.reason << '\n';
+    errors << path_text(retention) << ':' << d.line << ": " << d.reason << '\n';
   if (curves->profile_count == 0) {
-    errors << retention.string() << ": no reference profiles in the file\n";
+    errors << path_text(retention) << ": no reference profiles in the file\n";
     return false;
   }
   return true;
@@ -48,11 +49,11 @@ std::vector<std::filesystem::path> checked_outputs(
     }
     for (const ReadFile& read : reads) {
       if (error.empty() && same_file(out, read.path))
-        error = "refusing to write " + out.string() + " over " + read.named;
+        error = "refusing to write " + path_text(out) + " over " + read.named;
     }
     for (const auto& other : outputs) {
       if (error.empty() && same_file(out, other))
-        error = out.string() + " is named for two outputs";
+        error = path_text(out) + " is named for two outputs";
     }
     outputs.push_back(out);
   }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "data/atomic_file.hpp"
+#include "data/path_text.hpp"
 
 namespace vantrel {
 
@@ -128,7 +129,7 @@ BOOL WINAPI on_console_end(DWORD event) {
   for (const auto& folder : folders_to_clean()) {
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-      const std::string name = entry.path().filename().string();
+      const std::string name = path_text(entry.path().filename());
       if (name.rfind('.', 0) == 0 && name.find(own) != std::string::npos) {
         std::filesystem::remove(entry.path(), ec);
       }

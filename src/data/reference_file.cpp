@@ -11,6 +11,8 @@
 #include <iostream>
 #include <system_error>
 
+#include "data/path_text.hpp"
+
 namespace vantrel {
 
 namespace {
@@ -18,8 +20,8 @@ namespace {
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 std::string open_failure(const std::filesystem::path& path, const std::string& why) {
-  return "cannot open file " + path.string() + " on unit " + std::to_string(ReferenceFile::kUnit) +
-         ": " + why;
+  return "cannot open file " + path_text(path) + " on unit " +
+         std::to_string(ReferenceFile::kUnit) + ": " + why;
 }
 
 }  // namespace
@@ -106,7 +108,7 @@ int ReferenceFile::read_line(LineText& line) {
 
 std::string end_of_file_report(const ReferenceFile& unit) {
   return "end-of-file during read, unit " + std::to_string(ReferenceFile::kUnit) + ", file " +
-         unit.path().string();
+         path_text(unit.path());
 }
 
 void INLINE(ReferenceFile& unit, int count, bool echo, std::ostream& out) {

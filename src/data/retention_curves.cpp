@@ -6,6 +6,7 @@
 #include <string>
 
 #include "data/fields.hpp"
+#include "data/path_text.hpp"
 #include "data/reference_file.hpp"
 #include "data/text.hpp"
 
@@ -46,7 +47,7 @@ constexpr int kNumericColumns[] = {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
 
 std::string conversion_report(const ReferenceFile& unit, int column, const NumberText& text) {
   return "conversion error, unit " + std::to_string(ReferenceFile::kUnit) + ", file " +
-         unit.path().string() + ", line " + std::to_string(unit.line_number()) + ", column " +
+         path_text(unit.path()) + ", line " + std::to_string(unit.line_number()) + ", column " +
          std::to_string(column) + ": \"" + std::string(text.trimmed()) + "\" is not a number";
 }
 
@@ -86,7 +87,7 @@ void load_retention_curves(const std::filesystem::path& file, RetentionCurves& t
       return;
     }
     if (table.profile_count == kMaxProfiles) {
-      warnings << "warning: " << file.string() << " holds more than " << kMaxProfiles
+      warnings << "warning: " << path_text(file) << " holds more than " << kMaxProfiles
                << " reference profiles; only the first " << kMaxProfiles << " are used\n";
       return;
     }

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "data/path_text.hpp"
 #include "data/reference_file.hpp"
 
 namespace vantrel {
@@ -19,7 +20,7 @@ void load_text_table(const std::filesystem::path& file, int header_lines, TextTa
   int field_count = 0;
   while (unit.read_line(line) == kReadOk) {
     if (table.row_count == kMaxTableRows) {
-      warnings << "warning: " << file.string() << " holds more than " << kMaxTableRows
+      warnings << "warning: " << path_text(file) << " holds more than " << kMaxTableRows
                << " rows; only the first " << kMaxTableRows << " are used\n";
       return;
     }

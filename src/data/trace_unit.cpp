@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 
+#include "data/path_text.hpp"
+
 namespace vantrel {
 
 namespace {
@@ -90,7 +92,9 @@ void TraceUnit::disconnect() {
 }
 
 std::filesystem::path TraceUnit::path_for_unit(int unit, const char* environment_value) {
-  if (environment_value != nullptr && *environment_value != '\0') return environment_value;
+  if (environment_value != nullptr && *environment_value != '\0') {
+    return text_path(environment_value);
+  }
   return "fort." + std::to_string(unit);
 }
 

@@ -10,6 +10,7 @@
 
 #include "cli/command_line.hpp"
 #include "data/atomic_file.hpp"
+#include "data/path_text.hpp"
 #include "data/retention_curves.hpp"
 #include "data/safe_text.hpp"
 #include "import/measured_profiles.hpp"
@@ -97,7 +98,7 @@ bool write_out(const std::optional<std::filesystem::path>& output, const std::st
   const bool opened = file.open(*output, error);
   if (opened) file.write(text);  // a failed write shows in the commit
   if (!opened || !file.commit(error)) {
-    std::cerr << output->string() << ": cannot write: " << error << '\n';
+    std::cerr << path_text(*output) << ": cannot write: " << error << '\n';
     return false;
   }
   return true;
@@ -115,14 +116,14 @@ int main(int argc, char** argv) {
   if (!line.error.empty()) return usage_error(line.error);
   const std::filesystem::path input = *line.input;
   std::optional<std::filesystem::path> output;
-  if (const auto named = line.value("--output")) output = *named;
-  const std::string name = input.string();
+  if (const auto named = line.path("--output")) output = *named;
+  const std::string name = path_text(input);
   if (const auto why = unreadable_input(input)) {
     std::cerr << name << ": cannot read: " << *why << '\n';
     return kUsage;
   }
   if (output && same_file(*output, input)) {
-    return usage_error("refusing to write " + output->string() + " over the input file");
+    return usage_error("refusing to write " + path_text(*output) + " over the input file");
   }
   std::ifstream in(input, std::ios::binary);
   std::vector<MeasuredProblem> problems;
@@ -144,8 +145,8 @@ int main(int argc, char** argv) {
 
   std::ostringstream text;
   std::size_t used_samples = 0;
-  const int written = write_reference_profiles(samples, input.filename().string(), VANTREL_VERSION,
-                                               kMaxProfiles, text, &used_samples);
+  const int written = write_reference_profiles(samples, path_text(input.filename()),
+                                               VANTREL_VERSION, kMaxProfiles, text, &used_samples);
   report();
   if (written == 0) {
     // A reference file without profiles would leave the program nothing to estimate from.
@@ -154,7 +155,7 @@ int main(int argc, char** argv) {
   }
   if (!write_out(output, text.str())) return kUsage;
   std::cerr << "vantrel-reference: wrote " << written << " profile(s) from " << used_samples
-            << " sample(s)" << (output ? " to " + output->string() : std::string()) << '\n';
+            << " sample(s)" << (output ? " to " + path_text(*output) : std::string()) << '\n';
   // Left out, or fitted from partial data: the file is there, but not all is well.
   const bool left_out = std::any_of(problems.begin(), problems.end(),
                                     [](const MeasuredProblem& p) { return !p.note; });

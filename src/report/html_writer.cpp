@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "data/path_text.hpp"
 #include "data/text.hpp"
 #include "report/page_writer.hpp"
 
@@ -248,7 +249,7 @@ class HtmlWriter final : public PageWriter {
 }  // namespace
 
 ReportFormat report_format(const std::filesystem::path& file) {
-  const std::string ext = ascii_lower(file.extension().string());
+  const std::string ext = ascii_lower(path_text(file.extension()));
   return ext == ".html" || ext == ".htm" ? ReportFormat::html : ReportFormat::pdf;
 }
 

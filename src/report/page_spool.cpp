@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "data/path_text.hpp"
+
 namespace vantrel::page {
 
 namespace {
@@ -127,7 +129,7 @@ PageSpool::PageSpool(const std::filesystem::path& folder) {
     return;
   }
   file_.release();
-  stream_ = std::fopen(file_.temporary().string().c_str(), "w+b");
+  stream_ = std::fopen(path_text(file_.temporary()).c_str(), "w+b");
   if (stream_ == nullptr) fail();
 }
 

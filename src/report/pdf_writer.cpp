@@ -8,6 +8,8 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 
+#include "data/path_text.hpp"
+
 namespace vantrel::page {
 
 namespace {
@@ -33,7 +35,7 @@ class PdfWriter final : public PageWriter {
  public:
   PdfWriter(const std::filesystem::path& file, const ReportContext& context,
             const std::string& creator)
-      : file_(QString::fromStdString(file.string())), writer_(&file_), context_(context) {
+      : file_(QString::fromStdString(path_text(file))), writer_(&file_), context_(context) {
     // The writer does not report a failed write (a full disk): the file we own does.
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) open_error_ = file_.errorString();
     writer_.setPageSize(QPageSize(QPageSize::A4));

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "data/path_text.hpp"
 #include "report/field_pages.hpp"
 #include "report/page_spool.hpp"
 #include "report/season_pages.hpp"
@@ -49,7 +50,7 @@ class Spooled {
     const bool read_back = spool_.replay([&](page::Page& p) { pages.write(p); });
     const bool ended = pages.finish(error);
     if (!read_back) {
-      error = "the laid-out pages could not be kept in " + temporary_folder().string() + ": " +
+      error = "the laid-out pages could not be kept in " + path_text(temporary_folder()) + ": " +
               spool_.error();
       return false;
     }
@@ -132,7 +133,7 @@ ToolReport tool_report(std::optional<std::filesystem::path>& report, const Write
   if (!report) return {};
   WriterChoice choice = choose_writer(*report, pdf);
   if (!choice.writer) {
-    errors << program << ": " << report->string() << ": " << choice.refused << '\n';
+    errors << program << ": " << path_text(*report) << ": " << choice.refused << '\n';
     report.reset();
     return {{}, false, true};
   }

@@ -24,6 +24,7 @@
 #include "report/pdf_writer.hpp"
 #include "report/report_toolkit.hpp"
 #endif
+#include "data/path_text.hpp"
 #include "report/reports.hpp"
 
 namespace {
@@ -116,7 +117,7 @@ std::optional<std::filesystem::path> crop_stage_file(
 bool load_stages(const std::optional<std::filesystem::path>& file, CropStageTable& stages) {
   if (!file) return true;
   if (const auto why = unreadable_input(*file)) {  // /dev/zero or a FIFO would never end
-    std::cerr << terminal_text(file->string()) << ": cannot read: " << *why << '\n';
+    std::cerr << terminal_text(path_text(*file)) << ": cannot read: " << *why << '\n';
     return false;
   }
   std::ifstream in(*file, std::ios::binary);
@@ -124,10 +125,10 @@ bool load_stages(const std::optional<std::filesystem::path>& file, CropStageTabl
   std::string error;
   const bool read = in && read_crop_stages(in, stages, error, &notes);
   for (const TableProblem& p : notes)
-    std::cerr << terminal_text(file->string()) << ':' << p.line << ": " << terminal_text(p.reason)
+    std::cerr << terminal_text(path_text(*file)) << ':' << p.line << ": " << terminal_text(p.reason)
               << '\n';
   if (!read) {
-    std::cerr << terminal_text(file->string()) << ':'
+    std::cerr << terminal_text(path_text(*file)) << ':'
               << (error.empty() ? std::string(" cannot read") : terminal_text(error)) << '\n';
   }
   return read;
@@ -137,15 +138,15 @@ bool load_stages(const std::optional<std::filesystem::path>& file, CropStageTabl
 std::optional<WeatherFile> load_weather(const std::filesystem::path& file,
                                         const std::optional<Station>& place) {
   if (const auto why = unreadable_input(file)) {
-    std::cerr << terminal_text(file.string()) << ": cannot read: " << *why << '\n';
+    std::cerr << terminal_text(path_text(file)) << ": cannot read: " << *why << '\n';
     return std::nullopt;
   }
   std::ifstream in(file, std::ios::binary);
   WeatherFile weather = read_weather(in, place);
   for (const auto* list : {&weather.notes, &weather.problems}) {
     for (const WeatherProblem& p : *list)
-      std::cerr << terminal_text(file.string()) << ':' << p.line << ": " << terminal_text(p.reason)
-                << '\n';
+      std::cerr << terminal_text(path_text(file)) << ':' << p.line << ": "
+                << terminal_text(p.reason) << '\n';
   }
   if (!weather.problems.empty()) return std::nullopt;
   const bool climate =
@@ -154,7 +155,7 @@ std::optional<WeatherFile> load_weather(const std::filesystem::path& file,
                            [](const WeatherDay& d) { return d.u2 && d.rh_min; });
       });
   if (!climate) {
-    std::cerr << terminal_text(file.string())
+    std::cerr << terminal_text(path_text(file))
               << ": no wind_m_s with rh_min or tdew_c: Kc mid and Kc end as the crop stages give "
                  "them (FAO-56 Table 12: RHmin 45 %, u2 2 m/s)\n";
   }
@@ -166,15 +167,15 @@ std::optional<WeatherFile> load_weather(const std::filesystem::path& file,
 std::optional<IrrigationLog> load_irrigations(const std::filesystem::path& file,
                                               std::optional<DayNumber>& today) {
   if (const auto why = unreadable_input(file)) {
-    std::cerr << terminal_text(file.string()) << ": cannot read: " << *why << '\n';
+    std::cerr << terminal_text(path_text(file)) << ": cannot read: " << *why << '\n';
     return std::nullopt;
   }
   std::ifstream in(file, std::ios::binary);
   IrrigationLog log = read_irrigations(in);
   for (const auto* list : {&log.notes, &log.problems}) {
     for (const TableProblem& p : *list)
-      std::cerr << terminal_text(file.string()) << ':' << p.line << ": " << terminal_text(p.reason)
-                << '\n';
+      std::cerr << terminal_text(path_text(file)) << ':' << p.line << ": "
+                << terminal_text(p.reason) << '\n';
   }
   if (!log.problems.empty()) return std::nullopt;
   if (!today && log.last) {
@@ -252,15 +253,16 @@ int main(int argc, char** argv) {
   const std::filesystem::path& data = *folder;
   ReferenceSet reference(data);
   const auto stage_file = crop_stage_file(line.path("--crop-stages"), data);
-  std::vector<ReadFile> reads = {{settings.input, "the input file"},
-                                 {request.weather, "the weather file " + request.weather.string()}};
-  if (stage_file) reads.push_back({*stage_file, "the crop stages file " + stage_file->string()});
+  std::vector<ReadFile> reads = {
+      {settings.input, "the input file"},
+      {request.weather, "the weather file " + path_text(request.weather)}};
+  if (stage_file) reads.push_back({*stage_file, "the crop stages file " + path_text(*stage_file)});
   if (request.irrigations) {
     reads.push_back(
-        {*request.irrigations, "the irrigations file " + request.irrigations->string()});
+        {*request.irrigations, "the irrigations file " + path_text(*request.irrigations)});
   }
   for (const auto& ref : reference.files())
-    reads.push_back({ref, "the reference file " + ref.string()});
+    reads.push_back({ref, "the reference file " + path_text(ref)});
   const std::vector<std::filesystem::path> outputs = checked_outputs(
       {settings.schedule, settings.events, settings.json, settings.report}, reads, false, error);
   if (!error.empty()) return usage_error(error);
@@ -286,9 +288,9 @@ int main(int argc, char** argv) {
     settings.input_name = "-";
   }
   const bool inches = settings.context.inches;
-  settings.context = {settings.input_name.empty() ? settings.input.string() : settings.input_name,
+  settings.context = {settings.input_name.empty() ? path_text(settings.input) : settings.input_name,
                       settings.version,
-                      std::filesystem::absolute(data).lexically_normal().string(),
+                      path_text(std::filesystem::absolute(data).lexically_normal()),
                       is_bundled_set(reference.retention),
                       settings.fc_suction,
                       report_time("%Y-%m-%d"),

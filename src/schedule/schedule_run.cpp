@@ -13,6 +13,7 @@
 #include "data/csv_reader.hpp"
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
+#include "data/path_text.hpp"
 #include "data/safe_text.hpp"
 #include "data/text.hpp"
 
@@ -221,7 +222,7 @@ class SeasonOutputs {
     files_.write(json_, "\n  ]\n}\n");
     std::string problem;
     if (report_ && !report_->finish(problem)) {
-      errors << settings_.report->string() << ": cannot write: " << problem << '\n';
+      errors << path_text(*settings_.report) << ": cannot write: " << problem << '\n';
       files_.discard(report_file_);
       return false;
     }
@@ -249,7 +250,7 @@ class SeasonOutputs {
 int run_schedule(const ScheduleSettings& settings, const SeasonInputs& inputs, std::ostream& out,
                  std::ostream& errors) {
   const std::string name =
-      settings.input_name.empty() ? settings.input.string() : settings.input_name;
+      settings.input_name.empty() ? path_text(settings.input) : settings.input_name;
   if (const auto why = unreadable_input(settings.input)) {
     errors << name << ": cannot read: " << *why << '\n';
     return kExitUsage;

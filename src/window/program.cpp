@@ -5,6 +5,7 @@
 
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
+#include "data/path_text.hpp"
 
 namespace vantrel {
 
@@ -23,7 +24,7 @@ void Program::trace_file_failed() {
   std::error_code ec;
   const auto where = std::filesystem::absolute(trace_.path(), ec);
   platform_.message_box("The trace lines could not be written to " +
-                            (ec ? trace_.path() : where).string() +
+                            path_text((ec ? trace_.path() : where)) +
                             ". The results are shown but not recorded.",
                         kCaption);
 }

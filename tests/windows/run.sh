@@ -34,7 +34,8 @@ step "the window through keyboard and mouse" "$here/window_test.sh" "$windows" "
   "$windows/window.png"
 step "the reports as HTML, and a PDF asked for" "$here/reports_test.sh" "$windows" "$linux" \
   "$source"
-step "outputs that are devices (NUL)" "$here/outputs_test.sh" "$windows" "$source"
+step "file names in any script, and outputs that are devices (NUL)" "$here/outputs_test.sh" \
+  "$windows" "$linux" "$source"
 step "the installer and the zip" "$source/packaging/windows/make_packages.sh" "$windows" "$source" \
   "$version"
 step "the installer and the zip, tried" "$here/package_test.sh" "$windows" "$linux" "$source" "$version"
