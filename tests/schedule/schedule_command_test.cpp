@@ -97,6 +97,11 @@ TEST(ScheduleCommand, FailedWritesAndEndlessInputsAreUsageErrors) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
     EXPECT_EQ(entry.path().filename().string().find("partial"), std::string::npos) << entry.path();
   EXPECT_FALSE(std::filesystem::exists(dir / "big.csv"));
+  // "-" is standard output, as in vantrel-batch, never a file named "-".
+  const testing::Ran dash = shell(run + "--schedule - in.csv");
+  EXPECT_EQ(dash.status, 0) << dash.output;
+  EXPECT_NE(dash.output.find("profile,date,day,stage,"), std::string::npos) << dash.output;
+  EXPECT_FALSE(std::filesystem::exists(dir / "-"));
 }
 
 // A weather or crop stages file's text reaches standard error escaped: no escape sequence, bell
