@@ -48,7 +48,7 @@ std::vector<std::string> arguments() {
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> args;
   for (int i = 1; words != nullptr && i < count; ++i)
-    args.push_back(path_text(std::filesystem::path(words[i])));
+    args.push_back(vantrel::path_text(std::filesystem::path(words[i])));
   LocalFree(words);
   return args;
 }
@@ -61,7 +61,7 @@ int run_program(const std::filesystem::path& program, const std::filesystem::pat
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.c_str(), &startup, &process)) {
-    return fail("cannot start " + path_text(program));
+    return fail("cannot start " + vantrel::path_text(program));
   }
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD status = 1;
@@ -96,7 +96,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::string error;
   if (!seed_user_folder(program_folder() / "reference", folder, error)) return fail(error);
   if (seed) {
-    std::printf("%s\n", path_text(folder).c_str());
+    std::printf("%s\n", vantrel::path_text(folder).c_str());
     return 0;
   }
   return run_program(program_folder() / "vantrel.exe", folder);
