@@ -49,6 +49,21 @@ for folder in 中文 "é 🌱"; do
     > out.txt 2> errors.txt
   check "  a missing file there is named as it is" grep -qF "$folder/none.csv: cannot read" errors.txt
 done
+# A user named in another script: the user's own folder %APPDATA%\Vantrel is found (a prefix
+# of its own, whose profile is that user's).
+(
+  export WINEPREFIX="$work/prefix-of-a-user" USER=中文
+  wineboot -i > /dev/null 2>&1 && wineserver -w
+  roaming="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming"
+  mkdir -p "$roaming/Vantrel" empty && cp reference/*.csv "$roaming/Vantrel/"
+  cd empty && cp ../examples/fields.csv . &&
+    wine "$windows/src/batch/vantrel-batch.exe" fields.csv > out.txt 2> errors.txt
+  status=$?
+  wineserver -k 2> /dev/null
+  check "a user named 中文: vantrel-batch.exe finds the user's folder ($status)" \
+    grep -qF 'reference files from C:\users\中文\AppData\Roaming\Vantrel' errors.txt
+  exit "$failed"
+) || failed=1
 # A path past the 260 characters of old Windows programs (the manifest declares long paths).
 long="$(printf 'a%.0s' {1..60})"
 deep="deep/$long/$long/$long/$long/$long"
