@@ -20,6 +20,7 @@
 #include "physics/van_genuchten.hpp"
 #include "reference_data/saxton_rawls.hpp"
 #include "reference_data/soil_limits.hpp"
+#include "reference_data/synthetic_profiles.hpp"
 #include "support/line_log.hpp"
 #include "support/temp_dir.hpp"
 
@@ -113,7 +114,7 @@ class BundledProfiles : public ::testing::Test {
     table_ = new RetentionCurves;
     load_retention_curves(kReference / kRetentionFileName, *table_);
     for (const auto& header : profile_headers())
-      synthetic_.push_back(header[0].find("): synthetic, ") != std::string::npos);
+      synthetic_.push_back(reference_data::is_synthetic_title(header[0]));
   }
   static void TearDownTestSuite() { delete table_; }
   static bool synthetic(int k) { return synthetic_.at(static_cast<std::size_t>(k - 1)); }

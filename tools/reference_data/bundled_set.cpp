@@ -65,7 +65,7 @@ struct Growing {
   void take(std::size_t i) {
     taken[i] = true;
     set.profiles.push_back(synthetic[i].reference);
-    titles.push_back("synthetic, Saxton & Rawls 2006, class " +
+    titles.push_back(std::string(kSyntheticMark) +
                      std::string(texture_name(synthetic[i].main_class)) + "; not measured soil");
     ++set.synthetic;
   }

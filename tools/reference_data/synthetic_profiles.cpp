@@ -293,8 +293,8 @@ bool fit_layer(Layer& layer) {
 }
 
 std::string title_of(int profile, int count, TextureClass main_class) {
-  return "Reference profile " + std::to_string(profile) + " of " + std::to_string(count) +
-         " (synthetic, Saxton & Rawls 2006, class " + std::string(texture_name(main_class)) +
+  return "Reference profile " + std::to_string(profile) + " of " + std::to_string(count) + " (" +
+         std::string(kSyntheticMark) + std::string(texture_name(main_class)) +
          "): made by tools/reference_data from their equations (sand up to 95 %, clay up to 60 "
          "%); not measured soil";
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "data/retention_curves.hpp"
@@ -11,6 +12,13 @@
 namespace vantrel::reference_data {
 
 inline constexpr int kSyntheticProfiles = 120;  // ten of each texture class, coarse to fine
+
+// What a synthetic profile's first header line says of it, before its class's name, alone or in
+// the bundled set: how a reader of the file tells it from a measured one.
+inline constexpr std::string_view kSyntheticMark = "synthetic, Saxton & Rawls 2006, class ";
+inline bool is_synthetic_title(std::string_view title) {
+  return title.find(kSyntheticMark) != std::string_view::npos;
+}
 
 struct SyntheticProfile {
   TextureClass main_class{};  // its topsoil's class

@@ -256,9 +256,7 @@ std::vector<bool> synthetic_profiles_of(const std::filesystem::path& file) {
   std::string line;
   for (int i = 0; std::getline(in, line); ++i) {
     if (i % (3 + vantrel::kLayers) == 0) {
-      synthetic.push_back(line.find("): synthetic") != std::string::npos ||
-                          line.find("(synthetic") != std::string::npos ||
-                          line.find("SYNTHETIC") != std::string::npos);
+      synthetic.push_back(vantrel::reference_data::is_synthetic_title(line));
     }
   }
   return synthetic;
