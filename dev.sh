@@ -146,7 +146,9 @@ case "${1:-test}" in
     install_missing "${PACKAGES[@]}" time
     build release
     ./build/release/bench/vantrel_benchmarks "${@:2}"
-    bench/batch_bench.sh build/release/src/batch/vantrel-batch reference
+    bench/batch_bench.sh build/release/src/batch/vantrel-batch build/release/bench/vantrel_benchmarks \
+      reference
+    bench/window_bench.sh build/release/bench/window_clock reference
     bench/schedule_bench.sh build/release/src/schedule/vantrel-schedule reference examples
     ;;
   reference)

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # vantrel-batch over 100,000 (and 10,000) profiles of 3 horizons on the bundled reference files,
 # at 1 and 2 jobs: horizons per second and peak memory, from /usr/bin/time -v.
-#   bench/batch_bench.sh BATCH_PROGRAM REFERENCE_DIR
-# Targets: 60,000 horizons/s on one job, 1.8 times that on two, peak memory under 64 MB at
-# 100,000 profiles and within 10 % of that at 10,000.
+#   bench/batch_bench.sh BATCH_PROGRAM BENCHMARKS REFERENCE_DIR
+# First the ratios, each of medians of five runs taken in turn in this one run: one job's time
+# per horizon against the horizon estimates' own (the floor, BM_BatchInputEstimates in
+# BENCHMARKS, on the same horizons), and two jobs' speed against one's, on this input and on
+# 1.2 million one-horizon profiles (past a million, the split-profile check uses its buckets).
+# Targets: one job at most 1.5 times the floor, two jobs at least 1.9 times one; peak memory
+# under 64 MB at 100,000 profiles and within 10 % of that at 10,000.
 # Then the hostile shapes, whose time must grow with the input's size alone and whose memory
 # must stay under 64 MB: rows sorted by horizon (every profile split, so every row an error),
 # a million distinct names, two million unreadable lines (text after a closing quote), and ten million
 # rows sorted by horizon. Set VANTREL_BENCH_QUICK=1 to leave out the ten million.
 set -euo pipefail
 batch="$1"
-reference="$2"
+benchmarks="$2"
+reference="$3"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -44,6 +49,45 @@ measure() {  # profiles jobs
 
 make_input 10000
 make_input 100000
+
+# Seconds of one run, from /usr/bin/time -v's wall clock.
+seconds_of() {  # INPUT JOBS
+  /usr/bin/time -v "$batch" --quiet --jobs "$2" --data "$reference" --results "$work/r.csv" \
+    --horizons "$work/h.csv" "$1" 2> "$work/time" || true
+  awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, t, ":"); s = 0;
+              for (i = 1; i <= n; i++) s = s * 60 + t[i]; print s }' "$work/time"
+}
+median_of_five() {  # FILE
+  sort -n "$1" | sed -n 3p
+}
+# One job and two, five runs each, in turn: NAME INPUT HORIZONS
+jobs_ratio() {
+  : > "$work/one"
+  : > "$work/two"
+  for _ in 1 2 3 4 5; do
+    seconds_of "$2" 1 >> "$work/one"
+    seconds_of "$2" 2 >> "$work/two"
+  done
+  one=$(median_of_five "$work/one")
+  two=$(median_of_five "$work/two")
+  awk -v name="$1" -v h="$3" -v one="$one" -v two="$two" 'BEGIN {
+    printf "%s: one job %.2f s (%.0f horizons/s), two jobs %.2f s: %.2fx one job\n",
+           name, one, h / one, two, one / two }'
+}
+floor_ms=$("$benchmarks" --benchmark_filter='^BM_BatchInputEstimates$' --benchmark_repetitions=5 \
+           --benchmark_report_aggregates_only=true | awk '/_median/ { print $2 }')
+jobs_ratio "100000 profiles" "$work/in-100000.csv" 300000
+awk -v floor_ms="$floor_ms" -v one="$one" 'BEGIN {
+  floor = 30000 / (floor_ms / 1000);
+  printf "the estimates alone (the floor): %.0f horizons/s; one job at %.2fx the floor'"'"'s time\n",
+         floor, (one / 300000) / (1 / floor) }'
+awk 'BEGIN {
+  print "profile,horizon,thickness,sand,clay,stones,crop";
+  for (p = 0; p < 1200000; p++) printf "name-%08d,1,20,%d,15,0,Potato\n", p, 20 + p % 60;
+}' > "$work/in-buckets.csv"
+jobs_ratio "1,200,000 one-horizon profiles (the check's buckets)" "$work/in-buckets.csv" 1200000
+rm -f "$work/in-buckets.csv"
+
 for jobs in 1 2; do
   measure 10000 "$jobs"
   measure 100000 "$jobs"

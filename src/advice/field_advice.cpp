@@ -135,15 +135,6 @@ struct Agreed {
   }
 };
 
-// The silt field as the window shows it after a sand or clay change: the rest, one decimal.
-float silt_as_shown(float sand, float clay) {
-  NumberText text;
-  write_fixed((100.0F - clay) - sand, 6, 1, text);
-  float silt = 0;
-  STRING_TO_REAL(text, silt);
-  return silt;
-}
-
 std::string entries_warning(int horizon, int entries) {
   return "horizon " + std::to_string(horizon) + " rests on " +
          (entries == 0 ? std::string("no reference entry")
@@ -191,6 +182,23 @@ bool crop_values(const AdviceTables& tables, ProfileResult& r, int line) {
 }
 
 }  // namespace
+
+float silt_as_shown(float sand, float clay) {
+  const float rest = (100.0F - clay) - sand;
+  if (std::fabs(rest) < 999.0F) {
+    // What the text reads back as, without the text: the tenths the field shows (rounded
+    // half away from zero from the exact value, which times 10 is exact in double), read as
+    // the nearest float. A tenth never lies close enough to a float tie to round twice.
+    const double tenths = std::floor(std::fabs(double{rest}) * 10.0 + 0.5);
+    const auto silt = static_cast<float>(tenths / 10.0);
+    return rest < 0.0F && tenths > 0.0 ? -silt : silt;
+  }
+  NumberText text;
+  write_fixed(rest, 6, 1, text);
+  float silt = 0;
+  STRING_TO_REAL(text, silt);
+  return silt;
+}
 
 AdviceTables::AdviceTables(const RetentionCurves& c, const CropTable& t,
                            const std::vector<RetentionDefect>& defects)

@@ -65,6 +65,7 @@ struct ProfileInput {
   std::vector<BatchRow> rows;
   std::vector<TableProblem> errors;  // found while grouping
   int dropped_rows = 0;              // rows beyond the limit, not kept
+  bool split_checked = true;         // whether `errors` says already if the profile is split
 };
 inline constexpr int kMaxRowsPerProfile = 100;
 
@@ -133,6 +134,10 @@ struct AdviceTables {
   // it ends where a profile does.
   std::string cut_short;
 };
+
+// The silt field as the window shows it after a sand or clay change: the rest, one decimal,
+// read back from its text.
+float silt_as_shown(float sand, float clay);
 
 // Checks the profile's rows, replays them and sums the profile. A bad row makes the profile an
 // error (its numbers are not computed). A warning: a horizon that rests on fewer than three

@@ -171,8 +171,23 @@ std::string profile_name(const ColumnMap& columns, const std::vector<std::string
 }
 
 ProfileReader::ProfileReader(CsvReader& reader, const ColumnMap& columns,
-                             const SplitProfiles& split)
-    : reader_(reader), columns_(columns), split_(split) {}
+                             const SplitProfiles& split, const std::atomic<bool>* known)
+    : reader_(reader), columns_(columns), split_(split), known_(known) {}
+
+bool mark_split(const SplitProfiles& split, ProfileInput& profile) {
+  profile.split_checked = true;
+  if (profile.name.empty()) return false;
+  const auto began = split.first_line(profile.name);
+  if (!began) return false;
+  const std::string quoted = "profile \"" + profile.name + "\"";
+  profile.errors.push_back(
+      {profile.first_line,
+       *began == profile.first_line
+           ? quoted + " continues after other profiles; its rows must be consecutive"
+           : quoted + " continues after other profiles; its rows began on line " +
+                 std::to_string(*began) + " and must be consecutive"});
+  return true;
+}
 
 bool ProfileReader::next(ProfileInput& profile, BadLines& bad_lines) {
   profile = ProfileInput{};
@@ -197,18 +212,14 @@ bool ProfileReader::next(ProfileInput& profile, BadLines& bad_lines) {
     if (!started) {
       started = true;
       profile.first_line = record.line;
-      if (name.empty()) {
-        profile.errors.push_back({record.line, "no profile name"});
-      } else if (const auto began = split_.first_line(name)) {
-        const std::string quoted = "profile \"" + name + "\"";
-        profile.errors.push_back(
-            {record.line,
-             *began == record.line
-                 ? quoted + " continues after other profiles; its rows must be consecutive"
-                 : quoted + " continues after other profiles; its rows began on line " +
-                       std::to_string(*began) + " and must be consecutive"});
-      }
       profile.name = std::move(name);
+      if (profile.name.empty()) {
+        profile.errors.push_back({record.line, "no profile name"});
+      } else if (known_ == nullptr || known_->load(std::memory_order_acquire)) {
+        mark_split(split_, profile);
+      } else {
+        profile.split_checked = false;  // the writer checks it once the split is known
+      }
     }
     if (profile.rows.size() < static_cast<std::size_t>(kMaxRowsPerProfile)) {
       profile.rows.push_back({record.line, std::move(record.fields)});

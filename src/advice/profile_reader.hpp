@@ -1,6 +1,7 @@
 // The rows of a batch input grouped into profiles, one profile at a time, in bounded memory.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -60,7 +61,10 @@ struct BadLines {
 // profile is an error.
 class ProfileReader {
  public:
-  ProfileReader(CsvReader& reader, const ColumnMap& columns, const SplitProfiles& split);
+  // With `known`, the split profiles are being found meanwhile: a profile read before `known`
+  // is set is left unchecked (`split_checked` false) for mark_split.
+  ProfileReader(CsvReader& reader, const ColumnMap& columns, const SplitProfiles& split,
+                const std::atomic<bool>* known = nullptr);
 
   // The next profile; false at the end. `bad_lines` receives the unreadable lines met on
   // the way.
@@ -70,8 +74,13 @@ class ProfileReader {
   CsvReader& reader_;
   const ColumnMap& columns_;
   const SplitProfiles& split_;
+  const std::atomic<bool>* known_;
   std::optional<CsvRecord> pending_;  // the first row of the next profile
 };
+
+// Makes the profile an error when it is split (its name's rows are not consecutive); true
+// when it is.
+bool mark_split(const SplitProfiles& split, ProfileInput& profile);
 
 // Reads a profile file's header into `columns` (its decimal comma too); the header's record is
 // left in `header`, and the names no column declares in `ignored`. False with the problem.

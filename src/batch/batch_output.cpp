@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <optional>
 
-#include "data/csv_reader.hpp"
+#include "data/csv_row.hpp"
 #include "data/number_text.hpp"
 #include "data/safe_text.hpp"
 
@@ -26,38 +26,10 @@ std::string json_number(const std::optional<float>& v) {
   return v ? json_number(*v) : "null";
 }
 
-// A number as the format writes it: the shortest form, with the format's decimal mark.
-std::string csv_number(float v, const CsvFormat& format) {
-  std::string text = shortest_form(v);
-  if (format.decimal != '.') std::replace(text.begin(), text.end(), '.', format.decimal);
-  return text;
-}
-
-std::string csv_number(const std::optional<float>& v, const CsvFormat& format) {
-  return v ? csv_number(*v, format) : std::string();
-}
-
-// A text cell: quoted as CSV needs, and never a formula to a spreadsheet.
-std::string csv_text(const std::string& text, const CsvFormat& format) {
-  return csv_field(spreadsheet_text(text), format.separator);
-}
-
 // A header of names joined by the format's separator.
 std::string header_line(std::string_view names, const CsvFormat& format) {
   std::string line(names);
   std::replace(line.begin(), line.end(), ',', format.separator);
-  return line + '\n';
-}
-
-// Cells joined by the format's separator into one line.
-std::string row_line(std::initializer_list<std::string> cells, const CsvFormat& format) {
-  std::string line;
-  bool first = true;
-  for (const std::string& cell : cells) {
-    if (!first) line += format.separator;
-    first = false;
-    line += cell;
-  }
   return line + '\n';
 }
 
@@ -70,16 +42,27 @@ std::string horizons_header(const CsvFormat& format) {
       format);
 }
 
+void append_horizons_rows(const ProfileResult& profile, const CsvFormat& format, std::string& out) {
+  for (const HorizonResult& h : profile.horizons) {
+    CsvRow(out, format.separator, format.decimal)
+        .text(profile.name)
+        .integer(h.horizon)
+        .number(h.top)
+        .number(h.bottom)
+        .field(h.texture)
+        .number(h.density)
+        .number(h.fc)
+        .number(h.sp)
+        .number(h.wp)
+        .number(h.theta_s)
+        .integer(h.entries)
+        .end();
+  }
+}
+
 std::string horizons_rows(const ProfileResult& profile, const CsvFormat& format) {
   std::string out;
-  const auto number = [&](float v) { return csv_number(v, format); };
-  for (const HorizonResult& h : profile.horizons) {
-    out += row_line(
-        {csv_text(profile.name, format), std::to_string(h.horizon), number(h.top), number(h.bottom),
-         csv_field(h.texture, format.separator), number(h.density), number(h.fc), number(h.sp),
-         number(h.wp), number(h.theta_s), std::to_string(h.entries)},
-        format);
-  }
+  append_horizons_rows(profile, format, out);
   return out;
 }
 
@@ -91,21 +74,42 @@ std::string results_header(const CsvFormat& format) {
       format);
 }
 
+void append_results_row(const ProfileResult& p, float fc_suction, const CsvFormat& format,
+                        std::string& out) {
+  // An error's figures are blank: nothing was computed.
+  const auto computed_number = [&](float v) {
+    return computed(p) ? std::optional<float>(v) : std::nullopt;
+  };
+  CsvRow(out, format.separator, format.decimal)
+      .text(p.name)
+      .raw(status_name(p.status))
+      .text(p.crop)
+      .number(computed_number(p.root_depth))
+      .number(computed_number(p.tolerance))
+      .number(computed_number(p.water.taw))
+      .number(computed_number(p.water.raw))
+      .number(computed_number(p.water.fp))
+      .number(computed_number(p.water.rp))
+      .number(computed_number(p.water.root_zone_taw))
+      .number(computed_number(p.irrigation_depth))
+      .number(computed(p) ? p.interval : std::nullopt)
+      .number(computed_number(p.p_table))
+      .number(computed_number(p.p))
+      .number(p.etc)
+      .number(fc_suction)
+      .number(computed_number(p.refill_level))
+      .number(computed_number(p.efficiency))
+      .number(computed_number(p.gross_depth))
+      .integer(p.warning_count)
+      .text(p.notes)
+      .text(p.message)
+      .end();
+}
+
 std::string results_row(const ProfileResult& p, float fc_suction, const CsvFormat& format) {
-  const auto number = [&](float v) { return computed(p) ? csv_number(v, format) : std::string(); };
-  return row_line(
-      {csv_text(p.name, format),   std::string(status_name(p.status)),
-       csv_text(p.crop, format),   number(p.root_depth),
-       number(p.tolerance),        number(p.water.taw),
-       number(p.water.raw),        number(p.water.fp),
-       number(p.water.rp),         number(p.water.root_zone_taw),
-       number(p.irrigation_depth), computed(p) ? csv_number(p.interval, format) : std::string(),
-       number(p.p_table),          number(p.p),
-       csv_number(p.etc, format),  csv_number(fc_suction, format),
-       number(p.refill_level),     number(p.efficiency),
-       number(p.gross_depth),      std::to_string(p.warning_count),
-       csv_text(p.notes, format),  csv_text(p.message, format)},
-      format);
+  std::string out;
+  append_results_row(p, fc_suction, format, out);
+  return out;
 }
 
 std::string json_start(std::string_view input, std::string_view version, float fc_suction) {

@@ -18,12 +18,15 @@ struct CsvFormat {
 // Lines of the horizons file: the header, then each profile's horizons (none for an error).
 std::string horizons_header(const CsvFormat& format = {});
 std::string horizons_rows(const ProfileResult& profile, const CsvFormat& format = {});
+void append_horizons_rows(const ProfileResult& profile, const CsvFormat& format, std::string& out);
 
 // Lines of the results file: the header, then one line per profile. `fc_suction` (kPa) is
 // the run's.
 std::string results_header(const CsvFormat& format = {});
 std::string results_row(const ProfileResult& profile, float fc_suction,
                         const CsvFormat& format = {});
+void append_results_row(const ProfileResult& profile, float fc_suction, const CsvFormat& format,
+                        std::string& out);
 
 // The JSON document: its start, each profile as one member of "profiles" (the writer puts
 // the commas between them), and its end. Numbers that are not finite are null.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
@@ -34,15 +35,27 @@ namespace {
 constexpr std::size_t kChunkProfiles = 256;
 constexpr std::size_t kChunkBytes = 1 << 20;
 
-// A run of consecutive profiles, read together and written together.
+// A run of consecutive profiles, read together and written together. Written chunks are used
+// again, so that their texts keep their room instead of being made anew for every chunk.
 struct Chunk {
-  std::vector<ProfileInput> inputs;
-  BadLines bad_lines;  // lines that belong to no profile
+  std::vector<ProfileInput> inputs;  // kept until written: a split found late recomputes one
+  BadLines bad_lines;                // lines that belong to no profile
   std::size_t bytes = 0;
   // Filled by a worker.
   std::vector<ProfileResult> results;  // kept for the report and the counts
   std::string horizons, rows;
   std::vector<std::string> json;  // each profile's member, when asked for
+  int job = 0;                    // the job that filled it: it alone makes and frees its memory
+
+  void clear() {
+    inputs.clear();
+    bad_lines = BadLines{};
+    bytes = 0;
+    results.clear();
+    horizons.clear();
+    rows.clear();
+    json.clear();
+  }
 };
 
 // The next profiles of the input, up to a chunk's worth; false when there were none.
@@ -68,16 +81,80 @@ struct ChunkWork {
   bool horizons = false, json = false;
 };
 
-void compute_chunk(const ChunkWork& work, Chunk& chunk) {
-  for (const ProfileInput& input : chunk.inputs) {
-    ProfileResult r = compute_profile(work.tables, work.columns, input, work.options);
-    if (work.horizons) chunk.horizons += horizons_rows(r, work.format);
-    chunk.rows += results_row(r, work.options.fc_suction, work.format);
+// The chunk's output texts from its results.
+void format_chunk(const ChunkWork& work, Chunk& chunk) {
+  chunk.horizons.clear();
+  chunk.rows.clear();
+  chunk.json.clear();
+  for (const ProfileResult& r : chunk.results) {
+    if (work.horizons) append_horizons_rows(r, work.format, chunk.horizons);
+    append_results_row(r, work.options.fc_suction, work.format, chunk.rows);
     chunk.json.push_back(work.json ? json_profile(r) : std::string());
-    chunk.results.push_back(std::move(r));
   }
-  chunk.inputs.clear();
 }
+
+void compute_chunk(const ChunkWork& work, Chunk& chunk) {
+  for (const ProfileInput& input : chunk.inputs)
+    chunk.results.push_back(compute_profile(work.tables, work.columns, input, work.options));
+  format_chunk(work, chunk);
+}
+
+// A chunk read before the split profiles were known: those among its profiles become errors.
+void settle_chunk(const ChunkWork& work, const SplitProfiles& split, Chunk& chunk) {
+  bool changed = false;
+  for (std::size_t i = 0; i < chunk.inputs.size(); ++i) {
+    ProfileInput& input = chunk.inputs[i];
+    if (input.split_checked || !mark_split(split, input)) continue;
+    chunk.results[i] = compute_profile(work.tables, work.columns, input, work.options);
+    changed = true;
+  }
+  if (changed) format_chunk(work, chunk);
+}
+
+// The pass that finds the split profiles: before the jobs with one job, beside them (on a
+// thread of its own) with more, so that no core waits for it. Until `known`, profiles are read
+// unchecked, and the writer waits for it before the first chunk.
+class FirstPass {
+ public:
+  FirstPass(const std::filesystem::path& input, char separator, const ColumnMap& columns,
+            bool beside)
+      : input_(input), separator_(separator), columns_(columns) {
+    if (beside) {
+      thread_ = std::thread([this] { find(); });
+    } else {
+      find();
+    }
+  }
+  ~FirstPass() {
+    if (thread_.joinable()) thread_.join();
+  }
+  FirstPass(const FirstPass&) = delete;
+  FirstPass& operator=(const FirstPass&) = delete;
+
+  // Waits for the pass; false with the reason when it failed.
+  bool wait(std::string& problem) {
+    if (thread_.joinable()) thread_.join();
+    problem = problem_;
+    return ok_;
+  }
+  const SplitProfiles& split() const { return split_; }
+  const std::atomic<bool>& known() const { return known_; }
+
+ private:
+  void find() {
+    ok_ = find_split_profiles(input_, separator_, columns_, split_, problem_);
+    known_.store(ok_, std::memory_order_release);
+  }
+
+  std::filesystem::path input_;
+  char separator_;
+  const ColumnMap& columns_;
+  SplitProfiles split_;
+  bool ok_ = false;
+  std::string problem_;
+  std::atomic<bool> known_{false};
+  std::thread thread_;  // last: it starts when every member it uses is made
+};
 
 bool is_standard_output(const std::optional<std::filesystem::path>& path) {
   return path && *path == "-";
@@ -214,29 +291,36 @@ class Outputs {
 };
 
 // The jobs read the next chunk (one job at a time, in input order) and compute it; the thread
-// that runs the batch writes the chunks in order, so that everything the outputs own (the
-// report's painter and its fonts among them) lives and works on that one thread. A job does
+// that runs the batch settles and writes the chunks in order, so that everything the outputs own
+// (the report's painter and its fonts among them) lives and works on that one thread. A job does
 // not read while `limit` chunks are read but not yet written, which bounds the memory. With
-// one job that thread reads, computes and writes in turn.
+// one job that thread reads, computes and writes in turn. `settle` readies a chunk for writing;
+// false stops the run (nothing more is read or written).
 class Jobs {
  public:
   Jobs(ProfileReader& reader, Outputs& outputs, std::function<void(Chunk&)> compute,
-       std::size_t limit)
-      : reader_(reader), outputs_(outputs), compute_(std::move(compute)), limit_(limit) {}
+       std::function<bool(Chunk&)> settle, std::size_t limit)
+      : reader_(reader),
+        outputs_(outputs),
+        compute_(std::move(compute)),
+        settle_(std::move(settle)),
+        limit_(limit) {}
 
   void run(int jobs) {
     if (jobs <= 1) {
-      for (Chunk chunk; read_next(chunk); chunk = Chunk{}) {
+      for (Chunk chunk; read_next(chunk); chunk.clear()) {
         compute_(chunk);
+        if (!settle_(chunk)) return;
         outputs_.write(chunk);
       }
       return;
     }
     std::vector<std::thread> workers;
     workers.reserve(static_cast<std::size_t>(jobs));
+    spare_.resize(static_cast<std::size_t>(jobs));
     for (int w = 0; w < jobs; ++w)
-      workers.emplace_back([this] { work(); });
-    write_in_order();
+      workers.emplace_back([this, w] { work(w); });
+    write_in_order(jobs);
     for (std::thread& w : workers)
       w.join();
   }
@@ -251,17 +335,30 @@ class Jobs {
     return true;
   }
 
-  void work() {
+  void work(int job) {
+    std::vector<Chunk>& spare = spare_[static_cast<std::size_t>(job)];
     while (true) {
       Chunk chunk;
+      {
+        const std::lock_guard lock(mutex_);
+        if (!spare.empty()) {
+          chunk = std::move(spare.back());
+          spare.pop_back();
+        }
+      }
+      // Freed by the thread that made it: a job's memory never passes to another's allocator.
+      chunk.clear();
+      chunk.job = job;
       std::size_t seq = 0;
       {
         const std::lock_guard reading(read_mutex_);
+        bool stopped = false;
         {
           std::unique_lock lock(mutex_);
-          room_.wait(lock, [&] { return read_ - written_ < limit_; });
+          room_.wait(lock, [&] { return read_ - written_ < limit_ || stopped_; });
+          stopped = stopped_;
         }
-        if (input_ended_ || !read_chunk(reader_, chunk)) {
+        if (stopped || input_ended_ || !read_chunk(reader_, chunk)) {
           input_ended_ = true;
           const std::lock_guard lock(mutex_);
           ++ended_jobs_;
@@ -278,28 +375,43 @@ class Jobs {
     }
   }
 
-  void write_in_order() {
+  void write_in_order(int jobs) {
     std::unique_lock lock(mutex_);
     while (true) {
-      ready_changed_.wait(lock, [&] { return ready_.count(written_) > 0 || all_written(); });
+      ready_changed_.wait(lock, [&] { return ready_.count(written_) > 0 || all_written(jobs); });
       if (ready_.count(written_) == 0) return;  // every job has ended and all is written
       Chunk in_order = std::move(ready_.at(written_));
       ready_.erase(written_);
       lock.unlock();
-      outputs_.write(in_order);
-      in_order = Chunk{};
+      const bool go_on = settle_(in_order);
+      if (go_on) outputs_.write(in_order);
       lock.lock();
+      spare_[static_cast<std::size_t>(in_order.job)].push_back(std::move(in_order));
       ++written_;
+      if (!go_on) stop();
       room_.notify_all();
     }
   }
 
-  // Guarded by mutex_: no job reads any more and every chunk read has been written.
-  bool all_written() const { return ended_jobs_ > 0 && read_ == written_ && ready_.empty(); }
+  // Guarded by mutex_: no job reads any more and every chunk read has been written (or, when
+  // stopped, dropped).
+  bool all_written(int jobs) const {
+    return ended_jobs_ > 0 && read_ == written_ && ready_.empty() &&
+           (!stopped_ || ended_jobs_ == jobs);
+  }
+  // Guarded by mutex_: what is read but not written is dropped, and no job reads on.
+  void stop() {
+    stopped_ = true;
+    written_ += ready_.size();
+    for (auto& [seq, chunk] : ready_)
+      spare_[static_cast<std::size_t>(chunk.job)].push_back(std::move(chunk));
+    ready_.clear();
+  }
 
   ProfileReader& reader_;
   Outputs& outputs_;
   std::function<void(Chunk&)> compute_;
+  std::function<bool(Chunk&)> settle_;
   const std::size_t limit_;
   std::mutex read_mutex_;
   bool input_ended_ = false;  // guarded by read_mutex_
@@ -308,7 +420,9 @@ class Jobs {
   std::condition_variable ready_changed_;
   std::size_t read_ = 0, written_ = 0;
   int ended_jobs_ = 0;
+  bool stopped_ = false;
   std::map<std::size_t, Chunk> ready_;
+  std::vector<std::vector<Chunk>> spare_;  // written chunks, by job, for it to fill again
 };
 
 }  // namespace
@@ -361,15 +475,15 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
     errors << problem << '\n';
     return kExitUsage;
   }
-  SplitProfiles split;
-  if (!find_split_profiles(settings.input, separator, columns, split, problem)) {
+  const int jobs = std::max(settings.jobs, 1);
+  FirstPass first(settings.input, separator, columns, jobs > 1);
+  if (jobs == 1 && !first.wait(problem)) {
     errors << input_name << ": " << problem << '\n';
     return kExitUsage;
   }
   outputs.start(curves, format);
 
-  const int jobs = std::max(settings.jobs, 1);
-  ProfileReader profiles(reader, columns, split);
+  ProfileReader profiles(reader, columns, first.split(), &first.known());
   const AdviceTables tables(curves, crops, defects);
   const ChunkWork work{tables,
                        columns,
@@ -378,10 +492,24 @@ int run_batch(const BatchSettings& settings, const RetentionCurves& curves, cons
                        format,
                        settings.horizons.has_value(),
                        settings.json.has_value()};
+  bool first_pass_failed = false;
+  const auto settle = [&](Chunk& chunk) {
+    if (first_pass_failed || !first.wait(problem)) {
+      first_pass_failed = true;
+      return false;
+    }
+    settle_chunk(work, first.split(), chunk);
+    return true;
+  };
   Jobs run(
-      profiles, outputs, [&](Chunk& chunk) { compute_chunk(work, chunk); },
+      profiles, outputs, [&](Chunk& chunk) { compute_chunk(work, chunk); }, settle,
       static_cast<std::size_t>(jobs) * 4);
   run.run(jobs);
+  // An input without profiles still needs the pass's answer: it may have failed.
+  if (first_pass_failed || !first.wait(problem)) {
+    errors << input_name << ": " << problem << '\n';
+    return kExitUsage;
+  }
   const bool written = outputs.finish();
   if (counts != nullptr) *counts = outputs.counts;
   if (!written) return kExitUsage;

@@ -1,5 +1,10 @@
 #include "data/csv_reader.hpp"
 
+#include <algorithm>
+#include <cstring>
+
+#include "data/safe_text.hpp"
+
 namespace vantrel {
 
 CsvReader::CsvReader(std::istream& in, std::size_t max_line, char separator)
@@ -18,26 +23,40 @@ char separator_of(const std::string& header_line) {
   return semicolons > commas ? ';' : ',';
 }
 
+bool CsvReader::fill() {
+  constexpr std::size_t kBlock = std::size_t{1} << 16;
+  if (in_ == nullptr) return false;
+  if (buffer_.empty()) buffer_.resize(kBlock);
+  const std::streamsize got = in_->sgetn(buffer_.data(), static_cast<std::streamsize>(kBlock));
+  at_ = 0;
+  end_ = got > 0 ? static_cast<std::size_t>(got) : 0;
+  return end_ > 0;
+}
+
 bool CsvReader::read_line(std::string& line, bool& too_long) {
   line.clear();
   too_long = false;
-  if (in_ == nullptr) return false;
-  using Traits = std::streambuf::traits_type;
   if (!started_) {
     started_ = true;
     static constexpr char kMark[] = "\xEF\xBB\xBF";
-    for (int i = 0; i < 3 && Traits::to_char_type(in_->sgetc()) == kMark[i]; ++i)
-      in_->sbumpc();
+    for (int i = 0; i < 3 && (at_ < end_ || fill()) && buffer_[at_] == kMark[i]; ++i)
+      ++at_;
   }
-  int c = in_->sbumpc();
-  if (c == Traits::eof()) return false;
+  if (at_ == end_ && !fill()) return false;
   ++line_number_;
-  for (; c != Traits::eof() && c != '\n'; c = in_->sbumpc()) {
-    if (line.size() < max_line_ + 1) {
-      line.push_back(Traits::to_char_type(c));
-    } else {
-      too_long = true;
+  while (true) {
+    const char* from = buffer_.data() + at_;
+    const auto* stop = static_cast<const char*>(std::memchr(from, '\n', end_ - at_));
+    const std::size_t length = stop != nullptr ? static_cast<std::size_t>(stop - from) : end_ - at_;
+    const std::size_t room = max_line_ + 1 - std::min(line.size(), max_line_ + 1);
+    line.append(from, std::min(length, room));
+    if (length > room) too_long = true;
+    at_ += length;
+    if (stop != nullptr) {
+      ++at_;  // past the line end
+      break;
     }
+    if (!fill()) break;
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   if (line.size() > max_line_) too_long = true;
@@ -85,7 +104,7 @@ void CsvReader::check_count(CsvRecord& record) {
 }
 
 bool CsvReader::next(CsvRecord& record) {
-  std::string line;
+  std::string& line = line_;  // kept: its room serves every line
   bool too_long = false;
   while (read_line(line, too_long)) {
     record.line = line_number_;
@@ -144,29 +163,48 @@ bool split_csv_line(const std::string& line, std::vector<std::string>& fields, s
         return false;
       }
       i = after;
+      fields.push_back(std::move(field));
     } else {
       const std::size_t comma = line.find(separator, i);
-      field = line.substr(i, comma == std::string::npos ? std::string::npos : comma - i);
+      fields.emplace_back(line, i, comma == std::string::npos ? std::string::npos : comma - i);
       i = comma;
     }
-    fields.push_back(field);
     if (i == std::string::npos) return true;
     ++i;  // past the separator
   }
 }
 
 std::string csv_field(const std::string& text, char separator) {
-  const char special[] = {separator, '"', '\r', '\n', '\0'};
-  const bool plain = text.find_first_of(special) == std::string::npos &&
-                     (text.empty() || (text.front() != ' ' && text.back() != ' '));
-  if (plain) return text;
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted.push_back('"');
-    quoted.push_back(c);
+  std::string out;
+  append_csv_field(out, text, separator);
+  return out;
+}
+
+void append_csv_field(std::string& out, std::string_view text, char separator) {
+  const char special[] = {separator, '"', '\r', '\n'};
+  const bool plain =
+      text.find_first_of(std::string_view(special, sizeof special)) == std::string_view::npos &&
+      (text.empty() || (text.front() != ' ' && text.back() != ' '));
+  if (plain) {
+    out += text;
+    return;
   }
-  quoted.push_back('"');
-  return quoted;
+  out += '"';
+  for (const char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+void append_spreadsheet_field(std::string& out, std::string_view text, char separator) {
+  if (!reads_as_formula(text)) {
+    append_csv_field(out, text, separator);
+    return;
+  }
+  std::string kept = "'";
+  kept += text;
+  append_csv_field(out, kept, separator);
 }
 
 }  // namespace vantrel

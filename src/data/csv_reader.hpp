@@ -5,6 +5,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantrel {
@@ -42,12 +43,19 @@ class CsvReader {
  private:
   // The next line without its end; false at the end. `too_long` when it was cut.
   bool read_line(std::string& line, bool& too_long);
+  // Reads on into the buffer; false at the end of the input.
+  bool fill();
   // Cuts the line into the record's fields, reading on while a quoted field is open.
   void split(std::string& line, CsvRecord& record);
   // Holds the record to the header's count of fields.
   void check_count(CsvRecord& record);
 
   std::streambuf* in_;
+  // Read ahead in blocks: a character at a time through the stream is most of a large file's
+  // reading time.
+  std::vector<char> buffer_;
+  std::size_t at_ = 0, end_ = 0;
+  std::string line_;
   std::size_t max_line_;
   int line_number_ = 0;
   bool started_ = false;
@@ -67,5 +75,10 @@ bool split_csv_line(const std::string& line, std::vector<std::string>& fields, s
 // The field as it must be written in a CSV file: quoted when it holds the separator, a quote,
 // a line end or blanks at either end.
 std::string csv_field(const std::string& text, char separator = ',');
+// Appends the field so written to `out`.
+void append_csv_field(std::string& out, std::string_view text, char separator = ',');
+// Appends a text a user gave so written, and never a formula to a spreadsheet (a quote before
+// a leading =, +, -, @, tab or CR).
+void append_spreadsheet_field(std::string& out, std::string_view text, char separator = ',');
 
 }  // namespace vantrel

@@ -84,11 +84,22 @@ std::string fixed_form(float value, int width, int decimals) {
 namespace vantrel {
 
 std::string shortest_form(float value) {
-  if (!std::isfinite(value)) return {};
+  std::string text;
+  append_shortest(text, value);
+  return text;
+}
+
+void append_shortest(std::string& out, float value, char decimal) {
+  if (!std::isfinite(value)) return;
   std::array<char, 32> buffer{};
   const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-  if (ec != std::errc{}) return {};
-  return std::string(buffer.data(), end);
+  if (ec != std::errc{}) return;
+  const std::size_t start = out.size();
+  out.append(buffer.data(), end);
+  if (decimal == '.') return;
+  for (std::size_t i = start; i < out.size(); ++i) {
+    if (out[i] == '.') out[i] = decimal;
+  }
 }
 
 }  // namespace vantrel

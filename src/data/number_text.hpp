@@ -26,5 +26,7 @@ namespace vantrel {
 // The shortest decimal text that reads back as exactly this single-precision value ("36.5",
 // "0.1", "1e+30"); empty for a value that is not finite.
 std::string shortest_form(float value);
+// Appends the shortest form to `out`, with `decimal` as its decimal mark.
+void append_shortest(std::string& out, float value, char decimal = '.');
 
 }  // namespace vantrel

@@ -102,10 +102,12 @@ std::string page_text(std::string_view text) {
   return out;
 }
 
+bool reads_as_formula(std::string_view text) {
+  return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
 std::string spreadsheet_text(std::string_view text) {
-  const bool formula =
-      !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
-  return formula ? "'" + std::string(text) : std::string(text);
+  return reads_as_formula(text) ? "'" + std::string(text) : std::string(text);
 }
 
 std::string json_string(std::string_view text) {

@@ -21,6 +21,8 @@ std::string page_text(std::string_view text);
 // For a CSV cell that a spreadsheet may open: a text that starts with =, +, -, @, a tab or a
 // carriage return gets a leading ', so that it is read as text and never as a formula.
 std::string spreadsheet_text(std::string_view text);
+// Whether a spreadsheet would read the text as a formula.
+bool reads_as_formula(std::string_view text);
 
 // For a JSON document: a string literal of valid UTF-8, with quotes, backslashes and control
 // characters escaped.

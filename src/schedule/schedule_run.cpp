@@ -11,6 +11,7 @@
 #include "cli/command_line.hpp"
 #include "cli/output_set.hpp"
 #include "data/csv_reader.hpp"
+#include "data/csv_row.hpp"
 #include "data/fields.hpp"
 #include "data/number_text.hpp"
 #include "data/path_text.hpp"
@@ -49,29 +50,31 @@ std::string rule_text(const SeasonResult& s, const BalanceDay& d) {
   return text;
 }
 
-std::string schedule_rows(const SeasonResult& s) {
-  std::string out;
-  for (const BalanceDay& d : s.days) {
-    out += csv_field(spreadsheet_text(s.profile)) + ',' + iso_date(s.first + d.day - 1) + ',' +
-           std::to_string(d.day) + ',' + std::string(stage_name(d.stage)) + ',' + mm(d.kc) + ',' +
-           mm(d.et0) + ',' + mm(d.etc) + ',' + mm(d.rain) + ',' + mm(d.depletion) + ',' +
-           mm(d.net) + ',' + mm(d.gross) + ',' + mm(d.deep_percolation) + ',' + mm(d.soil_water) +
-           ',' + mm(s.fp) + ',' + mm(s.fp - d.raw) + ',' + mm(d.root_depth) + ',' + mm(d.taw) +
-           ',' + mm(d.runoff) + ',' + mm(d.ks) + ',' + mm(d.etc_adj) + ',' +
-           csv_field(rule_text(s, d)) + ',' + s.status + '\n';
-  }
-  return out;
+// A season's figure in a row: its shortest form, a "-0" written 0.
+CsvRow& figure(CsvRow& row, double v) {
+  return row.number(season_value(v));
 }
 
-std::string event_rows(const SeasonResult& s) {
-  std::string out;
+void append_schedule_rows(const SeasonResult& s, std::string& out) {
+  for (const BalanceDay& d : s.days) {
+    CsvRow row(out);
+    row.text(s.profile).raw(iso_date(s.first + d.day - 1)).integer(d.day).raw(stage_name(d.stage));
+    for (const double v :
+         {d.kc, d.et0, d.etc, d.rain, d.depletion, d.net, d.gross, d.deep_percolation, d.soil_water,
+          s.fp, s.fp - d.raw, d.root_depth, d.taw, d.runoff, d.ks, d.etc_adj}) {
+      figure(row, v);
+    }
+    row.field(rule_text(s, d)).raw(s.status).end();
+  }
+}
+
+void append_event_rows(const SeasonResult& s, std::string& out) {
   for (const BalanceDay& d : s.days) {
     if (d.net <= 0) continue;
-    out += csv_field(spreadsheet_text(s.profile)) + ',' + iso_date(s.first + d.day - 1) + ',' +
-           std::to_string(d.day) + ',' + std::string(stage_name(d.stage)) + ',' + mm(d.net) + ',' +
-           mm(d.gross) + ',' + csv_field(rule_text(s, d)) + ',' + s.status + '\n';
+    CsvRow row(out);
+    row.text(s.profile).raw(iso_date(s.first + d.day - 1)).integer(d.day).raw(stage_name(d.stage));
+    figure(figure(row, d.net), d.gross).field(rule_text(s, d)).raw(s.status).end();
   }
-  return out;
 }
 
 std::string totals_row(const SeasonResult& s) {
@@ -209,8 +212,16 @@ class SeasonOutputs {
   }
 
   void add(const SeasonResult& s) {
-    if (settings_.schedule) files_.write(schedule_, schedule_rows(s));
-    if (settings_.events) files_.write(events_, event_rows(s));
+    if (settings_.schedule) {
+      rows_.clear();
+      append_schedule_rows(s, rows_);
+      files_.write(schedule_, rows_);
+    }
+    if (settings_.events) {
+      rows_.clear();
+      append_event_rows(s, rows_);
+      files_.write(events_, rows_);
+    }
     if (settings_.json) files_.write(json_, (count_ > 0 ? "," : "") + json_season(s));
     if (totals_) out_ << totals_row(s);
     if (report_) report_->add(s);
@@ -243,6 +254,7 @@ class SeasonOutputs {
   bool totals_;  // the season totals to standard output, when no output is named
   std::unique_ptr<SeasonReport> report_;
   int count_ = 0;
+  std::string rows_;  // one season's rows, its room kept from season to season
 };
 
 }  // namespace

@@ -153,8 +153,12 @@ SeasonTotals totals_of(const std::vector<BalanceDay>& days) {
 
 }  // namespace
 
+float season_value(double v) {
+  return v == 0 ? 0.0F : static_cast<float>(v);  // a "-0" read is written 0
+}
+
 std::string season_number(double v) {
-  return shortest_form(v == 0 ? 0.0F : static_cast<float>(v));  // a "-0" read is written 0
+  return shortest_form(season_value(v));
 }
 
 SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,

@@ -111,5 +111,7 @@ SeasonResult season_of(const ProfileResult& field, const SeasonColumns& columns,
 // An amount of water or a coefficient as the outputs write it: the shortest text that reads
 // back as the same single-precision number.
 std::string season_number(double v);
+// The single-precision value that text is the shortest form of.
+float season_value(double v);
 
 }  // namespace vantrel

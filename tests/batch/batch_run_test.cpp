@@ -163,6 +163,38 @@ TEST(BatchStream, SeveralJobsKeepTheInputOrder) {
   }
 }
 
+// The jobs read and compute while the split profiles are still being found: the parts read
+// before are put right before any is written, so every number of jobs gives the same bytes.
+TEST(BatchStream, SplitProfilesAreErrorsWhateverTheJobsRead) {
+  std::string csv = "profile,horizon,thickness,sand,clay,crop\n";
+  const auto add = [&](int p, int h) {
+    csv += "field " + std::to_string(p) + ',' + std::to_string(h) + ",20," +
+           std::to_string(10 + p % 70) + ",15," + (h == 1 ? "Potato" : "") + "\n";
+  };
+  for (int p = 0; p < 3000; ++p) {
+    add(p, 1);
+    if (p == 2) add(2500, 2);  // begun early, in the first chunk
+  }
+  add(0, 2);  // the first profile, again at the end
+  TempDir dirs[3];
+  std::vector<Outcome> runs;
+  for (int jobs = 1; jobs <= 3; ++jobs)
+    runs.push_back(
+        run(dirs[jobs - 1], csv, jobs, [](BatchSettings& s) { s.input_name = "in.csv"; }));
+  for (const Outcome& r : runs) {
+    EXPECT_EQ(r.status, kExitFailed);
+    EXPECT_EQ(r.out, runs[0].out);
+    EXPECT_EQ(r.errors, runs[0].errors);
+  }
+  EXPECT_NE(runs[0].out.find("\nfield 0,error,"), std::string::npos);
+  EXPECT_NE(runs[0].out.find("\nfield 2500,error,"), std::string::npos);
+  EXPECT_NE(runs[0].out.find("\nfield 1,warning,"), std::string::npos);  // roots below 20 cm
+  EXPECT_NE(runs[0].errors.find("in.csv:5: profile \"field 2500\" continues after other profiles; "
+                                "its rows must be consecutive"),
+            std::string::npos)
+      << runs[0].errors.substr(0, 400);
+}
+
 TEST(BatchOutputs, AppearWholeOrNotAtAll) {
   TempDir dir;
   const std::string csv = "profile,horizon,thickness,sand,clay,crop\na,1,50,40,20,Potato\n";

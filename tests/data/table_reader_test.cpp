@@ -2,8 +2,10 @@
 // header's field count held to, and declared columns found in any case.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,87 @@ TEST(TableReader, AnOpenQuoteStopsAtTheLineLimit) {
   ASSERT_GE(r.size(), 2U);
   EXPECT_EQ(r[1].line, 2);
   EXPECT_EQ(r[1].error, "a record longer than 64 characters");
+}
+
+// A stream that hands over at most a few characters at a time, as a pipe may: every line end,
+// quote and mark then falls on the edge of what the reader has read.
+class Trickle : public std::streambuf {
+ public:
+  explicit Trickle(std::string text) : text_(std::move(text)) {}
+
+ protected:
+  std::streamsize xsgetn(char* s, std::streamsize n) override {
+    const std::size_t left = text_.size() - at_;
+    const std::size_t step = std::min<std::size_t>({static_cast<std::size_t>(n), left, next_});
+    text_.copy(s, step, at_);
+    at_ += step;
+    next_ = next_ % 7 + 1;
+    return static_cast<std::streamsize>(step);
+  }
+  int_type underflow() override {
+    return at_ < text_.size() ? traits_type::to_int_type(text_[at_]) : traits_type::eof();
+  }
+
+ private:
+  std::string text_;
+  std::size_t at_ = 0;
+  std::size_t next_ = 1;
+};
+
+TEST(TableReader, RecordsAreTheSameWhateverPiecesTheInputComesIn) {
+  std::string text =
+      "\xEF\xBB\xBF"
+      "a,b\r\n";
+  for (int i = 0; i < 3000; ++i) {
+    switch (i % 6) {
+      case 0:
+        text += std::to_string(i) + ",x\r\n";
+        break;
+      case 1:
+        text += std::string(70 + i % 5, 'L') + "\n";
+        break;  // beyond the limit of 64
+      case 2:
+        text += "\"q\n" + std::to_string(i) + "\",\"y\"\n";
+        break;
+      case 3:
+        text += "# a note\n\n";
+        break;
+      case 4:
+        text += std::string(60, 'w') + ",\r\n";
+        break;  // at the limit with its CR
+      default:
+        text += "1,2,3\n";
+        break;
+    }
+  }
+  text += "last,line";  // no line end
+  const std::vector<Read> whole = records(text);
+  ASSERT_EQ(whole.size(), 2502U);
+  EXPECT_EQ(whole[0].fields, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(whole[2].error, "line longer than 64 characters");
+  EXPECT_EQ(whole[3].fields, (std::vector<std::string>{"q\n2", "y"}));
+  EXPECT_EQ(whole.back().fields, (std::vector<std::string>{"last", "line"}));
+
+  Trickle pieces(text);
+  std::istream in(&pieces);
+  CsvReader reader(in, 64, kFindSeparator);
+  std::size_t i = 0;
+  for (CsvRecord r; reader.next(r); ++i) {
+    ASSERT_LT(i, whole.size());
+    EXPECT_EQ(r.line, whole[i].line);
+    EXPECT_EQ(r.fields, whole[i].fields);
+    EXPECT_EQ(r.error, whole[i].error);
+  }
+  EXPECT_EQ(i, whole.size());
+}
+
+TEST(TableReader, TheMarkAndABrokenStartOfItAreSkipped) {
+  const std::vector<Read> r = records(
+      "\xEF\xBB"
+      "a,b\n1,2\n");
+  ASSERT_EQ(r.size(), 2U);
+  EXPECT_EQ(r[0].fields, (std::vector<std::string>{"a", "b"}));
+  EXPECT_TRUE(records("\xEF\xBB\xBF").empty());
 }
 
 TEST(TableHeader, DeclaredColumnsInAnyCase) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "data/reference_file.hpp"
+#include "data/text_tables.hpp"
 
 namespace vantrel::testing {
 

@@ -1,0 +1,120 @@
+// A profile file read as the window would take it: the silt the window shows, and the split
+// profiles, found before the profiles are read or while they are.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "advice/field_advice.hpp"
+#include "advice/profile_reader.hpp"
+#include "data/fields.hpp"
+#include "data/number_text.hpp"
+
+namespace vantrel {
+namespace {
+
+// The silt the window's field shows, by its text: written to one decimal, read back.
+float silt_by_text(float sand, float clay) {
+  NumberText text;
+  write_fixed((100.0F - clay) - sand, 6, 1, text);
+  float silt = 0;
+  STRING_TO_REAL(text, silt);
+  return silt;
+}
+
+TEST(SiltAsShown, IsTheFieldsTextReadBackForEverySandAndClay) {
+  // Hundredths over the whole triangle and past it, the ties of the tenths among them, and
+  // the widths the field cannot hold.
+  int checked = 0;
+  for (int s = -500; s <= 10500; s += 7) {
+    for (int c = -300; c <= 10300; c += 13) {
+      const float sand = static_cast<float>(s) / 100.0F;
+      const float clay = static_cast<float>(c) / 100.0F;
+      const float fast = silt_as_shown(sand, clay);
+      const float slow = silt_by_text(sand, clay);
+      ASSERT_EQ(fast, slow) << "sand " << sand << ", clay " << clay;
+      ASSERT_EQ(std::signbit(fast), std::signbit(slow)) << "sand " << sand << ", clay " << clay;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 1'000'000);
+  for (const auto& [sand, clay] : {std::pair{0.0F, -1500.0F},
+                                   {-998.0F, 0.0F},
+                                   {1099.04F, 0.0F},
+                                   {0.05F, 99.9F},
+                                   {0.0F, 100.04F},
+                                   {2e9F, 0.0F}}) {
+    EXPECT_EQ(silt_as_shown(sand, clay), silt_by_text(sand, clay)) << sand << " " << clay;
+  }
+}
+
+constexpr const char* kSplitInput =
+    "profile,horizon,thickness,sand,clay,stones,crop\n"
+    "north,1,30,40,20,0,Potato\n"
+    "south,1,30,40,20,0,Potato\n"
+    "north,2,30,40,20,0,\n"
+    "east,1,30,40,20,0,Potato\n";
+
+// The profiles of kSplitInput, read with the split found first, or unchecked and marked after.
+std::vector<ProfileInput> read_profiles(bool found_first) {
+  std::istringstream first_pass(kSplitInput), in(kSplitInput);
+  CsvReader pass_reader(first_pass), reader(in);
+  ColumnMap columns;
+  CsvRecord header;
+  std::vector<std::string> ignored;
+  TableProblem problem;
+  EXPECT_TRUE(read_profile_header(pass_reader, columns, header, ignored, problem));
+  EXPECT_TRUE(read_profile_header(reader, columns, header, ignored, problem));
+  SplitProfiles split;
+  std::atomic<bool> known{false};
+  if (found_first) {
+    std::string error;
+    EXPECT_TRUE(split.find(pass_reader, columns, error));
+    known = true;
+  }
+  ProfileReader profiles(reader, columns, split, &known);
+  std::vector<ProfileInput> read;
+  BadLines bad;
+  for (ProfileInput p; profiles.next(p, bad);)
+    read.push_back(p);
+  if (!found_first) {
+    for (const ProfileInput& p : read)
+      EXPECT_FALSE(p.split_checked) << p.name;
+    std::string error;
+    EXPECT_TRUE(split.find(pass_reader, columns, error));
+    for (ProfileInput& p : read)
+      EXPECT_EQ(mark_split(split, p), p.name == "north") << p.name;
+  }
+  return read;
+}
+
+TEST(SplitProfiles, ProfilesReadBeforeTheSplitIsKnownGetTheSameErrors) {
+  for (const bool found_first : {true, false}) {
+    SCOPED_TRACE(found_first ? "found first" : "marked after");
+    const std::vector<ProfileInput> read = read_profiles(found_first);
+    ASSERT_EQ(read.size(), 4U);
+    const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
+        {"north",
+         {"profile \"north\" continues after other profiles; its rows must be consecutive"}},
+        {"south", {}},
+        {"north",
+         {"profile \"north\" continues after other profiles; its rows began on line 2 and must "
+          "be consecutive"}},
+        {"east", {}},
+    };
+    for (std::size_t i = 0; i < read.size(); ++i) {
+      EXPECT_TRUE(read[i].split_checked);
+      EXPECT_EQ(read[i].name, expected[i].first);
+      std::vector<std::string> reasons;
+      for (const TableProblem& e : read[i].errors)
+        reasons.push_back(e.reason);
+      EXPECT_EQ(reasons, expected[i].second) << read[i].name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantrel

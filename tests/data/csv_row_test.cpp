@@ -1,0 +1,85 @@
+// Output rows built in place: each kind of cell as a spreadsheet and a reader must find it, in
+// both formats (comma and point, semicolon and decimal comma).
+#include "data/csv_row.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace vantrel {
+namespace {
+
+TEST(CsvRow, EveryKindOfCellInBothFormats) {
+  const auto row = [](char separator, char decimal) {
+    std::string out = "before\n";
+    CsvRow(out, separator, decimal)
+        .text("field 1")
+        .raw("ok")
+        .number(36.5F)
+        .number(std::optional<float>())
+        .number(-0.25F)
+        .integer(-12)
+        .field("silt loam")
+        .end();
+    return out;
+  };
+  EXPECT_EQ(row(',', '.'), "before\nfield 1,ok,36.5,,-0.25,-12,silt loam\n");
+  EXPECT_EQ(row(';', ','), "before\nfield 1;ok;36,5;;-0,25;-12;silt loam\n");
+}
+
+TEST(CsvRow, TextsAreQuotedAndNeverFormulas) {
+  struct Case {
+    const char* given;
+    char separator;
+    const char* written;
+  } cases[] = {
+      {"plain", ',', "plain"},
+      {"a,b", ',', "\"a,b\""},
+      {"a,b", ';', "a,b"},
+      {"a;b", ';', "\"a;b\""},
+      {"say \"hi\"", ',', "\"say \"\"hi\"\"\""},
+      {" padded", ',', "\" padded\""},
+      {"two\nlines", ',', "\"two\nlines\""},
+      {"=SUM(A1)", ',', "'=SUM(A1)"},
+      {"+1", ',', "'+1"},
+      {"-2,5", ',', "\"'-2,5\""},
+      {"@x", ',', "'@x"},
+      {"", ',', ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.given);
+    std::string out;
+    CsvRow(out, c.separator).text(c.given);
+    EXPECT_EQ(out, c.written);
+  }
+  std::string field;
+  CsvRow(field).field("=kept as it is");  // a field the program itself names
+  EXPECT_EQ(field, "=kept as it is");
+}
+
+TEST(CsvRow, NumbersReadBackExactlyAndNothingForNoNumber) {
+  struct Case {
+    float value;
+    const char* written;
+  } cases[] = {
+      {0.1F, "0.1"},
+      {1e30F, "1e+30"},
+      {-0.0F, "-0"},
+      {16777216.0F, "16777216"},
+      {std::numeric_limits<float>::denorm_min(), "1e-45"},
+      {std::numeric_limits<float>::infinity(), ""},
+      {std::nanf(""), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written);
+    std::string out;
+    CsvRow(out).number(c.value).integer(1);
+    EXPECT_EQ(out, std::string(c.written) + ",1");
+    EXPECT_EQ(shortest_form(c.value), c.written);
+  }
+}
+
+}  // namespace
+}  // namespace vantrel
