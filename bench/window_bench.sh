@@ -15,7 +15,8 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$work/display" 2> /de
 xvfb=$!
 trap 'kill "$xvfb" 2> /dev/null; rm -rf "$work"' EXIT
 read -r display < "$work/display"  # the server writes its number once it accepts clients
-export DISPLAY=":$display" QT_QPA_PLATFORM=xcb FORT99=/dev/null
+mkdir -m 700 "$work/runtime"
+export DISPLAY=":$display" QT_QPA_PLATFORM=xcb FORT99=/dev/null XDG_RUNTIME_DIR="$work/runtime"
 
 : > "$work/vantrel"
 : > "$work/bare"

@@ -67,6 +67,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s vantrel | bare WIDTH HEIGHT\n", argv[0]);
     return 2;
   }
+  // As the program: its reference files are read while the toolkit starts.
+  std::unique_ptr<vantrel::StartFiles> files;
+  if (mode == "vantrel") files = std::make_unique<vantrel::StartFiles>();
   int toolkit_argc = 1;
   QApplication application(toolkit_argc, argv);
   FirstPaint painted(start);
@@ -86,7 +89,10 @@ int main(int argc, char** argv) {
   Program program(platform, TraceUnit::from_environment());
   ui::Dialog dialog;
   dialog.set_view_factory(ui::make_qt_view);
-  if (start_run(program, dialog, ui::show_normal, std::cerr) != StartOutcome::started) return 1;
+  if (start_run(program, dialog, ui::show_normal, std::cerr, nullptr, files.get()) !=
+      StartOutcome::started) {
+    return 1;
+  }
   const int status = QApplication::exec();
   ui::dialog_uninit(dialog);
   return status;

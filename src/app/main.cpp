@@ -26,6 +26,7 @@ void on_qt_message(QtMsgType type, const QMessageLogContext&, const QString& mes
 int WinMain(char* program_name, int show_state) {
   using namespace vantrel;
   ignore_write_signals();
+  StartFiles files;  // read while the toolkit starts
   qInstallMessageHandler(on_qt_message);
   int toolkit_argc = 1;
   char* toolkit_argv[] = {program_name, nullptr};
@@ -39,7 +40,7 @@ int WinMain(char* program_name, int show_state) {
   ui::Dialog dialog;
   dialog.set_view_factory(ui::make_qt_view);  // without a toolkit it shows no window
   std::string report;
-  const StartOutcome start = start_run(program, dialog, show_state, std::cerr, &report);
+  const StartOutcome start = start_run(program, dialog, show_state, std::cerr, &report, &files);
   if (start == StartOutcome::files_stopped) {
     if (application) error_box(report, "Vantrel");
     return kExitFailed;

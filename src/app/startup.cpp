@@ -76,7 +76,10 @@ void fill_list(ui::Dialog& dialog, int list, const Table& table) {
 }  // namespace
 
 void load_reference_files(Program& program, const std::filesystem::path& folder) {
-  ReferenceTables& tables = program.tables();
+  load_reference_files(program.tables(), folder);
+}
+
+void load_reference_files(ReferenceTables& tables, const std::filesystem::path& folder) {
   const auto at = [&folder](const char* name) {
     return folder.empty() || folder == "." ? std::filesystem::path(name) : folder / name;
   };
@@ -95,8 +98,10 @@ bool open_main_window(Program& program, ui::Dialog& dialog, int show_command) {
   };
   ui::dialog_set_callback(dialog, id::dialog, sub);
   ui::dialog_set_callback(dialog, id::calculate, apply);
-  if (!ui::dialog_show_modeless(dialog, show_command)) return false;
 
+  // The start values go to the dialog before it is shown: each control is made once, with
+  // them, instead of being changed on the screen entry by entry. The program sets them, so
+  // none is a notification either way.
   for (const StartText& s : kStartTexts) {
     ui::dialog_set_text(dialog, s.control, s.text, static_cast<int>(s.text.size()));
   }
@@ -107,18 +112,48 @@ bool open_main_window(Program& program, ui::Dialog& dialog, int show_command) {
   }
   fill_list(dialog, id::crop_list, program.tables().crops);
   fill_list(dialog, id::texture_list, program.tables().textures);
+  if (!ui::dialog_show_modeless(dialog, show_command)) return false;
   for (const InputCallback& c : kInputCallbacks) {
     ui::dialog_set_callback(dialog, c.control, sub, c.event);
   }
   return true;
 }
 
+StartFiles::StartFiles()
+    : reading_(std::async(std::launch::async, [tables = tables_.get()] {
+        try {
+          load_reference_files(*tables, ".");
+        } catch (const FatalStop& stop) {
+          return std::optional<std::string>(stop.what());
+        }
+        return std::optional<std::string>();
+      })) {}
+
+StartFiles::~StartFiles() {
+  if (reading_.valid()) reading_.wait();  // the thread writes into tables_
+}
+
+std::optional<std::string> StartFiles::take(Program& program) {
+  std::optional<std::string> stop = reading_.get();
+  program.adopt_tables(std::move(tables_));
+  tables_ = std::make_unique<ReferenceTables>();
+  return stop;
+}
+
 StartOutcome start_run(Program& program, ui::Dialog& dialog, int show_command, std::ostream& errors,
-                       std::string* report) {
-  try {
-    load_reference_files(program, ".");
-  } catch (const FatalStop& stop) {
-    const std::string text = fatal_report(stop.what(), ".");
+                       std::string* report, StartFiles* files) {
+  std::optional<std::string> stop;
+  if (files != nullptr) {
+    stop = files->take(program);
+  } else {
+    try {
+      load_reference_files(program, ".");
+    } catch (const FatalStop& fatal) {
+      stop = fatal.what();
+    }
+  }
+  if (stop) {
+    const std::string text = fatal_report(*stop, ".");
     errors << text << '\n';
     if (report != nullptr) *report = text;
     return StartOutcome::files_stopped;

@@ -32,6 +32,8 @@ class Program {
   ui::Platform& platform() { return platform_; }
   ReferenceTables& tables() { return *tables_; }
   const ReferenceTables& tables() const { return *tables_; }
+  // Tables read elsewhere (on another thread, while the window's toolkit starts).
+  void adopt_tables(std::unique_ptr<ReferenceTables> tables) { tables_ = std::move(tables); }
   HorizonInputs& inputs() { return inputs_; }
   ProfileLayers& layers() { return layers_; }
   const ProfileLayers& layers() const { return layers_; }

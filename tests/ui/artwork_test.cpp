@@ -9,8 +9,10 @@
 #include <QSet>
 
 #include "artwork/texture_chart.hpp"
+#include "ui/dialog_bitmap.hpp"
 #include "ui/dialog_template.hpp"
 #include "ui/qt/qt_dialog_view.hpp"
+#include "ui/qt/qt_dialog_window.hpp"
 
 namespace vantrel::ui {
 namespace {
@@ -30,6 +32,20 @@ TEST(Artwork, EveryBitmapAtItsSizeAndColourDepth) {
       EXPECT_LE(image.depth(), 8) << item.id;
       EXPECT_LE(image.colorCount(), item.colours) << item.id;
     }
+  }
+}
+
+// The window reads its pictures without the toolkit's reader: pixel for pixel what it reads.
+TEST(Artwork, TheWindowsOwnReadingGivesTheToolkitsPixels) {
+  for (const BitmapResource& item : bitmap_resources()) {
+    QFile file(QStringLiteral(":/artwork/bitmap%1.bmp").arg(item.id));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(read_bmp(std::string_view(bytes.constData(), bytes.size())).has_value()) << item.id;
+    const QImage toolkit = bitmap(item.id).convertToFormat(QImage::Format_RGB32);
+    const QImage own = picture_pixmap(item.id, 1.0).toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(own.size(), toolkit.size()) << item.id;
+    EXPECT_TRUE(own == toolkit) << item.id;
   }
 }
 

@@ -1,12 +1,18 @@
 #include "ui/qt/qt_dialog_window.hpp"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QImage>
 #include <QKeyEvent>
+#include <cstring>
+
+#include "ui/dialog_bitmap.hpp"
 
 namespace vantrel::ui {
 
+// Read without the image plugins, whose loading would be most of the window's start.
 QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
   if (device_pixel_ratio > 1.0) {
     QPixmap sharp(QStringLiteral(":/artwork/bitmap%1@2x.png").arg(bitmap));
@@ -15,7 +21,21 @@ QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
       return sharp;
     }
   }
-  return QPixmap(QStringLiteral(":/artwork/bitmap%1.bmp").arg(bitmap));
+  const QString name = QStringLiteral(":/artwork/bitmap%1.bmp").arg(bitmap);
+  QFile file(name);
+  if (file.open(QIODevice::ReadOnly)) {
+    const QByteArray bytes = file.readAll();
+    if (const auto read = read_bmp(std::string_view(bytes.constData(), bytes.size()))) {
+      QImage image(read->width, read->height, QImage::Format_RGB32);
+      for (int y = 0; y < read->height; ++y) {
+        std::memcpy(image.scanLine(y),
+                    read->pixels.data() + static_cast<std::size_t>(y) * read->width,
+                    static_cast<std::size_t>(read->width) * sizeof(std::uint32_t));
+      }
+      return QPixmap::fromImage(image);
+    }
+  }
+  return QPixmap(name);
 }
 
 QPixmap centred_part(const QPixmap& picture, QSize shown) {

@@ -1,0 +1,23 @@
+// The window's pictures read from their BMP files without a toolkit: a view that would read
+// them through its toolkit's image plugins pays for loading the plugins at every start.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace vantrel::ui {
+
+// Pixels top row first, each 0xAARRGGBB with alpha 0xFF.
+struct Bitmap {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+};
+
+// The picture of an uncompressed BMP file (1, 4, 8, 24 or 32 bits a pixel, rows from the bottom
+// or the top); nothing for any other file or a damaged one.
+std::optional<Bitmap> read_bmp(std::string_view file);
+
+}  // namespace vantrel::ui
