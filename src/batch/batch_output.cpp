@@ -42,9 +42,10 @@ std::string horizons_header(const CsvFormat& format) {
       format);
 }
 
-void append_horizons_rows(const ProfileResult& profile, const CsvFormat& format, std::string& out) {
+void append_horizons_rows(const ProfileResult& profile, const CsvFormat& format, std::string& out,
+                          ShortestForms* forms) {
   for (const HorizonResult& h : profile.horizons) {
-    CsvRow(out, format.separator, format.decimal)
+    CsvRow(out, format.separator, format.decimal, forms)
         .text(profile.name)
         .integer(h.horizon)
         .number(h.top)
@@ -75,12 +76,12 @@ std::string results_header(const CsvFormat& format) {
 }
 
 void append_results_row(const ProfileResult& p, float fc_suction, const CsvFormat& format,
-                        std::string& out) {
+                        std::string& out, ShortestForms* forms) {
   // An error's figures are blank: nothing was computed.
   const auto computed_number = [&](float v) {
     return computed(p) ? std::optional<float>(v) : std::nullopt;
   };
-  CsvRow(out, format.separator, format.decimal)
+  CsvRow(out, format.separator, format.decimal, forms)
       .text(p.name)
       .raw(status_name(p.status))
       .text(p.crop)

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "advice/field_advice.hpp"
+#include "data/number_text.hpp"
 
 namespace vantrel {
 
@@ -18,7 +19,9 @@ struct CsvFormat {
 // Lines of the horizons file: the header, then each profile's horizons (none for an error).
 std::string horizons_header(const CsvFormat& format = {});
 std::string horizons_rows(const ProfileResult& profile, const CsvFormat& format = {});
-void append_horizons_rows(const ProfileResult& profile, const CsvFormat& format, std::string& out);
+// Appending, through remembered forms when given (one set for each kind of row).
+void append_horizons_rows(const ProfileResult& profile, const CsvFormat& format, std::string& out,
+                          ShortestForms* forms = nullptr);
 
 // Lines of the results file: the header, then one line per profile. `fc_suction` (kPa) is
 // the run's.
@@ -26,7 +29,7 @@ std::string results_header(const CsvFormat& format = {});
 std::string results_row(const ProfileResult& profile, float fc_suction,
                         const CsvFormat& format = {});
 void append_results_row(const ProfileResult& profile, float fc_suction, const CsvFormat& format,
-                        std::string& out);
+                        std::string& out, ShortestForms* forms = nullptr);
 
 // The JSON document: its start, each profile as one member of "profiles" (the writer puts
 // the commas between them), and its end. Numbers that are not finite are null.

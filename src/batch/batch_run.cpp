@@ -86,9 +86,10 @@ void format_chunk(const ChunkWork& work, Chunk& chunk) {
   chunk.horizons.clear();
   chunk.rows.clear();
   chunk.json.clear();
+  ShortestForms horizon_forms, result_forms;
   for (const ProfileResult& r : chunk.results) {
-    if (work.horizons) append_horizons_rows(r, work.format, chunk.horizons);
-    append_results_row(r, work.options.fc_suction, work.format, chunk.rows);
+    if (work.horizons) append_horizons_rows(r, work.format, chunk.horizons, &horizon_forms);
+    append_results_row(r, work.options.fc_suction, work.format, chunk.rows, &result_forms);
     chunk.json.push_back(work.json ? json_profile(r) : std::string());
   }
 }

@@ -181,10 +181,12 @@ std::string csv_field(const std::string& text, char separator) {
 }
 
 void append_csv_field(std::string& out, std::string_view text, char separator) {
-  const char special[] = {separator, '"', '\r', '\n'};
-  const bool plain =
-      text.find_first_of(std::string_view(special, sizeof special)) == std::string_view::npos &&
-      (text.empty() || (text.front() != ' ' && text.back() != ' '));
+  // A loop, not find_first_of: that looks each character up in the set by a call of its own.
+  bool plain = text.empty() || (text.front() != ' ' && text.back() != ' ');
+  for (std::size_t i = 0; plain && i < text.size(); ++i) {
+    const char c = text[i];
+    plain = c != separator && c != '"' && c != '\r' && c != '\n';
+  }
   if (plain) {
     out += text;
     return;

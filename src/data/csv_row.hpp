@@ -15,8 +15,10 @@ namespace vantrel {
 class CsvRow {
  public:
   // Starts a line at the end of `out`.
-  explicit CsvRow(std::string& out, char separator = ',', char decimal = '.')
-      : out_(out), separator_(separator), decimal_(decimal) {}
+  // With `forms`, numbers are written through those remembered forms.
+  explicit CsvRow(std::string& out, char separator = ',', char decimal = '.',
+                  ShortestForms* forms = nullptr)
+      : out_(out), separator_(separator), decimal_(decimal), forms_(forms) {}
 
   // A cell written as it stands (the caller knows it needs no quotes).
   CsvRow& raw(std::string_view text) {
@@ -38,7 +40,11 @@ class CsvRow {
   }
   CsvRow& number(float value) {
     next();
-    append_shortest(out_, value, decimal_);
+    if (forms_ != nullptr) {
+      forms_->append(out_, value, decimal_, cell_);
+    } else {
+      append_shortest(out_, value, decimal_);
+    }
     return *this;
   }
   // An empty cell for no value.
@@ -49,13 +55,14 @@ class CsvRow {
 
  private:
   void next() {
-    if (!first_) out_ += separator_;
-    first_ = false;
+    if (cell_ > 0) out_ += separator_;
+    ++cell_;
   }
   std::string& out_;
   char separator_;
   char decimal_;
-  bool first_ = true;
+  ShortestForms* forms_;
+  std::size_t cell_ = 0;  // the cells begun, the one being written among them
 };
 
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <system_error>
 
@@ -96,6 +97,29 @@ void append_shortest(std::string& out, float value, char decimal) {
   if (ec != std::errc{}) return;
   const std::size_t start = out.size();
   out.append(buffer.data(), end);
+  if (decimal == '.') return;
+  for (std::size_t i = start; i < out.size(); ++i) {
+    if (out[i] == '.') out[i] = decimal;
+  }
+}
+
+void ShortestForms::append(std::string& out, float value, char decimal, std::size_t column) {
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  Slot& slot = slots_[column % kColumns];
+  if (slot.length == 0 || slot.bits != bits) {
+    if (!std::isfinite(value)) return;  // no text
+    const auto [end, ec] =
+        std::to_chars(slot.text.data(), slot.text.data() + slot.text.size(), value);
+    if (ec != std::errc{}) {
+      slot.length = 0;
+      return;
+    }
+    slot.bits = bits;
+    slot.length = static_cast<std::uint8_t>(end - slot.text.data());
+  }
+  const std::size_t start = out.size();
+  out.append(slot.text.data(), slot.length);
   if (decimal == '.') return;
   for (std::size_t i = start; i < out.size(); ++i) {
     if (out[i] == '.') out[i] = decimal;

@@ -1,6 +1,8 @@
 // Writing numbers in fixed-point form: the one way a number reaches a control or a file.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 #include "data/text.hpp"
@@ -28,5 +30,23 @@ namespace vantrel {
 std::string shortest_form(float value);
 // Appends the shortest form to `out`, with `decimal` as its decimal mark.
 void append_shortest(std::string& out, float value, char decimal = '.');
+
+// The last shortest form written in each column of a table: a season's rows repeat a column's
+// value for days on end (the stage's Kc, the field's full point, no rain, no stress), and
+// working a form out is most of the time of writing a row. A value remembered gives exactly the
+// text append_shortest gives.
+class ShortestForms {
+ public:
+  void append(std::string& out, float value, char decimal, std::size_t column);
+
+ private:
+  struct Slot {
+    std::uint32_t bits = 0;
+    std::uint8_t length = 0;  // 0: nothing remembered
+    std::array<char, 27> text{};
+  };
+  static constexpr std::size_t kColumns = 32;
+  std::array<Slot, kColumns> slots_{};
+};
 
 }  // namespace vantrel

@@ -55,10 +55,18 @@ CsvRow& figure(CsvRow& row, double v) {
   return row.number(season_value(v));
 }
 
-void append_schedule_rows(const SeasonResult& s, std::string& out) {
+// The profile's cell, as every row of its season writes it.
+std::string profile_cell(const SeasonResult& s) {
+  std::string cell;
+  CsvRow(cell).text(s.profile);
+  return cell;
+}
+
+void append_schedule_rows(const SeasonResult& s, ShortestForms& forms, std::string& out) {
+  const std::string profile = profile_cell(s);
   for (const BalanceDay& d : s.days) {
-    CsvRow row(out);
-    row.text(s.profile).raw(iso_date(s.first + d.day - 1)).integer(d.day).raw(stage_name(d.stage));
+    CsvRow row(out, ',', '.', &forms);
+    row.raw(profile).raw(iso_date(s.first + d.day - 1)).integer(d.day).raw(stage_name(d.stage));
     for (const double v :
          {d.kc, d.et0, d.etc, d.rain, d.depletion, d.net, d.gross, d.deep_percolation, d.soil_water,
           s.fp, s.fp - d.raw, d.root_depth, d.taw, d.runoff, d.ks, d.etc_adj}) {
@@ -68,11 +76,12 @@ void append_schedule_rows(const SeasonResult& s, std::string& out) {
   }
 }
 
-void append_event_rows(const SeasonResult& s, std::string& out) {
+void append_event_rows(const SeasonResult& s, ShortestForms& forms, std::string& out) {
+  const std::string profile = profile_cell(s);
   for (const BalanceDay& d : s.days) {
     if (d.net <= 0) continue;
-    CsvRow row(out);
-    row.text(s.profile).raw(iso_date(s.first + d.day - 1)).integer(d.day).raw(stage_name(d.stage));
+    CsvRow row(out, ',', '.', &forms);
+    row.raw(profile).raw(iso_date(s.first + d.day - 1)).integer(d.day).raw(stage_name(d.stage));
     figure(figure(row, d.net), d.gross).field(rule_text(s, d)).raw(s.status).end();
   }
 }
@@ -214,12 +223,12 @@ class SeasonOutputs {
   void add(const SeasonResult& s) {
     if (settings_.schedule) {
       rows_.clear();
-      append_schedule_rows(s, rows_);
+      append_schedule_rows(s, *forms_, rows_);
       files_.write(schedule_, rows_);
     }
     if (settings_.events) {
       rows_.clear();
-      append_event_rows(s, rows_);
+      append_event_rows(s, *forms_, rows_);
       files_.write(events_, rows_);
     }
     if (settings_.json) files_.write(json_, (count_ > 0 ? "," : "") + json_season(s));
@@ -255,6 +264,7 @@ class SeasonOutputs {
   std::unique_ptr<SeasonReport> report_;
   int count_ = 0;
   std::string rows_;  // one season's rows, its room kept from season to season
+  std::unique_ptr<ShortestForms> forms_ = std::make_unique<ShortestForms>();
 };
 
 }  // namespace
