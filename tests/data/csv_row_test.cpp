@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -90,8 +90,8 @@ TEST(CsvRow, NumbersReadBackExactlyAndNothingForNoNumber) {
 TEST(ShortestForms, GiveTheComputedTextForEveryValueAndColumn) {
   std::mt19937 random(20261210);
   std::uniform_int_distribution<std::uint32_t> any_bits;
-  const float specials[] = {0.0F, -0.0F, 1.0F, 0.1F, 1e30F, -2.5F,
-                            std::numeric_limits<float>::infinity(), std::nanf("")};
+  const float specials[] = {
+      0.0F, -0.0F, 1.0F, 0.1F, 1e30F, -2.5F, std::numeric_limits<float>::infinity(), std::nanf("")};
   ShortestForms forms;
   for (const char decimal : {'.', ','}) {
     std::string remembered, computed;
