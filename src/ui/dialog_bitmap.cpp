@@ -37,7 +37,7 @@ std::optional<Bitmap> read_bmp(std::string_view file) {
   }
   if (paletted && colours == 0) colours = 1U << bits;
   const std::size_t palette_at = kFileHeader + info;
-  if (paletted && (colours > (1U << bits) || palette_at + 4 * colours > file.size())) {
+  if (paletted && (colours > (1U << bits) || palette_at + 4 * std::size_t{colours} > file.size())) {
     return std::nullopt;
   }
   const std::size_t stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
@@ -57,7 +57,7 @@ std::optional<Bitmap> read_bmp(std::string_view file) {
       const auto byte = static_cast<unsigned char>(file[row + bit / 8]);
       const std::uint32_t index = (byte >> (8 - bits - bit % 8)) & ((1U << bits) - 1);
       if (index >= colours) return std::nullopt;
-      pixel[x] = kOpaque | little_endian(file, palette_at + 4 * index, 3);
+      pixel[x] = kOpaque | little_endian(file, palette_at + 4 * std::size_t{index}, 3);
     }
   }
   return out;
