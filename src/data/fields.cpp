@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include "data/float_chars.hpp"
+
 namespace vantrel {
 
 void SPLIT_STRING(std::string_view text, char delimiter, FieldArray& fields, int& count) {
@@ -129,11 +131,11 @@ bool to_float(const NumberToken& t, float& value) {
   float parsed = 0.0F;
   const char* first = t.normalized.data();
   const char* last = first + t.normalized.size();
-  const auto result = std::from_chars(first, last, parsed, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {
+  const std::errc read = read_float(first, last, parsed);
+  if (read == std::errc::result_out_of_range) {
     if (t.magnitude >= 0) return false;                   // too large for single precision
     parsed = t.normalized.front() == '-' ? -0.0F : 0.0F;  // too small: it underflows to zero
-  } else if (result.ec != std::errc{} || result.ptr != last) {
+  } else if (read != std::errc{}) {
     return false;
   }
   value = parsed;

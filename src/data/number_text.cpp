@@ -8,6 +8,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "data/float_chars.hpp"
+
 namespace vantrel {
 
 namespace {
@@ -91,10 +93,9 @@ std::string shortest_form(float value) {
 }
 
 void append_shortest(std::string& out, float value, char decimal) {
-  if (!std::isfinite(value)) return;
   std::array<char, 32> buffer{};
-  const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-  if (ec != std::errc{}) return;
+  char* end = write_shortest(buffer.data(), buffer.data() + buffer.size(), value);
+  if (end == nullptr) return;
   const std::size_t start = out.size();
   out.append(buffer.data(), end);
   if (decimal == '.') return;
@@ -109,9 +110,8 @@ void ShortestForms::append(std::string& out, float value, char decimal, std::siz
   Slot& slot = slots_[column % kColumns];
   if (slot.length == 0 || slot.bits != bits) {
     if (!std::isfinite(value)) return;  // no text
-    const auto [end, ec] =
-        std::to_chars(slot.text.data(), slot.text.data() + slot.text.size(), value);
-    if (ec != std::errc{}) {
+    char* end = write_shortest(slot.text.data(), slot.text.data() + slot.text.size(), value);
+    if (end == nullptr) {
       slot.length = 0;
       return;
     }
