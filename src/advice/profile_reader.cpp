@@ -1,6 +1,7 @@
 #include "advice/profile_reader.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -61,15 +62,28 @@ class Buckets {
         }
       }
     }
+    // Gathered by bucket first: one write for many groups.
     for (const Group& g : groups) {
-      if (std::fwrite(&g, sizeof g, 1, files_[g.hash % kBuckets]) != 1) {
-        error = std::string("cannot write a temporary file: ") + std::strerror(errno);
-        return false;
-      }
+      std::vector<Group>& pending = pending_[g.hash % kBuckets];
+      pending.push_back(g);
+      if (pending.size() >= kPendingGroups && !flush(g.hash % kBuckets, error)) return false;
+    }
+    for (std::size_t b = 0; b < kBuckets; ++b) {
+      if (!flush(b, error)) return false;
     }
     return true;
   }
   bool used() const { return !files_.empty(); }
+  bool flush(std::size_t bucket, std::string& error) {
+    std::vector<Group>& pending = pending_[bucket];
+    if (!pending.empty() && std::fwrite(pending.data(), sizeof(Group), pending.size(),
+                                        files_[bucket]) != pending.size()) {
+      error = std::string("cannot write a temporary file: ") + std::strerror(errno);
+      return false;
+    }
+    pending.clear();
+    return true;
+  }
   bool split(SplitList& split, std::string& error) {
     for (std::FILE* f : files_) {
       std::vector<Group> groups(static_cast<std::size_t>(std::ftell(f)) / sizeof(Group));
@@ -84,7 +98,9 @@ class Buckets {
   }
 
  private:
+  static constexpr std::size_t kPendingGroups = 512;
   std::vector<std::FILE*> files_;
+  std::array<std::vector<Group>, kBuckets> pending_;
 };
 
 }  // namespace
@@ -93,17 +109,20 @@ bool SplitProfiles::find(CsvReader& reader, const ColumnMap& columns, std::strin
   split_.clear();
   std::vector<Group> groups;
   Buckets buckets;
-  CsvRecord record;
+  const std::size_t column = columns.index[static_cast<std::size_t>(Column::profile)].value_or(0);
   std::string current;
   bool in_group = false;
-  while (reader.next(record)) {
-    if (!record.error.empty()) continue;  // an unreadable line does not end a group
-    std::string name = profile_name(columns, record.fields);
+  std::string_view field;
+  int line = 0;
+  bool readable = false;
+  while (reader.next_field(column, field, line, readable)) {
+    if (!readable) continue;  // an unreadable line does not end a group
+    const std::string_view name = trimmed_field(field);
     if (in_group && name == current) continue;
     in_group = true;
-    current = std::move(name);
+    current.assign(name);
     if (current.empty()) continue;  // rows without a name are errors of their own
-    groups.push_back({fnv(current), record.line});
+    groups.push_back({fnv(current), line});
     if (groups.size() >= in_memory_) {
       if (!buckets.put(groups, error)) return false;
       groups.clear();

@@ -123,6 +123,51 @@ bool CsvReader::next(CsvRecord& record) {
   return false;
 }
 
+bool CsvReader::next_field(std::size_t column, std::string_view& field, int& line, bool& readable) {
+  const auto from_record = [&](bool more) {
+    readable = more && scratch_.error.empty();
+    field = readable && column < scratch_.fields.size() ? std::string_view(scratch_.fields[column])
+                                                        : std::string_view();
+    line = scratch_.line;
+    return more;
+  };
+  if (separator_ == kFindSeparator || !fields_) return from_record(next(scratch_));
+  bool too_long = false;
+  while (read_line(line_, too_long)) {
+    line = line_number_;
+    readable = false;
+    field = {};
+    if (too_long) return true;
+    if (line_.find_first_not_of(" \t") == std::string::npos || line_.front() == '#') continue;
+    if (line_.find('"') != std::string::npos) {
+      // Quotes, perhaps over several lines: the whole reading.
+      scratch_.line = line_number_;
+      scratch_.fields.clear();
+      scratch_.error.clear();
+      split(line_, scratch_);
+      if (scratch_.error.empty()) check_count(scratch_);
+      return from_record(true);
+    }
+    // Without quotes a field runs from one separator to the next.
+    std::size_t count = 0, start = 0, at = 0;
+    std::string_view found;
+    while (true) {
+      const std::size_t end = line_.find(separator_, at);
+      if (count == column) {
+        found = std::string_view(line_).substr(start, end == std::string::npos ? end : end - start);
+      }
+      ++count;
+      if (end == std::string::npos) break;
+      start = at = end + 1;
+    }
+    if (count != *fields_) return true;  // next() gives it as an error record
+    readable = true;
+    field = found;
+    return true;
+  }
+  return false;
+}
+
 namespace {
 
 // Reads the quoted field whose opening quote is at `start` ("" inside stands for one quote);

@@ -37,6 +37,11 @@ class CsvReader {
 
   // The next record; false at the end of the input.
   bool next(CsvRecord& record);
+  // The next record's field at `column` alone, for a pass that needs one column: the others are
+  // checked as next() checks them, not kept. False at the end of the input; `readable` false
+  // (and `field` empty) for a record next() would give with an error. `field` lasts until the
+  // next call.
+  bool next_field(std::size_t column, std::string_view& field, int& line, bool& readable);
   // The separator in use (still kFindSeparator before the first record).
   char separator() const { return separator_; }
 
@@ -56,6 +61,7 @@ class CsvReader {
   std::vector<char> buffer_;
   std::size_t at_ = 0, end_ = 0;
   std::string line_;
+  CsvRecord scratch_;  // next_field's record, when a line needs the whole reading
   std::size_t max_line_;
   int line_number_ = 0;
   bool started_ = false;
