@@ -4,6 +4,8 @@
 #   ./dev.sh test    configure, build and run every test
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./dev.sh tsan    vantrel-batch built with ThreadSanitizer, on many threads, repeatedly
+#   ./dev.sh wasm    the libraries compiled to WebAssembly with emscripten, and the tests of what
+#                    a browser's standard library does otherwise (the float conversions) under Node.js
 #   ./dev.sh deps [all]  install what the build needs (with "all": what every task needs)
 #   ./dev.sh windows the Windows edition cross-built with MinGW-w64, its tests under Wine (in
 #                    Xvfb), its sessions compared byte for byte with the Linux build's, and its
@@ -109,7 +111,7 @@ case "${1:-test}" in
     if [ "${2:-}" = all ]; then
       install_missing "${PACKAGES[@]}" dpkg-dev g++-mingw-w64-x86-64-posix wine wine64 nsis zip \
         unzip clang libclang-rt-14-dev clang-format clang-tidy time desktop-file-utils appstream \
-        man-db groff-base lintian
+        man-db groff-base lintian emscripten
     else
       install_missing "${PACKAGES[@]}"
     fi
@@ -135,6 +137,13 @@ case "${1:-test}" in
     build dev >/dev/null
     build windows
     tests/windows/run.sh build/windows build/dev . "$(sed -n 's/^project(Vantrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+    ;;
+  wasm)
+    install_missing cmake ninja-build ccache emscripten
+    export NODE_PATH=/usr/share/nodejs  # emscripten's scripts need Debian's acorn, whatever node runs
+    cmake --preset wasm >/dev/null
+    cmake --build --preset wasm
+    ctest --preset wasm
     ;;
   tsan)
     install_missing "${PACKAGES[@]}"
@@ -222,7 +231,7 @@ case "${1:-test}" in
     echo "lint: the style and every tidy check hold"
     ;;
   *)
-    echo "usage: $0 [run|test|asan|tsan|windows|batch|tool|bench|package|fuzz|format|lint|pin|reference|validation|artwork|docs|deps]" >&2
+    echo "usage: $0 [run|test|asan|tsan|wasm|windows|batch|tool|bench|package|fuzz|format|lint|pin|reference|validation|artwork|docs|deps]" >&2
     exit 2
     ;;
 esac

@@ -123,15 +123,38 @@ bool CsvReader::next(CsvRecord& record) {
   return false;
 }
 
+namespace {
+
+// The field at `column` of a line without quotes, and the line's count of fields.
+std::string_view plain_field(std::string_view line, char separator, std::size_t column,
+                             std::size_t& count) {
+  std::string_view found;
+  count = 0;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = line.find(separator, start);
+    if (count++ == column)
+      found = line.substr(start, end == std::string_view::npos ? end : end - start);
+    if (end == std::string_view::npos) return found;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+bool CsvReader::whole_record(std::size_t column, std::string_view& field, int& line,
+                             bool& readable) {
+  readable = scratch_.error.empty();
+  field = readable && column < scratch_.fields.size() ? std::string_view(scratch_.fields[column])
+                                                      : std::string_view();
+  line = scratch_.line;
+  return true;
+}
+
 bool CsvReader::next_field(std::size_t column, std::string_view& field, int& line, bool& readable) {
-  const auto from_record = [&](bool more) {
-    readable = more && scratch_.error.empty();
-    field = readable && column < scratch_.fields.size() ? std::string_view(scratch_.fields[column])
-                                                        : std::string_view();
-    line = scratch_.line;
-    return more;
-  };
-  if (separator_ == kFindSeparator || !fields_) return from_record(next(scratch_));
+  if (separator_ == kFindSeparator || !fields_) {
+    return next(scratch_) && whole_record(column, field, line, readable);
+  }
   bool too_long = false;
   while (read_line(line_, too_long)) {
     line = line_number_;
@@ -146,23 +169,12 @@ bool CsvReader::next_field(std::size_t column, std::string_view& field, int& lin
       scratch_.error.clear();
       split(line_, scratch_);
       if (scratch_.error.empty()) check_count(scratch_);
-      return from_record(true);
+      return whole_record(column, field, line, readable);
     }
-    // Without quotes a field runs from one separator to the next.
-    std::size_t count = 0, start = 0, at = 0;
-    std::string_view found;
-    while (true) {
-      const std::size_t end = line_.find(separator_, at);
-      if (count == column) {
-        found = std::string_view(line_).substr(start, end == std::string::npos ? end : end - start);
-      }
-      ++count;
-      if (end == std::string::npos) break;
-      start = at = end + 1;
-    }
-    if (count != *fields_) return true;  // next() gives it as an error record
-    readable = true;
-    field = found;
+    std::size_t count = 0;
+    const std::string_view found = plain_field(line_, separator_, column, count);
+    readable = count == *fields_;  // else next() gives it as an error record
+    if (readable) field = found;
     return true;
   }
   return false;

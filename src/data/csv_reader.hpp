@@ -54,6 +54,8 @@ class CsvReader {
   void split(std::string& line, CsvRecord& record);
   // Holds the record to the header's count of fields.
   void check_count(CsvRecord& record);
+  // next_field's answer from scratch_, read whole.
+  bool whole_record(std::size_t column, std::string_view& field, int& line, bool& readable);
 
   std::streambuf* in_;
   // Read ahead in blocks: a character at a time through the stream is most of a large file's

@@ -173,9 +173,30 @@ std::errc read_float(const char* first, const char* last, float& value) {
   return std::errc{};
 }
 
+char* write_fixed(char* first, char* last, double value, int decimals) {
+  if (!std::isfinite(value) || decimals < 0) return nullptr;
+  // printf rounds the exact value as to_chars does; only its decimal point is the locale's.
+  std::array<char, 400> text{};
+  const int length = std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+  if (length < 0 || static_cast<std::size_t>(length) >= text.size() || last - first < length) {
+    return nullptr;
+  }
+  const char point = *std::localeconv()->decimal_point;
+  char* out = first;
+  for (int i = 0; i < length; ++i)
+    *out++ = text[static_cast<std::size_t>(i)] == point ? '.' : text[static_cast<std::size_t>(i)];
+  return out;
+}
+
 }  // namespace fallback
 
 #if defined(__cpp_lib_to_chars)
+
+char* write_fixed(char* first, char* last, double value, int decimals) {
+  if (!std::isfinite(value) || decimals < 0) return nullptr;
+  const auto [end, ec] = std::to_chars(first, last, value, std::chars_format::fixed, decimals);
+  return ec == std::errc{} ? end : nullptr;
+}
 
 char* write_shortest(char* first, char* last, float value) {
   if (!std::isfinite(value)) return nullptr;
@@ -195,6 +216,10 @@ std::errc read_float(const char* first, const char* last, float& value) {
 }
 
 #else
+
+char* write_fixed(char* first, char* last, double value, int decimals) {
+  return fallback::write_fixed(first, last, value, decimals);
+}
 
 char* write_shortest(char* first, char* last, float value) {
   return fallback::write_shortest(first, last, value);

@@ -18,11 +18,17 @@ char* write_shortest(char* first, char* last, float value);
 // unchanged), invalid_argument for any other text ("inf", blanks, hexadecimal among them).
 std::errc read_float(const char* first, const char* last, float& value);
 
+// `value` rounded to `decimals` places in fixed notation, as std::to_chars(first, last, value,
+// std::chars_format::fixed, decimals) writes it: "12.35", "-0.00"; nullptr when `value` is not
+// finite or the room is too small.
+char* write_fixed(char* first, char* last, double value, int decimals);
+
 // The fallbacks themselves, built everywhere so that each system's tests hold them to the
 // standard library's texts.
 namespace fallback {
 char* write_shortest(char* first, char* last, float value);
 std::errc read_float(const char* first, const char* last, float& value);
+char* write_fixed(char* first, char* last, double value, int decimals);
 }  // namespace fallback
 
 }  // namespace vantrel

@@ -1,7 +1,7 @@
-#include <charconv>
 #include <cstdio>
 #include <fstream>
 
+#include "data/float_chars.hpp"
 #include "data/path_text.hpp"
 #include "data/text.hpp"
 #include "report/page_writer.hpp"
@@ -38,11 +38,12 @@ std::string escaped(std::string_view s) {
 }
 
 // A length to a hundredth of a millimetre, without trailing zeros: a page's every coordinate
-// goes through here, so it writes with to_chars rather than printf.
+// goes through here, so it writes with to_chars (write_fixed) rather than printf.
 std::string mm(double v) {
   char text[32];
-  const auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 2);
-  std::string s(text, ec == std::errc() ? end : text);
+  const char* start = text;
+  const char* end = write_fixed(text, text + sizeof text, v, 2);
+  std::string s(start, end != nullptr ? end : start);
   if (s.find('.') != std::string::npos) {
     while (s.back() == '0')
       s.pop_back();

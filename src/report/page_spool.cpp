@@ -52,8 +52,9 @@ class In {
     std::uint64_t n = 0;
     get(n);
     ok = ok && n <= kMost;
-    s.assign(ok ? n : 0, '\0');
-    ok = ok && (n == 0 || std::fread(s.data(), 1, n, f_) == n);
+    const auto size = static_cast<std::size_t>(ok ? n : 0);  // kMost fits any size_t
+    s.assign(size, '\0');
+    ok = ok && (size == 0 || std::fread(s.data(), 1, size, f_) == size);
   }
   void get(Colour& c) {
     get(c.r);

@@ -107,6 +107,33 @@ TEST(FloatChars, KnownTextsAndNothingForNoNumber) {
   EXPECT_EQ(write_shortest(small.data(), small.data() + small.size(), 36.5F), nullptr);
 }
 
+TEST(FloatChars, TheFallbackWritesTheStandardLibrarysFixedTexts) {
+  std::vector<double> values = {0.0, -0.0, 0.125, 0.375,  -0.125, 0.005, 2.675, 1e-9,  -1e-9, 1e300,
+                                1.5, 2.5,  -2.5,  1234.5, 99.995, 0.045, 210.0, 297.0, 12.345};
+  std::mt19937 random(20261210);
+  std::uniform_real_distribution<double> page(-2000.0, 2000.0);
+  std::uniform_int_distribution<int> hundredths(-200000, 200000);
+  for (int i = 0; i < 20000; ++i) {
+    values.push_back(page(random));
+    values.push_back(hundredths(random) / 100.0 + 0.005);  // ties of the exact value, or near
+  }
+  for (const double v : values) {
+    for (const int decimals : {0, 1, 2, 6}) {
+      std::array<char, 400> a{}, b{};
+      char* ea = write_fixed(a.data(), a.data() + a.size(), v, decimals);
+      char* eb = fallback::write_fixed(b.data(), b.data() + b.size(), v, decimals);
+      ASSERT_NE(ea, nullptr);
+      ASSERT_NE(eb, nullptr);
+      ASSERT_EQ(std::string(b.data(), eb), std::string(a.data(), ea)) << v << " " << decimals;
+    }
+  }
+  std::array<char, 4> small{};
+  EXPECT_EQ(write_fixed(small.data(), small.data() + small.size(), 12.345, 2), nullptr);
+  EXPECT_EQ(fallback::write_fixed(small.data(), small.data() + small.size(), 12.345, 2), nullptr);
+  EXPECT_EQ(fallback::write_fixed(small.data(), small.data() + small.size(), std::nan(""), 2),
+            nullptr);
+}
+
 // What each reading gives: its error and, when it read, the float's bits.
 std::string reading(std::errc (*read)(const char*, const char*, float&), const std::string& text) {
   float v = 99.0F;  // what an error must leave
