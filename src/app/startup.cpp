@@ -119,15 +119,23 @@ bool open_main_window(Program& program, ui::Dialog& dialog, int show_command) {
   return true;
 }
 
+namespace {
+
+// Loads the working directory's reference files; the stop's reason when a file stopped loading.
+std::optional<std::string> read_start_files(ReferenceTables& tables) {
+  try {
+    load_reference_files(tables, ".");
+  } catch (const FatalStop& stop) {
+    return stop.what();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 StartFiles::StartFiles()
-    : reading_(std::async(std::launch::async, [tables = tables_.get()] {
-        try {
-          load_reference_files(*tables, ".");
-        } catch (const FatalStop& stop) {
-          return std::optional<std::string>(stop.what());
-        }
-        return std::optional<std::string>();
-      })) {}
+    : reading_(std::async(std::launch::async,
+                          [tables = tables_.get()] { return read_start_files(*tables); })) {}
 
 StartFiles::~StartFiles() {
   if (reading_.valid()) reading_.wait();  // the thread writes into tables_
@@ -142,16 +150,8 @@ std::optional<std::string> StartFiles::take(Program& program) {
 
 StartOutcome start_run(Program& program, ui::Dialog& dialog, int show_command, std::ostream& errors,
                        std::string* report, StartFiles* files) {
-  std::optional<std::string> stop;
-  if (files != nullptr) {
-    stop = files->take(program);
-  } else {
-    try {
-      load_reference_files(program, ".");
-    } catch (const FatalStop& fatal) {
-      stop = fatal.what();
-    }
-  }
+  const std::optional<std::string> stop =
+      files != nullptr ? files->take(program) : read_start_files(program.tables());
   if (stop) {
     const std::string text = fatal_report(*stop, ".");
     errors << text << '\n';

@@ -103,6 +103,11 @@ void CsvReader::check_count(CsvRecord& record) {
   record.fields.clear();
 }
 
+void CsvReader::read_fields(CsvRecord& record) {
+  split(line_, record);
+  if (record.error.empty()) check_count(record);
+}
+
 bool CsvReader::next(CsvRecord& record) {
   std::string& line = line_;  // kept: its room serves every line
   bool too_long = false;
@@ -116,8 +121,7 @@ bool CsvReader::next(CsvRecord& record) {
     }
     if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#') continue;
     if (separator_ == kFindSeparator) separator_ = separator_of(line);
-    split(line, record);
-    if (record.error.empty()) check_count(record);
+    read_fields(record);
     return true;
   }
   return false;
@@ -167,8 +171,7 @@ bool CsvReader::next_field(std::size_t column, std::string_view& field, int& lin
       scratch_.line = line_number_;
       scratch_.fields.clear();
       scratch_.error.clear();
-      split(line_, scratch_);
-      if (scratch_.error.empty()) check_count(scratch_);
+      read_fields(scratch_);
       return whole_record(column, field, line, readable);
     }
     std::size_t count = 0;

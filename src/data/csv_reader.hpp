@@ -54,6 +54,8 @@ class CsvReader {
   void split(std::string& line, CsvRecord& record);
   // Holds the record to the header's count of fields.
   void check_count(CsvRecord& record);
+  // Cuts the line read into the record's fields and holds them to the header's count.
+  void read_fields(CsvRecord& record);
   // next_field's answer from scratch_, read whole.
   bool whole_record(std::size_t column, std::string_view& field, int& line, bool& readable);
 

@@ -1,5 +1,6 @@
 #include "data/number_text.hpp"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -92,15 +93,23 @@ std::string shortest_form(float value) {
   return text;
 }
 
+namespace {
+
+// Appends a number's text with `decimal` as its decimal mark.
+void append_with_mark(std::string& out, const char* text, std::size_t length, char decimal) {
+  const std::size_t start = out.size();
+  out.append(text, length);
+  if (decimal == '.') return;
+  std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '.', decimal);
+}
+
+}  // namespace
+
 void append_shortest(std::string& out, float value, char decimal) {
   std::array<char, 32> buffer{};
-  char* end = write_shortest(buffer.data(), buffer.data() + buffer.size(), value);
-  if (end == nullptr) return;
-  const std::size_t start = out.size();
-  out.append(buffer.data(), end);
-  if (decimal == '.') return;
-  for (std::size_t i = start; i < out.size(); ++i) {
-    if (out[i] == '.') out[i] = decimal;
+  const char* end = write_shortest(buffer.data(), buffer.data() + buffer.size(), value);
+  if (end != nullptr) {
+    append_with_mark(out, buffer.data(), static_cast<std::size_t>(end - buffer.data()), decimal);
   }
 }
 
@@ -109,21 +118,12 @@ void ShortestForms::append(std::string& out, float value, char decimal, std::siz
   std::memcpy(&bits, &value, sizeof bits);
   Slot& slot = slots_[column % kColumns];
   if (slot.length == 0 || slot.bits != bits) {
-    if (!std::isfinite(value)) return;  // no text
-    char* end = write_shortest(slot.text.data(), slot.text.data() + slot.text.size(), value);
-    if (end == nullptr) {
-      slot.length = 0;
-      return;
-    }
+    const char* end = write_shortest(slot.text.data(), slot.text.data() + slot.text.size(), value);
     slot.bits = bits;
-    slot.length = static_cast<std::uint8_t>(end - slot.text.data());
+    slot.length = end == nullptr ? 0 : static_cast<std::uint8_t>(end - slot.text.data());
+    if (slot.length == 0) return;  // no text: not finite
   }
-  const std::size_t start = out.size();
-  out.append(slot.text.data(), slot.length);
-  if (decimal == '.') return;
-  for (std::size_t i = start; i < out.size(); ++i) {
-    if (out[i] == '.') out[i] = decimal;
-  }
+  append_with_mark(out, slot.text.data(), slot.length, decimal);
 }
 
 }  // namespace vantrel
