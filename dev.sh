@@ -6,6 +6,8 @@
 #   ./dev.sh tsan    vantrel-batch built with ThreadSanitizer, on many threads, repeatedly
 #   ./dev.sh wasm    the libraries compiled to WebAssembly with emscripten, and the tests of what
 #                    a browser's standard library does otherwise (the float conversions) under Node.js
+#   ./dev.sh web [serve|test]  the browser's edition in build/web (the window and the tools,
+#                    offline); "serve" serves it on localhost, "test" drives it in headless Chromium
 #   ./dev.sh deps [all]  install what the build needs (with "all": what every task needs)
 #   ./dev.sh windows the Windows edition cross-built with MinGW-w64, its tests under Wine (in
 #                    Xvfb), its sessions compared byte for byte with the Linux build's, and its
@@ -145,6 +147,24 @@ case "${1:-test}" in
     cmake --build --preset wasm
     ctest --preset wasm
     ;;
+  web)
+    # The browser's edition in build/web; "serve" also serves it on localhost, "test" runs the
+    # page's tests in headless Chromium.
+    install_missing cmake ninja-build ccache emscripten fonts-liberation2 python3
+    export NODE_PATH=/usr/share/nodejs
+    cmake --preset wasm >/dev/null
+    cmake --build --preset wasm --target vantrel-web
+    web/make_folder.sh build/wasm build/web
+    web/folder_sizes.sh build/web
+    case "${2:-}" in
+      serve) python3 -m http.server --bind 127.0.0.1 --directory build/web "${3:-8090}" ;;
+      test)
+        install_missing "${PACKAGES[@]}" nodejs npm
+        build dev >/dev/null
+        tests/web/page/run.sh build/web build/dev
+        ;;
+    esac
+    ;;
   tsan)
     install_missing "${PACKAGES[@]}"
     cmake --preset tsan >/dev/null
@@ -231,7 +251,7 @@ case "${1:-test}" in
     echo "lint: the style and every tidy check hold"
     ;;
   *)
-    echo "usage: $0 [run|test|asan|tsan|wasm|windows|batch|tool|bench|package|fuzz|format|lint|pin|reference|validation|artwork|docs|deps]" >&2
+    echo "usage: $0 [run|test|asan|tsan|wasm|web|windows|batch|tool|bench|package|fuzz|format|lint|pin|reference|validation|artwork|docs|deps]" >&2
     exit 2
     ;;
 esac

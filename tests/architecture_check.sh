@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The folder map of docs/architecture.md, checked: each folder of src/ includes only the folders
-# below it, only the program (app), its Qt view and the reports include Qt, and only the Win32
-# view and the Windows halves of the data and command-line layers include windows.h.
+# below it, only the program (app), its Qt view and the reports include Qt, only the Win32
+# view and the Windows halves of the data and command-line layers include windows.h, and only
+# the web view and the web program's entry include emscripten.h.
 #   architecture_check.sh SRC_DIR
 set -u
 src="$1"
@@ -18,8 +19,9 @@ allowed() {
     season) echo "data physics profile advice season" ;;
     ui) echo "data ui" ;;
     window) echo "data physics profile ui window" ;;
-    app) echo "data cli physics profile ui window app ui/qt ui/win32" ;;
+    app) echo "data cli physics profile ui window app ui/qt ui/win32 ui/web" ;;
     ui/qt) echo "data ui ui/qt" ;;
+    ui/web) echo "data ui ui/web" ;;
     ui/win32) echo "data ui ui/win32" ;;
     report) echo "data physics profile advice season report" ;;
     batch) echo "data cli physics profile advice report batch" ;;
@@ -34,6 +36,7 @@ folder_of() {
   case "$1" in
     ui/qt/*) echo "ui/qt" ;;
     ui/win32/*) echo "ui/win32" ;;
+    ui/web/*) echo "ui/web" ;;
     *) echo "${1%%/*}" ;;
   esac
 }
@@ -64,6 +67,12 @@ while IFS= read -r file; do
     case "$rel" in
       ui/win32/* | app/win32_* | data/*_windows.cpp | cli/*_windows.cpp) ;;
       *) echo "$rel includes windows.h: only the Win32 view and the Windows files may"; failed=1 ;;
+    esac
+  fi
+  if grep -q '^#include <emscripten' "$file"; then
+    case "$rel" in
+      ui/web/* | app/web_main.cpp) ;;
+      *) echo "$rel includes emscripten: only the web view and its entry may"; failed=1 ;;
     esac
   fi
 done < <(find "$src" -name '*.cpp' -o -name '*.hpp' | sort)

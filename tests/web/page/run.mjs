@@ -1,0 +1,135 @@
+// The browser's edition in headless Chromium: the sessions give the desktop's control texts and
+// trace lines byte for byte, the window is photographed at 1x and 2x, the page works offline
+// once opened, and no request leaves its origin.
+//   node run.mjs WEB_FOLDER DESKTOP_BUILD SOURCE_DIR OUT_DIR
+import {execFileSync} from 'node:child_process';
+import {copyFileSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join, resolve} from 'node:path';
+import {launch, openPage} from './browser.mjs';
+import {serve} from './serve.mjs';
+import {playSession} from './session.mjs';
+
+const [folder, desktop, source, out] = process.argv.slice(2).map((p) => resolve(p));
+const REFERENCE = ['Soil_WRC.csv', 'fao-crop_databse.csv', 'Soil_texture_default.csv'];
+let failed = 0;
+
+function check(name, ok, detail = '') {
+  console.log(`${ok ? 'ok' : 'not ok'} - ${name}${ok || detail === '' ? '' : '\n' + detail}`);
+  if (!ok) failed += 1;
+}
+
+// The first line where two texts part, for a failure's message.
+function firstDifference(expected, actual) {
+  const a = expected.split('\n');
+  const b = actual.split('\n');
+  for (let i = 0; i < Math.max(a.length, b.length); i++) {
+    if (a[i] !== b[i]) return `  line ${i + 1}: expected ${JSON.stringify(a[i])}, got ${JSON.stringify(b[i])}`;
+  }
+  return '';
+}
+
+// vantrel-script on the session in a folder of its own with the bundled files.
+function desktopSession(script) {
+  const work = mkdtempSync(join(tmpdir(), 'vantrel-session-'));
+  try {
+    for (const name of REFERENCE) copyFileSync(join(source, 'reference', name), join(work, name));
+    let stdout;
+    try {
+      stdout = execFileSync(join(desktop, 'src/app/vantrel-script'), [], {cwd: work, input: script});
+    } catch (e) {
+      stdout = e.stdout;  // "Exit" ends it with its quit code
+    }
+    let trace = '';
+    try {
+      trace = readFileSync(join(work, 'fort.99'), 'utf8');
+    } catch {
+      // no trace lines
+    }
+    return {output: stdout.toString(), trace};
+  } finally {
+    rmSync(work, {recursive: true, force: true});
+  }
+}
+
+async function sessions(browser, server) {
+  const files = readdirSync(join(source, 'docs/sessions')).filter((f) => f.endsWith('.txt'))
+    .map((f) => join(source, 'docs/sessions', f));
+  files.push(join(source, 'tests/windows/sessions/every_control.txt'));
+  for (const file of files) {
+    const script = readFileSync(file, 'utf8');
+    const expected = desktopSession(script);
+    const context = await browser.createBrowserContext();  // storage of its own: no old trace
+    try {
+      const {page, problems} = await openPage(context, server.origin + '/index.html');
+      const output = await playSession(page, script);
+      const trace = await page.evaluate(() => window.vantrelPage.traceText());
+      const name = file.slice(source.length + 1);
+      check(`${name}: control texts as the desktop's`, output === expected.output,
+        firstDifference(expected.output, output));
+      check(`${name}: trace lines as the desktop's`, trace === expected.trace,
+        firstDifference(expected.trace, trace));
+      check(`${name}: no page errors`, problems.length === 0, problems.join('\n'));
+    } finally {
+      await context.close();
+    }
+  }
+}
+
+async function screenshots(browser, server) {
+  for (const scale of [1, 2]) {
+    const context = await browser.createBrowserContext();
+    try {
+      const {page} = await openPage(context, server.origin + '/index.html', scale);
+      const win = await page.$('.dialog');
+      const path = join(out, `window-${scale}x.png`);
+      await win.screenshot({path});
+      const size = await page.$eval('.dialog', (e) => [e.offsetWidth, e.offsetHeight]);
+      check(`the window at ${scale}x: ${size[0]} x ${size[1]} CSS pixels, in ${path}`,
+        size[0] > 800 && size[1] > 600);
+    } finally {
+      await context.close();
+    }
+  }
+}
+
+// Opened once, the page starts again with the server gone; every request stays on its origin.
+async function offline(browser, server) {
+  const context = await browser.createBrowserContext();
+  try {
+    const {page} = await openPage(context, server.origin + '/index.html');
+    const elsewhere = [];
+    page.on('request', (r) => {
+      if (!r.url().startsWith(server.origin) && !r.url().startsWith('blob:')) elsewhere.push(r.url());
+    });
+    await page.waitForFunction(async () => {
+      const registration = await navigator.serviceWorker.ready;
+      return registration.active !== null && navigator.serviceWorker.controller !== null;
+    }, {timeout: 30000}).catch(() => page.reload({waitUntil: 'load'}));
+    await page.reload({waitUntil: 'load'});
+    await page.waitForFunction(() => document.body.dataset.ready === 'true', {timeout: 30000});
+    await server.close();
+    await page.reload({waitUntil: 'load'});
+    await page.waitForFunction(() => document.body.dataset.ready === 'true', {timeout: 30000});
+    const running = await page.evaluate(() => document.body.dataset.session);
+    check('the page starts again offline (its service worker keeps the folder)', running === 'running',
+      `  session: ${running}`);
+    check('no request leaves the page\'s origin', elsewhere.length === 0, elsewhere.join('\n'));
+  } finally {
+    await context.close();
+  }
+}
+
+mkdirSync(out, {recursive: true});
+const browser = await launch();
+const server = await serve(folder);
+try {
+  await sessions(browser, server);
+  await screenshots(browser, server);
+  await offline(browser, server);
+} finally {
+  await browser.close();
+  await server.close().catch(() => {});
+}
+writeFileSync(join(out, 'result.txt'), failed === 0 ? 'passed\n' : `${failed} failed\n`);
+process.exit(failed === 0 ? 0 : 1);
