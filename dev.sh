@@ -153,7 +153,7 @@ case "${1:-test}" in
     install_missing cmake ninja-build ccache emscripten fonts-liberation2 python3
     export NODE_PATH=/usr/share/nodejs
     cmake --preset wasm >/dev/null
-    cmake --build --preset wasm --target vantrel-web
+    cmake --build --preset wasm --target vantrel-web vantrel-batch vantrel-schedule
     web/make_folder.sh build/wasm build/web
     web/folder_sizes.sh build/web
     case "${2:-}" in

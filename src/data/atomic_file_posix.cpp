@@ -20,9 +20,15 @@ namespace {
 
 // The mode a new file gets: 0666 less the process's umask.
 mode_t new_file_mode() {
+#ifdef __EMSCRIPTEN__
+  // A browser's files in memory start under a umask that masks everything, which would make
+  // each output unreadable, even to the page that asked for it; they are no one else's.
+  return 0644;
+#else
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
+#endif
 }
 
 }  // namespace
@@ -92,6 +98,11 @@ void remove_temporary(const std::filesystem::path& file) {
 }
 
 void clean_up_on_signals(std::vector<std::filesystem::path> folders) {
+#ifdef __EMSCRIPTEN__
+  // In a browser no signal ends a run, there is no thread to wait for one, and the files in
+  // memory go with the page.
+  static_cast<void>(folders);
+#else
   std::signal(SIGPIPE, SIG_IGN);
   sigset_t set;
   sigemptyset(&set);
@@ -116,6 +127,7 @@ void clean_up_on_signals(std::vector<std::filesystem::path> folders) {
     }
     std::_Exit(128 + signal_number);
   }).detach();
+#endif
 }
 
 }  // namespace vantrel

@@ -7,16 +7,20 @@
 #include "ui/dialog_page.hpp"
 
 // The page's side: window.vantrelPage, set by page.js before the module starts. Each takes
-// JSON or plain text as UTF-8 in the module's memory.
+// JSON or plain text as UTF-8 in the module's memory. (JavaScript: not for clang-format.)
+// clang-format off
 EM_JS(int, page_show, (const char* description, int shown), {
-  return window.vantrelPage.show(JSON.parse(UTF8ToString(description)), shown != = 0) ? 1 : 0;
+  return window.vantrelPage.show(JSON.parse(UTF8ToString(description)), shown !== 0) ? 1 : 0;
 });
-EM_JS(void, page_refresh, (const char* state),
-      { window.vantrelPage.refresh(JSON.parse(UTF8ToString(state))); });
+EM_JS(void, page_refresh, (const char* state), {
+  window.vantrelPage.refresh(JSON.parse(UTF8ToString(state)));
+});
 EM_JS(void, page_close, (), { window.vantrelPage.close(); });
-EM_JS(void, page_message, (const char* text, const char* caption),
-      { window.vantrelPage.message(UTF8ToString(text), UTF8ToString(caption)); });
+EM_JS(void, page_message, (const char* text, const char* caption), {
+  window.vantrelPage.message(UTF8ToString(text), UTF8ToString(caption));
+});
 EM_JS(void, page_quit, (int code), { window.vantrelPage.quit(code); });
+// clang-format on
 
 namespace vantrel::ui {
 

@@ -93,6 +93,58 @@ async function screenshots(browser, server) {
   }
 }
 
+// A tool's run on the tools page with the example, every output asked for, against the desktop
+// tool's on the same command line in a folder laid out as the worker's.
+// With `every` false, none: the tool's standard output.
+async function tool(browser, server, which, every, stdoutName) {
+  const context = await browser.createBrowserContext();
+  const work = mkdtempSync(join(tmpdir(), 'vantrel-tool-'));
+  try {
+    const {page, problems} = await openPage(context, `${server.origin}/tools.html?folder=${work}`);
+    await page.click(`input[name=tool][value=${which}]`);
+    await page.click('#use-example');
+    for (const box of await page.$$(`.${which}-only input[name=out]`)) {
+      if ((await box.evaluate((b) => b.checked)) !== every) await box.click();
+    }
+    await page.click('#run');
+    await page.waitForFunction(() => document.body.dataset.state === 'done', {timeout: 120000});
+    const args = JSON.parse(await page.evaluate(() => document.body.dataset.args));
+    const outputs = await page.$$eval('#downloads a', (links) => Promise.all(links.map(async (a) =>
+      [a.dataset.output, await (await fetch(a.href)).text()])));
+    const status = Number(await page.evaluate(() => document.body.dataset.status));
+    const shown = await page.$eval('#report', (f) => !f.hidden);
+
+    mkdirSync(join(work, 'reference'));
+    for (const name of [...REFERENCE, 'crop_coefficients.csv']) {
+      copyFileSync(join(source, 'reference', name), join(work, 'reference', name));
+    }
+    for (const name of ['fields.csv', 'season.csv', 'weather.csv']) {
+      copyFileSync(join(source, 'examples', name), join(work, name));
+    }
+    let stdout = '';
+    let expectedStatus = 0;
+    try {
+      stdout = execFileSync(join(desktop, `src/${which}/vantrel-${which}`), args, {cwd: work, stdio: ['ignore', 'pipe', 'ignore']}).toString();
+    } catch (e) {
+      expectedStatus = e.status;
+      stdout = e.stdout.toString();
+    }
+    check(`tools page, vantrel-${which}: exit status ${status} as the desktop's`, status === expectedStatus);
+    const names = outputs.map(([name]) => name);
+    check(`tools page, vantrel-${which}: outputs ${names.join(', ')}`, names.length === (every ? 4 : 1));
+    for (const [name, text] of outputs) {
+      const expected = name === stdoutName ? stdout : readFileSync(join(work, name), 'utf8');
+      check(`tools page, vantrel-${which}: ${name} byte-identical to the desktop tool's`, text === expected,
+        firstDifference(expected, text));
+    }
+    check(`tools page, vantrel-${which}: the report shown in the page`, shown === every);
+    check(`tools page, vantrel-${which}: no page errors`, problems.length === 0, problems.join('\n'));
+  } finally {
+    await context.close();
+    rmSync(work, {recursive: true, force: true});
+  }
+}
+
 // Opened once, the page starts again with the server gone; every request stays on its origin.
 async function offline(browser, server) {
   const context = await browser.createBrowserContext();
@@ -126,6 +178,10 @@ const server = await serve(folder);
 try {
   await sessions(browser, server);
   await screenshots(browser, server);
+  await tool(browser, server, 'batch', true, null);
+  await tool(browser, server, 'schedule', true, null);
+  await tool(browser, server, 'batch', false, 'results.csv');
+  await tool(browser, server, 'schedule', false, 'totals.csv');
   await offline(browser, server);
 } finally {
   await browser.close();
