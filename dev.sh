@@ -33,6 +33,13 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake ninja-build g++ ccache googletest libgtest-dev libbenchmark-dev qt6-base-dev valgrind
           fonts-liberation2 poppler-utils xvfb xdotool chromium)
 
+# Node.js and npm for the browser's tests: the machine's own where it has them (a Node.js
+# package of its own bundles npm), else Debian's.
+have_node() {
+  command -v node >/dev/null && command -v npm >/dev/null && return 0
+  install_missing nodejs npm
+}
+
 install_missing() {
   local missing=()
   for p in "$@"; do
@@ -113,7 +120,8 @@ case "${1:-test}" in
     if [ "${2:-}" = all ]; then
       install_missing "${PACKAGES[@]}" dpkg-dev g++-mingw-w64-x86-64-posix wine wine64 nsis zip \
         unzip clang libclang-rt-14-dev clang-format clang-tidy time desktop-file-utils appstream \
-        man-db groff-base lintian emscripten
+        man-db groff-base lintian emscripten python3
+      have_node
     else
       install_missing "${PACKAGES[@]}"
     fi
@@ -159,7 +167,8 @@ case "${1:-test}" in
     case "${2:-}" in
       serve) python3 -m http.server --bind 127.0.0.1 --directory build/web "${3:-8090}" ;;
       test)
-        install_missing "${PACKAGES[@]}" nodejs npm
+        install_missing "${PACKAGES[@]}"
+        have_node
         build dev >/dev/null
         tests/web/page/run.sh build/web build/dev
         ;;
@@ -239,11 +248,12 @@ case "${1:-test}" in
     ;;
   lint)
     # The committed style and .clang-tidy's checks, each failing on any finding. Tidy reads the
-    # dev build's compile commands; the Windows-only files are checked by the MinGW build.
+    # dev build's compile commands; the Windows-only files are checked by the MinGW build, the
+    # browser's (ui/web, web_main.cpp) by emscripten's, both with every warning an error.
     install_missing "${PACKAGES[@]}" clang-format clang-tidy
     git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run --Werror
     cmake --preset dev >/dev/null
-    git ls-files 'src/*.cpp' 'tools/*.cpp' | grep -v -E 'win32|_windows' |
+    git ls-files 'src/*.cpp' 'tools/*.cpp' | grep -v -E 'win32|_windows|ui/web/|web_main' |
       xargs -P "$(jobs)" -n 4 clang-tidy -p build/dev --quiet 2>/dev/null | grep -v '^$' |
       tee /tmp/vantrel-tidy.$$ || true
     if grep -q 'error:' /tmp/vantrel-tidy.$$; then rm -f /tmp/vantrel-tidy.$$; exit 1; fi

@@ -145,11 +145,58 @@ async function tool(browser, server, which, every, stdoutName) {
   }
 }
 
+// "Exit" ends the session and the page offers to start again; a damaged reference file of the
+// user's gives the start-up message, is kept for the next visit, and the bundled set restores.
+async function startUp(browser, server) {
+  const context = await browser.createBrowserContext();
+  const work = mkdtempSync(join(tmpdir(), 'vantrel-start-'));
+  try {
+    const {page, problems} = await openPage(context, server.origin + '/index.html');
+    await page.click('.client [data-id="30001"]');
+    await page.waitForFunction(() => document.body.dataset.session === 'ended');
+    const ended = await page.$eval('#ended', (e) => !e.hidden && e.textContent.includes('ended'));
+    await page.click('#again');
+    await page.waitForFunction(() => document.body.dataset.session === 'running');
+    const sand = await page.$eval('.client [data-id="1008"]', (e) => e.value);
+    check('"Exit" ends the session; "Start again" gives a new one', ended && sand === '40.0',
+      `  ended notice: ${ended}, sand: ${sand}`);
+
+    const damaged = join(work, 'Soil_WRC.csv');
+    // The bundled file with a letter where its first layer's density stands.
+    const lines = readFileSync(join(source, 'reference/Soil_WRC.csv'), 'utf8').split('\n');
+    lines[3] = lines[3].replace(/^[^,]*/, 'abc');
+    writeFileSync(damaged, lines.join('\n'));
+    const picker = await page.$('#choose');
+    await picker.uploadFile(damaged);
+    await page.waitForFunction(() => document.body.dataset.session === 'stopped');
+    const message = await page.$eval('#message .message-text', (e) => e.textContent);
+    await page.click('#message button');
+    check('a damaged reference file of the user\'s gives the start-up message',
+      message.startsWith('conversion error, unit 41, file Soil_WRC.csv, line 4, column 1: "abc"') &&
+      message.includes('working directory'), '  ' + message);
+    await page.reload({waitUntil: 'load'});
+    await page.waitForFunction(() => document.body.dataset.ready === 'true');
+    const kept = await page.evaluate(() => document.body.dataset.session);
+    await page.click('#message button');
+    check('the user\'s file is kept for the next visit', kept === 'stopped', '  session: ' + kept);
+    await page.click('#forget');
+    await page.waitForFunction(() => document.body.dataset.session === 'running');
+    const note = await page.$eval('#files', (e) => e.textContent);
+    check('"Use the bundled files" starts on the bundled set', note === 'Reference files: the bundled ones.',
+      '  ' + note);
+    check('start-up: no page errors', problems.length === 0, problems.join('\n'));
+  } finally {
+    await context.close();
+    rmSync(work, {recursive: true, force: true});
+  }
+}
+
 // Opened once, the page starts again with the server gone; every request stays on its origin.
 async function offline(browser, server) {
   const context = await browser.createBrowserContext();
   try {
     const {page} = await openPage(context, server.origin + '/index.html');
+    const firstOpen = Number(await page.evaluate(() => document.body.dataset.readyMs));
     const elsewhere = [];
     page.on('request', (r) => {
       if (!r.url().startsWith(server.origin) && !r.url().startsWith('blob:')) elsewhere.push(r.url());
@@ -160,10 +207,13 @@ async function offline(browser, server) {
     }, {timeout: 30000}).catch(() => page.reload({waitUntil: 'load'}));
     await page.reload({waitUntil: 'load'});
     await page.waitForFunction(() => document.body.dataset.ready === 'true', {timeout: 30000});
+    const cached = Number(await page.evaluate(() => document.body.dataset.readyMs));
     await server.close();
     await page.reload({waitUntil: 'load'});
     await page.waitForFunction(() => document.body.dataset.ready === 'true', {timeout: 30000});
     const running = await page.evaluate(() => document.body.dataset.session);
+    console.log(`# opening the page to a usable window: ${firstOpen} ms on the first visit, ` +
+                `${cached} ms from the service worker's copy`);
     check('the page starts again offline (its service worker keeps the folder)', running === 'running',
       `  session: ${running}`);
     check('no request leaves the page\'s origin', elsewhere.length === 0, elsewhere.join('\n'));
@@ -182,6 +232,7 @@ try {
   await tool(browser, server, 'schedule', true, null);
   await tool(browser, server, 'batch', false, 'results.csv');
   await tool(browser, server, 'schedule', false, 'totals.csv');
+  await startUp(browser, server);
   await offline(browser, server);
 } finally {
   await browser.close();
