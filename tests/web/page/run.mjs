@@ -145,6 +145,50 @@ async function tool(browser, server, which, every, stdoutName) {
   }
 }
 
+// A long run leaves the page free: while the worker computes, the page answers and its
+// progress bar moves; the run ends with every profile in the results.
+async function longRun(browser, server) {
+  const context = await browser.createBrowserContext();
+  const work = mkdtempSync(join(tmpdir(), 'vantrel-long-'));
+  try {
+    const rows = ['profile,horizon,thickness,sand,clay,stones,root_depth,tolerance'];
+    const profiles = 20000;
+    for (let p = 0; p < profiles; p++) {
+      for (let h = 1; h <= 3; h++) {
+        const sand = (p * 37 + h * 11) % 85 + 5;
+        rows.push(`field-${p},${h},${15 + (p + h) % 40},${sand},${(p * 17 + h * 7) % (95 - sand)},` +
+                  `${(p * h) % 30},${h === 1 ? 60 + p % 60 : ''},${h === 1 ? 50 : ''}`);
+      }
+    }
+    const input = join(work, 'many.csv');
+    writeFileSync(input, rows.join('\n') + '\n');
+    const {page, problems} = await openPage(context, server.origin + '/tools.html');
+    await (await page.$('#input')).uploadFile(input);
+    for (const box of await page.$$('.batch-only input[name=out]')) {
+      const wanted = (await box.evaluate((b) => b.value)) === '--results';
+      if ((await box.evaluate((b) => b.checked)) !== wanted) await box.click();
+    }
+    await page.click('#run');
+    const seen = new Set();
+    let answers = 0;
+    while ((await page.evaluate(() => document.body.dataset.state)) !== 'done') {
+      answers += 1;  // the page answered while the run went on
+      const value = await page.evaluate(() => document.getElementById('progress').value);
+      if (value > 0 && value < 100) seen.add(value);
+      await new Promise((resolve) => setTimeout(resolve, 20));
+    }
+    const results = await page.$eval('#downloads a', async (a) => (await fetch(a.href)).text());
+    const lines = results.split('\n').filter((l) => l !== '').length;
+    check(`a long run (${profiles} profiles): the page answered ${answers} times while it ran, ` +
+          `its progress at ${seen.size} points between 0 and 100 %`, answers > 5 && seen.size >= 2);
+    check('a long run: every profile in the results', lines === profiles + 1, `  ${lines} lines`);
+    check('a long run: no page errors', problems.length === 0, problems.join('\n'));
+  } finally {
+    await context.close();
+    rmSync(work, {recursive: true, force: true});
+  }
+}
+
 // "Exit" ends the session and the page offers to start again; a damaged reference file of the
 // user's gives the start-up message, is kept for the next visit, and the bundled set restores.
 async function startUp(browser, server) {
@@ -232,6 +276,7 @@ try {
   await tool(browser, server, 'schedule', true, null);
   await tool(browser, server, 'batch', false, 'results.csv');
   await tool(browser, server, 'schedule', false, 'totals.csv');
+  await longRun(browser, server);
   await startUp(browser, server);
   await offline(browser, server);
 } finally {
