@@ -3,7 +3,7 @@
 #   ./dev.sh run     build the program (alone) and start it on the bundled reference files
 #   ./dev.sh test    configure, build and run every test
 #   ./dev.sh asan    the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
-#   ./dev.sh tsan    vantrel-batch built with ThreadSanitizer, on many threads, repeatedly
+#   ./dev.sh tsan    vantrel-batch and vantrel-schedule built with ThreadSanitizer, on many threads
 #   ./dev.sh wasm    the libraries compiled to WebAssembly with emscripten, and the tests of what
 #                    a browser's standard library does otherwise (the float conversions) under Node.js
 #   ./dev.sh web [serve|test]  the browser's edition in build/web (the window and the tools,
@@ -179,6 +179,7 @@ case "${1:-test}" in
     cmake --preset tsan >/dev/null
     cmake --build --preset tsan
     tests/batch/batch_threads.sh build/tsan/src/batch/vantrel-batch reference examples "${2:-3}"
+    tests/schedule/schedule_threads.sh build/tsan/src/schedule/vantrel-schedule reference examples
     ;;
   bench)
     install_missing "${PACKAGES[@]}" time

@@ -76,7 +76,7 @@ async function job() {
     value('latitude', '--latitude');
     value('elevation', '--elevation');
     if ($('kc-as-table').checked) args.push('--kc-as-table');
-    args.push('--quiet');
+    args.push('--jobs', '1', '--quiet');
   }
   const outputs = [];
   for (const box of document.querySelectorAll(`.${which}-only input[name=out]:checked`)) {

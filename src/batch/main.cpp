@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +17,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #ifdef VANTREL_PDF_REPORT
@@ -110,16 +108,7 @@ BatchSettings read_settings(const CommandLine& line, std::string& error) {
   settings.json = line.path("--json");
   settings.report = line.path("--report");
   settings.context.inches = report_in_inches(line, error);
-  const unsigned hardware = std::thread::hardware_concurrency();
-  settings.jobs = hardware == 0 ? 1 : static_cast<int>(hardware);
-  if (const auto jobs = line.value("--jobs")) {
-    int n = 0;
-    const char* end = jobs->data() + jobs->size();
-    if (std::from_chars(jobs->data(), end, n).ptr != end || n < 1 || n > 256) {
-      error = "--jobs needs a whole number from 1 to 256";
-    }
-    settings.jobs = n;
-  }
+  settings.jobs = line.jobs(error);
   if (const auto kpa = line.fc_suction(error)) settings.fc_suction = static_cast<float>(*kpa);
   settings.csv_standard = line.has("--csv-standard");
   settings.progress = !line.has("--quiet") && ::isatty(STDERR_FILENO) == 1;

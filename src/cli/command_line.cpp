@@ -1,9 +1,11 @@
 #include "cli/command_line.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <thread>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -62,6 +64,21 @@ std::optional<double> CommandLine::fc_suction(std::string& problem) const {
         "--fc-suction needs " + std::string(kNeeds) + ", not \"" + *value("--fc-suction") + "\"";
   }
   return kpa;
+}
+
+int CommandLine::jobs(std::string& problem) const {
+  const auto given = value("--jobs");
+  if (!given) {
+    const unsigned hardware = std::thread::hardware_concurrency();
+    return hardware == 0 ? 1 : static_cast<int>(hardware);
+  }
+  int n = 0;
+  const char* end = given->data() + given->size();
+  if (std::from_chars(given->data(), end, n).ptr != end || n < 1 || n > 256) {
+    if (problem.empty()) problem = "--jobs needs a whole number from 1 to 256";
+    return 1;
+  }
+  return n;
 }
 
 namespace {

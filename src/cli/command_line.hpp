@@ -37,6 +37,8 @@ struct CommandLine {
   // --fc-suction: from 1 kPa to below the 100 kPa stress point, for field capacity must hold
   // more water than the stress point (at or above it RAW turns negative).
   std::optional<double> fc_suction(std::string& error) const;
+  // --jobs: threads from 1 to 256; without it, the machine's hardware threads.
+  int jobs(std::string& error) const;
 };
 
 // Reads the arguments (without the program's name). An option that needs a value and gets

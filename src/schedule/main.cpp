@@ -66,6 +66,8 @@ Options:
   --report FILE        a summary, then per profile its season, irrigation days and calendar;
                        FILE.html is one self-contained HTML page, any other name a PDF
   --units mm|inch      the report's figures in mm and cm (default) or in inches
+  --jobs N             compute the seasons on N threads (default: the number of hardware
+                       threads); the outputs are the same whatever N
   --quiet              no word on which reference files are used
   --help, --version
 
@@ -74,7 +76,8 @@ FILE:LINE: reason. Exit status: 0 every profile scheduled, 1 some profile failed
 error (bad option, unreadable input or weather, a gap or bad value in the weather).
 )";
 
-constexpr std::array<OptionSpec, 15> kOptions = {{
+constexpr std::array<OptionSpec, 16> kOptions = {{
+    {"--jobs", 'j', "a whole number from 1 to 256"},
     {"--kc-as-table", 0, ""},
     {"--irrigations", 0, "a file name"},
     {"--today", 0, "a date as 2026-06-03"},
@@ -230,6 +233,7 @@ Request read_request(const CommandLine& line, std::string& error) {
   settings.report = line.path("--report");
   settings.context.inches = report_in_inches(line, error);
   if (suction) settings.fc_suction = static_cast<float>(*suction);
+  settings.jobs = line.jobs(error);
   return r;
 }
 

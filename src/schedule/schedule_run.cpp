@@ -9,6 +9,7 @@
 
 #include "advice/profile_reader.hpp"
 #include "cli/command_line.hpp"
+#include "cli/ordered_jobs.hpp"
 #include "cli/output_set.hpp"
 #include "data/csv_reader.hpp"
 #include "data/csv_row.hpp"
@@ -193,6 +194,20 @@ bool open_profiles(const std::filesystem::path& path, const std::string& name, P
   return true;
 }
 
+// Some seasons' rows for each output, made on a job and written in order.
+struct SeasonText {
+  std::string schedule, events, totals;
+  std::vector<std::string> json;  // one object a season
+};
+
+// Profiles read together, computed on one job.
+struct SeasonChunk {
+  std::vector<ProfileInput> inputs;
+  std::vector<SeasonResult> seasons;
+  SeasonText text;
+};
+constexpr std::size_t kChunkProfiles = 16;
+
 // The run's outputs and what goes into each.
 class SeasonOutputs {
  public:
@@ -220,21 +235,27 @@ class SeasonOutputs {
     return true;
   }
 
-  void add(const SeasonResult& s) {
-    if (settings_.schedule) {
-      rows_.clear();
-      append_schedule_rows(s, *forms_, rows_);
-      files_.write(schedule_, rows_);
+  // A season's rows for each output asked for, on any job: `forms` is the job's own.
+  void format(const SeasonResult& s, ShortestForms& forms, SeasonText& text) const {
+    if (settings_.schedule) append_schedule_rows(s, forms, text.schedule);
+    if (settings_.events) append_event_rows(s, forms, text.events);
+    if (settings_.json) text.json.push_back(json_season(s));
+    if (totals_) text.totals += totals_row(s);
+  }
+
+  // The seasons' rows written, in input order, on the run's own thread.
+  void write(const std::vector<SeasonResult>& seasons, const SeasonText& text) {
+    files_.write(schedule_, text.schedule);
+    files_.write(events_, text.events);
+    for (const std::string& season : text.json) {
+      files_.write(json_, (count_ > 0 ? "," : "") + season);
+      ++count_;
     }
-    if (settings_.events) {
-      rows_.clear();
-      append_event_rows(s, *forms_, rows_);
-      files_.write(events_, rows_);
+    if (totals_) out_ << text.totals;
+    if (report_) {
+      for (const SeasonResult& s : seasons)
+        report_->add(s);
     }
-    if (settings_.json) files_.write(json_, (count_ > 0 ? "," : "") + json_season(s));
-    if (totals_) out_ << totals_row(s);
-    if (report_) report_->add(s);
-    ++count_;
   }
 
   // Ends and puts every output in place; false with the reasons written.
@@ -262,9 +283,7 @@ class SeasonOutputs {
   std::size_t schedule_, events_, json_, report_file_;
   bool totals_;  // the season totals to standard output, when no output is named
   std::unique_ptr<SeasonReport> report_;
-  int count_ = 0;
-  std::string rows_;  // one season's rows, its room kept from season to season
-  std::unique_ptr<ShortestForms> forms_ = std::make_unique<ShortestForms>();
+  int count_ = 0;  // seasons written to JSON
 };
 
 }  // namespace
@@ -287,24 +306,41 @@ int run_schedule(const ScheduleSettings& settings, const SeasonInputs& inputs, s
   }
   const AdviceTables tables(inputs.curves, inputs.crops, inputs.defects);
   ProfileReader profiles(file.reader, file.columns, file.split);
-  ProfileInput input;
   BadLines bad_lines;
   int failed = 0;
-  while (profiles.next(input, bad_lines)) {
-    const ProfileResult r =
-        compute_profile(tables, file.columns, input, {settings.fc_suction, false});
-    const SeasonResult s =
-        season_of(r, file.season, input,
-                  {inputs.stages, inputs.weather, inputs.given, inputs.today, inputs.kc_as_table});
-    if (!s.computed()) {
-      ++failed;
-      errors << name << ':' << s.first_line << ": " << terminal_text(s.message) << '\n';
-    } else if (s.status == "warning") {
-      // Said whatever the outputs: a schedule or events file that stops early is no answer.
-      errors << name << ':' << s.first_line << ": warning: " << terminal_text(s.message) << '\n';
+  const auto read = [&](SeasonChunk& chunk) {
+    for (ProfileInput input; chunk.inputs.size() < kChunkProfiles;) {
+      if (!profiles.next(input, bad_lines)) break;
+      chunk.inputs.push_back(std::move(input));
     }
-    outputs.add(s);
-  }
+    return !chunk.inputs.empty();
+  };
+  const auto compute = [&](SeasonChunk& chunk) {
+    ShortestForms forms;
+    for (const ProfileInput& input : chunk.inputs) {
+      const ProfileResult r =
+          compute_profile(tables, file.columns, input, {settings.fc_suction, false});
+      chunk.seasons.push_back(season_of(
+          r, file.season, input,
+          {inputs.stages, inputs.weather, inputs.given, inputs.today, inputs.kc_as_table}));
+      outputs.format(chunk.seasons.back(), forms, chunk.text);
+    }
+  };
+  const auto write = [&](SeasonChunk& chunk) {
+    for (const SeasonResult& s : chunk.seasons) {
+      if (!s.computed()) {
+        ++failed;
+        errors << name << ':' << s.first_line << ": " << terminal_text(s.message) << '\n';
+      } else if (s.status == "warning") {
+        // Said whatever the outputs: a schedule or events file that stops early is no answer.
+        errors << name << ':' << s.first_line << ": warning: " << terminal_text(s.message) << '\n';
+      }
+    }
+    outputs.write(chunk.seasons, chunk.text);
+    return true;
+  };
+  const int jobs = std::max(settings.jobs, 1);
+  OrderedJobs<SeasonChunk>(read, compute, write, 4 * static_cast<std::size_t>(jobs)).run(jobs);
   for (const TableProblem& bad : bad_lines.kept)
     errors << name << ':' << bad.line << ": " << terminal_text(bad.reason) << '\n';
   if (!outputs.finish(errors)) return kExitUsage;

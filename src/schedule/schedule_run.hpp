@@ -25,6 +25,7 @@ struct ScheduleSettings {
   std::string version;
   std::optional<std::filesystem::path> schedule, events, json, report;
   float fc_suction = 10;
+  int jobs = 1;  // threads computing the seasons; the outputs are written in input order
   ReportContext context;
   std::function<std::unique_ptr<SeasonReport>(const std::filesystem::path&, const ReportContext&)>
       make_report;
