@@ -42,15 +42,15 @@ measure() {  # profiles label [OUTPUT OPTION]
 }
 # The daily rows a second with every output asked for (the schedule, the irrigation days and
 # JSON), the median of five runs, against the totals alone (the computing) in the same run.
-rows_per_second() {  # profiles
+rows_per_second() {  # profiles [OPTION]
   : > "$work/all"
   : > "$work/totals"
   for _ in 1 2 3 4 5; do
-    /usr/bin/time -f "%e" -o "$work/t" "$schedule" --quiet --data "$reference" \
+    /usr/bin/time -f "%e" -o "$work/t" "$schedule" --quiet --data "$reference" "${@:2}" \
       --weather "$examples/weather.csv" --schedule "$work/s.csv" --events "$work/e.csv" \
       --json "$work/j.json" "$work/in-$1.csv" 2> /dev/null > /dev/null || true
     cat "$work/t" >> "$work/all"
-    /usr/bin/time -f "%e" -o "$work/t" "$schedule" --quiet --data "$reference" \
+    /usr/bin/time -f "%e" -o "$work/t" "$schedule" --quiet --data "$reference" "${@:2}" \
       --weather "$examples/weather.csv" "$work/in-$1.csv" 2> /dev/null > /dev/null || true
     cat "$work/t" >> "$work/totals"
   done
@@ -58,11 +58,14 @@ rows_per_second() {  # profiles
   rows=$(( $(wc -l < "$work/s.csv") + $(wc -l < "$work/e.csv") - 2 ))
   all=$(sort -n "$work/all" | sed -n 3p)
   totals=$(sort -n "$work/totals" | sed -n 3p)
-  awk -v p="$1" -v r="$rows" -v a="$all" -v t="$totals" 'BEGIN {
-    printf "%6d profiles, every output: %d rows in %.2f s, %.2f million rows/s (the totals alone %.2f s)\n",
-           p, r, a, r / a / 1e6, t }'
+  local jobs="every hardware thread"
+  [ $# -gt 1 ] && jobs="${*:2}"
+  awk -v p="$1" -v r="$rows" -v a="$all" -v t="$totals" -v jobs="$jobs" 'BEGIN {
+    printf "%6d profiles, every output, %s: %d rows in %.2f s, %.2f million rows/s (the totals alone %.2f s)\n",
+           p, jobs, r, a, r / a / 1e6, t }'
 }
 make_input 10000
+rows_per_second 10000 --jobs 1
 rows_per_second 10000
 
 for profiles in 1000 10000; do

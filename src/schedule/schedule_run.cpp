@@ -207,6 +207,8 @@ struct SeasonChunk {
   SeasonText text;
 };
 constexpr std::size_t kChunkProfiles = 16;
+// Room for a chunk's daily rows over a half-year season, so that they are not moved as they grow.
+constexpr std::size_t kChunkScheduleBytes = kChunkProfiles * 190 * 140;
 
 // The run's outputs and what goes into each.
 class SeasonOutputs {
@@ -317,6 +319,7 @@ int run_schedule(const ScheduleSettings& settings, const SeasonInputs& inputs, s
   };
   const auto compute = [&](SeasonChunk& chunk) {
     ShortestForms forms;
+    if (settings.schedule) chunk.text.schedule.reserve(kChunkScheduleBytes);
     for (const ProfileInput& input : chunk.inputs) {
       const ProfileResult r =
           compute_profile(tables, file.columns, input, {settings.fc_suction, false});

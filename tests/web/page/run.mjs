@@ -101,6 +101,10 @@ async function tool(browser, server, which, every, stdoutName) {
   const work = mkdtempSync(join(tmpdir(), 'vantrel-tool-'));
   try {
     const {page, problems} = await openPage(context, `${server.origin}/tools.html?folder=${work}`);
+    const elsewhere = [];
+    page.on('request', (r) => {
+      if (!r.url().startsWith(server.origin) && !r.url().startsWith('blob:')) elsewhere.push(r.url());
+    });
     await page.click(`input[name=tool][value=${which}]`);
     await page.click('#use-example');
     for (const box of await page.$$(`.${which}-only input[name=out]`)) {
@@ -138,7 +142,8 @@ async function tool(browser, server, which, every, stdoutName) {
         firstDifference(expected, text));
     }
     check(`tools page, vantrel-${which}: the report shown in the page`, shown === every);
-    check(`tools page, vantrel-${which}: no page errors`, problems.length === 0, problems.join('\n'));
+    check(`tools page, vantrel-${which}: no page errors, no request off the origin`,
+      problems.length === 0 && elsewhere.length === 0, [...problems, ...elsewhere].join('\n'));
   } finally {
     await context.close();
     rmSync(work, {recursive: true, force: true});
