@@ -135,13 +135,8 @@ function showTraceLink() {
 async function referenceFiles() {
   const files = new Map();
   for (const name of REFERENCE_FILES) {
-    const own = await page.store.get(name);
-    if (own !== undefined) {
-      files.set(name, {bytes: own, own: true});
-      continue;
-    }
-    const response = await fetch('reference/' + name);
-    if (response.ok) files.set(name, {bytes: new Uint8Array(await response.arrayBuffer()), own: false});
+    const file = await page.store.referenceFile(name);
+    if (file !== null) files.set(name, file);
   }
   return files;
 }

@@ -41,6 +41,15 @@ class VantrelStore {
     return this.transact('readwrite', (files) => (files === null ? undefined : files.put(bytes, name)));
   }
 
+  // A reference file as the session reads it: the user's own where kept, else the bundled one
+  // of the folder (null when neither is there).
+  async referenceFile(name) {
+    const own = await this.get(name);
+    if (own !== undefined) return {bytes: own, own: true};
+    const response = await fetch('reference/' + name);
+    return response.ok ? {bytes: new Uint8Array(await response.arrayBuffer()), own: false} : null;
+  }
+
   remove(name) {
     this.memory.delete(name);
     return this.transact('readwrite', (files) => (files === null ? undefined : files.delete(name)));

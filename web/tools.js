@@ -29,9 +29,10 @@ async function referenceFiles() {
   const files = {};
   const own = [];
   for (const name of REFERENCE_FILES) {
-    const kept = await store.get(name);
-    if (kept !== undefined) own.push(name);
-    files[name] = kept ?? await fetched('reference/' + name);
+    const file = await store.referenceFile(name);
+    if (file === null) throw new Error('reference/' + name + ': not in the folder');
+    if (file.own) own.push(name);
+    files[name] = file.bytes;
   }
   $('reference-note').textContent = own.length === 0 ? 'the bundled ones' : 'your own ' + own.join(', ');
   return files;

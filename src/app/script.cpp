@@ -35,6 +35,17 @@ void ScriptPlatform::message_box(std::string_view text, std::string_view) {
   out_ << "message: " << line << '\n';
 }
 
+std::optional<ui::ScrollAction> scroll_action(std::string_view name) {
+  static const std::map<std::string, ui::ScrollAction, std::less<>> actions = {
+      {"up", ui::ScrollAction::line_up},     {"down", ui::ScrollAction::line_down},
+      {"pageup", ui::ScrollAction::page_up}, {"pagedown", ui::ScrollAction::page_down},
+      {"top", ui::ScrollAction::top},        {"bottom", ui::ScrollAction::bottom},
+      {"thumb", ui::ScrollAction::thumb}};
+  const auto action = actions.find(name);
+  if (action == actions.end()) return std::nullopt;
+  return action->second;
+}
+
 namespace {
 
 class Malformed {
@@ -92,19 +103,18 @@ void perform(const Command& c, std::ostream& out, ui::Dialog& dialog, ScriptDriv
   using K = ui::ControlKind;
   if (c.name == "scroll") {
     control_of(dialog, c.control, {K::scroll_bar}, true);
-    static const std::map<std::string, ui::ScrollAction, std::less<>> actions = {
-        {"up", ui::ScrollAction::line_up},     {"down", ui::ScrollAction::line_down},
-        {"pageup", ui::ScrollAction::page_up}, {"pagedown", ui::ScrollAction::page_down},
-        {"top", ui::ScrollAction::top},        {"bottom", ui::ScrollAction::bottom}};
     if (c.rest.rfind("thumb ", 0) == 0) {
       const auto n = to_int(std::string_view(c.rest).substr(6));
       if (!n) throw Malformed("thumb needs a position");
       driver.scroll(c.control, ui::ScrollAction::thumb, *n);
       return;
     }
-    const auto action = actions.find(c.rest);
-    if (action == actions.end()) throw Malformed("unknown scroll action \"" + c.rest + "\"");
-    driver.scroll(c.control, action->second, 0);
+    const auto action = scroll_action(c.rest);
+    // A thumb without its position is no action a session can give.
+    if (!action || *action == ui::ScrollAction::thumb) {
+      throw Malformed("unknown scroll action \"" + c.rest + "\"");
+    }
+    driver.scroll(c.control, *action, 0);
   } else if (c.name == "type") {
     control_of(dialog, c.control, {K::edit, K::combo_box}, true);
     driver.type(c.control, c.rest);

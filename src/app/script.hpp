@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,10 @@ class ScriptPlatform final : public ui::Platform {
 };
 
 inline constexpr int kScriptMalformed = 2;
+
+// A spinner's action by the name a session's scroll command gives it: up, down, pageup,
+// pagedown, top, bottom, thumb; nothing for another name.
+std::optional<ui::ScrollAction> scroll_action(std::string_view name);
 
 // Runs the script's commands until its end or until the session quits ("Exit"). Returns the
 // exit status: the quit code, 0 at the end of the script, or 2 for a malformed line (named

@@ -5,8 +5,8 @@
 
 #include <iostream>
 #include <memory>
-#include <string_view>
 
+#include "app/script.hpp"
 #include "app/startup.hpp"
 #include "ui/dialog_geometry.hpp"
 #include "ui/web/web_dialog_view.hpp"
@@ -96,22 +96,15 @@ EMSCRIPTEN_KEEPALIVE void vantrel_focus(int id, int gained) {
   if (ui::Dialog* d = dialog()) d->notify_focus(id, gained != 0);
 }
 
-// A spinner's action, named as a session's scroll commands name it: up, down, pageup,
-// pagedown, top, bottom, thumb (with the thumb's position). Another name does nothing.
-EMSCRIPTEN_KEEPALIVE void vantrel_scroll(int id, const char* action, int thumb) {
+// A spinner's action, named as a session's scroll commands name it, with the thumb's position
+// for "thumb"; another name does nothing.
+EMSCRIPTEN_KEEPALIVE void vantrel_scroll(int id, const char* name, int thumb) {
   ui::Dialog* d = dialog();
-  if (d == nullptr) return;
-  const std::string_view name = action;
+  const auto action = scroll_action(name);
+  if (d == nullptr || !action) return;
   const ui::Control* bar = d->control(id);
   const int position = bar == nullptr ? 0 : bar->position;
-  using A = ui::ScrollAction;
-  if (name == "up") d->notify_scroll(id, A::line_up, position);
-  if (name == "down") d->notify_scroll(id, A::line_down, position);
-  if (name == "pageup") d->notify_scroll(id, A::page_up, position);
-  if (name == "pagedown") d->notify_scroll(id, A::page_down, position);
-  if (name == "top") d->notify_scroll(id, A::top, position);
-  if (name == "bottom") d->notify_scroll(id, A::bottom, position);
-  if (name == "thumb") d->notify_scroll(id, A::thumb, thumb);
+  d->notify_scroll(id, *action, *action == ui::ScrollAction::thumb ? thumb : position);
 }
 
 }  // extern "C"

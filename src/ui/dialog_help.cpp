@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "data/text.hpp"
 #include "ui/control_ids.hpp"
 
 namespace vantrel::ui {
@@ -108,6 +109,16 @@ std::string_view picture_name(int bitmap) {
     if (p.bitmap == bitmap) return p.name;
   }
   return "picture";
+}
+
+ControlHelp accessible_help(const TemplateControl& item) {
+  if (item.kind == ControlKind::picture) return {std::string(picture_name(item.bitmap)), {}};
+  ControlHelp help = item.id == kNoId ? ControlHelp{} : control_help(item.id);
+  if (help.name.empty() && item.kind == ControlKind::frame &&
+      without_trailing_blanks(item.caption).empty()) {
+    help.name = "output table";
+  }
+  return help;
 }
 
 }  // namespace vantrel::ui

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/dialog_template.hpp"
+
 namespace vantrel::ui {
 
 struct ControlHelp {
@@ -16,5 +18,9 @@ ControlHelp control_help(int id);
 
 // The accessible name of a picture, from the bitmap it shows.
 std::string_view picture_name(int bitmap);
+
+// What a screen reader hears of a control of the template, in every view: a picture by its
+// bitmap, a control by its help, the frame of the output table without a caption by that name.
+ControlHelp accessible_help(const TemplateControl& item);
 
 }  // namespace vantrel::ui

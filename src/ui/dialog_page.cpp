@@ -44,20 +44,6 @@ void rect_members(JsonObject& o, const Rect& r) {
   o.number("x", r.x).number("y", r.y).number("width", r.width).number("height", r.height);
 }
 
-// The name and description a screen reader gives the control, as the other views give them.
-void help_members(JsonObject& o, const TemplateControl& item) {
-  if (item.kind == ControlKind::picture) {
-    o.text("name", picture_name(item.bitmap)).text("description", "");
-    return;
-  }
-  ControlHelp help = item.id == kNoId ? ControlHelp{} : control_help(item.id);
-  if (help.name.empty() && item.kind == ControlKind::frame &&
-      without_trailing_blanks(item.caption).empty()) {
-    help.name = "output table";
-  }
-  o.text("name", help.name).text("description", help.tooltip);
-}
-
 void control_item(std::string& out, const TemplateControl& item, const DialogUnits& units) {
   JsonObject o(out);
   o.number("order", item.order).number("id", item.id).text("kind", kind_name(item.kind));
@@ -72,7 +58,8 @@ void control_item(std::string& out, const TemplateControl& item, const DialogUni
   o.flag("hidden", item.hidden).flag("readOnly", item.read_only);
   o.flag("defaultButton", item.default_button).number("bitmap", item.bitmap);
   o.flag("focus", takes_focus(item));
-  help_members(o, item);
+  const ControlHelp help = accessible_help(item);
+  o.text("name", help.name).text("description", help.tooltip);
   o.end();
 }
 

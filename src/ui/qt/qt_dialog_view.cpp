@@ -354,17 +354,11 @@ void QtDialogView::connect_spinner_keys(const DialogTemplate& t) {
 }
 
 void QtDialogView::describe(const TemplateControl& item, QWidget* w) const {
-  if (item.kind == ControlKind::picture) {
-    w->setAccessibleName(qt_text(picture_name(item.bitmap)));
-    return;
-  }
-  const ControlHelp help = item.id == kNoId ? ControlHelp{} : control_help(item.id);
-  if (!help.name.empty()) {
-    w->setAccessibleName(qt_text(help.name));
+  const ControlHelp help = accessible_help(item);
+  if (!help.name.empty()) w->setAccessibleName(qt_text(help.name));
+  if (!help.tooltip.empty()) {
     w->setAccessibleDescription(qt_text(help.tooltip));
     w->setToolTip(qt_text(help.tooltip));
-  } else if (item.kind == ControlKind::frame && without_trailing_blanks(item.caption).empty()) {
-    w->setAccessibleName(QStringLiteral("output table"));
   }
 }
 

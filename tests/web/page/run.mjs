@@ -29,6 +29,18 @@ function firstDifference(expected, actual) {
   return '';
 }
 
+// A browser context of its own (its own storage) and a folder of its own, for one check.
+async function inContext(browser, body) {
+  const context = await browser.createBrowserContext();
+  const work = mkdtempSync(join(tmpdir(), 'vantrel-page-'));
+  try {
+    return await body(context, work);
+  } finally {
+    await context.close();
+    rmSync(work, {recursive: true, force: true});
+  }
+}
+
 // vantrel-script on the session in a folder of its own with the bundled files.
 function desktopSession(script) {
   const work = mkdtempSync(join(tmpdir(), 'vantrel-session-'));
@@ -97,9 +109,7 @@ async function screenshots(browser, server) {
 // tool's on the same command line in a folder laid out as the worker's.
 // With `every` false, none: the tool's standard output.
 async function tool(browser, server, which, every, stdoutName) {
-  const context = await browser.createBrowserContext();
-  const work = mkdtempSync(join(tmpdir(), 'vantrel-tool-'));
-  try {
+  await inContext(browser, async (context, work) => {
     const {page, problems} = await openPage(context, `${server.origin}/tools.html?folder=${work}`);
     const elsewhere = [];
     page.on('request', (r) => {
@@ -144,18 +154,13 @@ async function tool(browser, server, which, every, stdoutName) {
     check(`tools page, vantrel-${which}: the report shown in the page`, shown === every);
     check(`tools page, vantrel-${which}: no page errors, no request off the origin`,
       problems.length === 0 && elsewhere.length === 0, [...problems, ...elsewhere].join('\n'));
-  } finally {
-    await context.close();
-    rmSync(work, {recursive: true, force: true});
-  }
+  });
 }
 
 // A long run leaves the page free: while the worker computes, the page answers and its
 // progress bar moves; the run ends with every profile in the results.
 async function longRun(browser, server) {
-  const context = await browser.createBrowserContext();
-  const work = mkdtempSync(join(tmpdir(), 'vantrel-long-'));
-  try {
+  await inContext(browser, async (context, work) => {
     const rows = ['profile,horizon,thickness,sand,clay,stones,root_depth,tolerance'];
     const profiles = 20000;
     for (let p = 0; p < profiles; p++) {
@@ -188,18 +193,13 @@ async function longRun(browser, server) {
           `its progress at ${seen.size} points between 0 and 100 %`, answers > 5 && seen.size >= 2);
     check('a long run: every profile in the results', lines === profiles + 1, `  ${lines} lines`);
     check('a long run: no page errors', problems.length === 0, problems.join('\n'));
-  } finally {
-    await context.close();
-    rmSync(work, {recursive: true, force: true});
-  }
+  });
 }
 
 // "Exit" ends the session and the page offers to start again; a damaged reference file of the
 // user's gives the start-up message, is kept for the next visit, and the bundled set restores.
 async function startUp(browser, server) {
-  const context = await browser.createBrowserContext();
-  const work = mkdtempSync(join(tmpdir(), 'vantrel-start-'));
-  try {
+  await inContext(browser, async (context, work) => {
     const {page, problems} = await openPage(context, server.origin + '/index.html');
     await page.click('.client [data-id="30001"]');
     await page.waitForFunction(() => document.body.dataset.session === 'ended');
@@ -234,10 +234,7 @@ async function startUp(browser, server) {
     check('"Use the bundled files" starts on the bundled set', note === 'Reference files: the bundled ones.',
       '  ' + note);
     check('start-up: no page errors', problems.length === 0, problems.join('\n'));
-  } finally {
-    await context.close();
-    rmSync(work, {recursive: true, force: true});
-  }
+  });
 }
 
 // Opened once, the page starts again with the server gone; every request stays on its origin.
