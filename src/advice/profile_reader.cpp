@@ -44,53 +44,58 @@ void add_split(std::vector<Group>& groups, SplitList& split) {
   }
 }
 
-// Temporary files that hold the groups by hash; removed when closed.
+// Moves to a place in a file that may be past 2 GiB (where `long` is 32 bits on Windows).
+bool seek_to(std::FILE* file, std::uint64_t offset) {
+#if defined(_WIN32)
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+// The groups by hash, in one temporary file (removed when closed): each bucket's groups are
+// written in blocks, whose places the bucket keeps. One file, not one a bucket: making hundreds
+// of files took longer than the whole pass over a million lines.
 class Buckets {
  public:
   ~Buckets() {
-    for (std::FILE* f : files_)
-      if (f != nullptr) std::fclose(f);
+    if (file_ != nullptr) std::fclose(file_);
   }
+  Buckets() = default;
+  Buckets(const Buckets&) = delete;
+  Buckets& operator=(const Buckets&) = delete;
+
   bool put(const std::vector<Group>& groups, std::string& error) {
-    if (files_.empty()) {
-      files_.assign(kBuckets, nullptr);
-      for (std::FILE*& f : files_) {
-        f = std::tmpfile();
-        if (f == nullptr) {
-          error = std::string("cannot make a temporary file: ") + std::strerror(errno);
-          return false;
-        }
+    if (file_ == nullptr) {
+      file_ = std::tmpfile();
+      if (file_ == nullptr) {
+        error = std::string("cannot make a temporary file: ") + std::strerror(errno);
+        return false;
       }
     }
     // Gathered by bucket first: one write for many groups.
     for (const Group& g : groups) {
-      std::vector<Group>& pending = pending_[g.hash % kBuckets];
-      pending.push_back(g);
-      if (pending.size() >= kPendingGroups && !flush(g.hash % kBuckets, error)) return false;
+      Bucket& bucket = buckets_[g.hash % kBuckets];
+      bucket.pending.push_back(g);
+      if (bucket.pending.size() >= kBlockGroups && !flush(bucket, error)) return false;
     }
-    for (std::size_t b = 0; b < kBuckets; ++b) {
-      if (!flush(b, error)) return false;
+    for (Bucket& bucket : buckets_) {
+      if (!flush(bucket, error)) return false;
     }
     return true;
   }
-  bool used() const { return !files_.empty(); }
-  bool flush(std::size_t bucket, std::string& error) {
-    std::vector<Group>& pending = pending_[bucket];
-    if (!pending.empty() && std::fwrite(pending.data(), sizeof(Group), pending.size(),
-                                        files_[bucket]) != pending.size()) {
-      error = std::string("cannot write a temporary file: ") + std::strerror(errno);
-      return false;
-    }
-    pending.clear();
-    return true;
-  }
+  bool used() const { return file_ != nullptr; }
   bool split(SplitList& split, std::string& error) {
-    for (std::FILE* f : files_) {
-      std::vector<Group> groups(static_cast<std::size_t>(std::ftell(f)) / sizeof(Group));
-      std::rewind(f);
-      if (std::fread(groups.data(), sizeof(Group), groups.size(), f) != groups.size()) {
-        error = std::string("cannot read a temporary file: ") + std::strerror(errno);
-        return false;
+    for (const Bucket& bucket : buckets_) {
+      std::vector<Group> groups;
+      for (const Block& block : bucket.blocks) {
+        const std::size_t at = groups.size();
+        groups.resize(at + block.count);
+        if (!seek_to(file_, block.offset) ||
+            std::fread(groups.data() + at, sizeof(Group), block.count, file_) != block.count) {
+          error = std::string("cannot read a temporary file: ") + std::strerror(errno);
+          return false;
+        }
       }
       add_split(groups, split);
     }
@@ -98,9 +103,33 @@ class Buckets {
   }
 
  private:
-  static constexpr std::size_t kPendingGroups = 512;
-  std::vector<std::FILE*> files_;
-  std::array<std::vector<Group>, kBuckets> pending_;
+  static constexpr std::size_t kBlockGroups = 512;
+  struct Block {
+    std::uint64_t offset;
+    std::size_t count;
+  };
+  struct Bucket {
+    std::vector<Group> pending;
+    std::vector<Block> blocks;
+  };
+
+  bool flush(Bucket& bucket, std::string& error) {
+    if (bucket.pending.empty()) return true;
+    // Every write appends (the file is read only when every group is in it).
+    if (std::fwrite(bucket.pending.data(), sizeof(Group), bucket.pending.size(), file_) !=
+        bucket.pending.size()) {
+      error = std::string("cannot write a temporary file: ") + std::strerror(errno);
+      return false;
+    }
+    bucket.blocks.push_back({size_, bucket.pending.size()});
+    size_ += bucket.pending.size() * sizeof(Group);
+    bucket.pending.clear();
+    return true;
+  }
+
+  std::FILE* file_ = nullptr;
+  std::uint64_t size_ = 0;  // bytes written
+  std::array<Bucket, kBuckets> buckets_;
 };
 
 }  // namespace

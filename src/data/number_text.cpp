@@ -113,17 +113,20 @@ void append_shortest(std::string& out, float value, char decimal) {
   }
 }
 
-void ShortestForms::append(std::string& out, float value, char decimal, std::size_t column) {
+char* ShortestForms::write(char* at, float value, std::size_t column) {
   std::uint32_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
   Slot& slot = slots_[column % kColumns];
   if (slot.length == 0 || slot.bits != bits) {
-    const char* end = write_shortest(slot.text.data(), slot.text.data() + slot.text.size(), value);
+    // Written in place, then remembered whole: fixed-size copies, none a call.
+    char* end = write_shortest(at, at + slot.text.size(), value);
     slot.bits = bits;
-    slot.length = end == nullptr ? 0 : static_cast<std::uint8_t>(end - slot.text.data());
-    if (slot.length == 0) return;  // no text: not finite
+    slot.length = end == nullptr ? 0 : static_cast<std::uint8_t>(end - at);
+    std::memcpy(slot.text.data(), at, slot.text.size());
+    return at + slot.length;
   }
-  append_with_mark(out, slot.text.data(), slot.length, decimal);
+  std::memcpy(at, slot.text.data(), slot.text.size());
+  return at + slot.length;
 }
 
 }  // namespace vantrel

@@ -37,13 +37,17 @@ void append_shortest(std::string& out, float value, char decimal = '.');
 // text append_shortest gives.
 class ShortestForms {
  public:
-  void append(std::string& out, float value, char decimal, std::size_t column);
+  // The room write may use: no float's shortest text is longer than 15 chars.
+  static constexpr std::size_t kRoom = 32;
+  // Writes the value's shortest form (nothing when it is not finite) at `at`, which has kRoom
+  // chars; its end.
+  char* write(char* at, float value, std::size_t column);
 
  private:
   struct Slot {
     std::uint32_t bits = 0;
     std::uint8_t length = 0;  // 0: nothing remembered
-    std::array<char, 27> text{};
+    std::array<char, 16> text{};
   };
   static constexpr std::size_t kColumns = 32;
   std::array<Slot, kColumns> slots_{};

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -113,6 +114,51 @@ TEST(SplitProfiles, ProfilesReadBeforeTheSplitIsKnownGetTheSameErrors) {
         reasons.push_back(e.reason);
       EXPECT_EQ(reasons, expected[i].second) << read[i].name;
     }
+  }
+}
+
+// However few groups are kept in memory (so that many blocks of each bucket go to the one
+// temporary file, in many rounds), the split names and their first lines are those found
+// in memory: among 20,000 names, every 37th comes back later, some of them twice.
+TEST(SplitProfiles, BucketsGiveWhatMemoryGives) {
+  std::string csv = "profile,horizon,thickness,sand,clay,crop\n";
+  std::vector<int> again;
+  for (int p = 0; p < 20000; ++p) {
+    csv += "name-" + std::to_string(p) + ",1,20,40,15,Potato\n";
+    if (p % 37 == 5) again.push_back(p);
+  }
+  for (std::size_t i = 0; i < again.size(); ++i) {
+    csv += "name-" + std::to_string(again[i]) + ",2,20,40,15,\n";
+    if (i % 3 == 0) csv += "name-" + std::to_string(again[i]) + ",3,20,40,15,\n";
+    if (i % 5 == 0) csv += "spacer,1,20,40,15,Potato\n";  // ends the run above; itself split
+  }
+  const auto found = [&](std::size_t in_memory, std::string& error) {
+    std::istringstream in(csv);
+    CsvReader reader(in);
+    CsvRecord header;
+    EXPECT_TRUE(reader.next(header));
+    ColumnMap columns;
+    std::vector<std::string> ignored;
+    EXPECT_TRUE(columns.read(header.fields, error, ignored));
+    auto split = std::make_unique<SplitProfiles>(in_memory);
+    EXPECT_TRUE(split->find(reader, columns, error)) << error;
+    return split;
+  };
+  std::string error;
+  const auto in_memory = found(std::size_t{1} << 20, error);
+  ASSERT_EQ(in_memory->count(), again.size() + 1);
+  EXPECT_EQ(in_memory->first_line("name-5"), 7);
+  EXPECT_FALSE(in_memory->first_line("name-6").has_value());
+  for (const std::size_t kept :
+       {std::size_t{5000}, std::size_t{513}, std::size_t{7}, std::size_t{1}}) {
+    SCOPED_TRACE(kept);
+    const auto bucketed = found(kept, error);
+    ASSERT_EQ(bucketed->count(), in_memory->count());
+    for (int p = 0; p < 20000; p += 1) {
+      const std::string name = "name-" + std::to_string(p);
+      ASSERT_EQ(bucketed->first_line(name), in_memory->first_line(name)) << name;
+    }
+    EXPECT_EQ(bucketed->first_line("spacer"), in_memory->first_line("spacer"));
   }
 }
 

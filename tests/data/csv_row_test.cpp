@@ -85,6 +85,32 @@ TEST(CsvRow, NumbersReadBackExactlyAndNothingForNoNumber) {
   }
 }
 
+// A line gathers its cells before they reach the text: cells of every length, lines longer
+// than what it gathers at once, and numbers at each place, arrive whole and in order.
+TEST(CsvRow, LongLinesAndLongCellsArriveWhole) {
+  for (const std::size_t length : {0, 1, 30, 480, 511, 512, 513, 1500}) {
+    SCOPED_TRACE(length);
+    const std::string long_cell(length, 'x');
+    std::string out = "before\n";
+    std::string expected = out;
+    {
+      CsvRow row(out);
+      for (int i = 0; i < 60; ++i) {
+        const float value = static_cast<float>(i) * 1.37F - 20.0F;
+        row.number(value).raw(long_cell).integer(1000000007LL * i).field(i % 7 == 0 ? "a,b" : "c");
+        expected += (i > 0 ? "," : "") + shortest_form(value) + ',' + long_cell + ',' +
+                    std::to_string(1000000007LL * i) + ',' + (i % 7 == 0 ? "\"a,b\"" : "c");
+      }
+      row.end();
+      expected += '\n';
+    }
+    EXPECT_TRUE(out == expected) << out.size() << " against " << expected.size();
+  }
+  std::string unended;
+  CsvRow(unended).number(0.5F).raw("kept");  // a row that is not ended still arrives
+  EXPECT_EQ(unended, "0.5,kept");
+}
+
 // Remembered forms give exactly the computed ones, whatever a column's values do: repeat, change
 // every row, or leave the finite numbers.
 TEST(ShortestForms, GiveTheComputedTextForEveryValueAndColumn) {
