@@ -66,6 +66,20 @@ TEST(DialogBitmap, EveryUncompressedDepthWithItsRowsFromEitherEnd) {
     const auto read = read_bmp(c.file);
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(read->pixels, c.pixels);
+    // Into an image of its own, rows further apart than the width: each row where it belongs,
+    // the padding between them untouched.
+    const auto size = bmp_size(c.file);
+    ASSERT_TRUE(size.has_value());
+    const auto width = static_cast<std::size_t>(size->width);
+    const std::size_t stride = width + 3;
+    std::vector<std::uint32_t> image(stride * static_cast<std::size_t>(size->height), 0x12345678U);
+    ASSERT_TRUE(read_bmp_into(c.file, image.data(), stride));
+    for (std::size_t y = 0; y < static_cast<std::size_t>(size->height); ++y) {
+      for (std::size_t x = 0; x < stride; ++x) {
+        EXPECT_EQ(image[y * stride + x], x < width ? c.pixels[y * width + x] : 0x12345678U)
+            << "row " << y << ", column " << x;
+      }
+    }
   }
 }
 
@@ -95,6 +109,8 @@ TEST(DialogBitmap, DamagedFilesAreRefused) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_FALSE(read_bmp(c.file).has_value());
+    std::vector<std::uint32_t> image(4);
+    EXPECT_FALSE(bmp_size(c.file).has_value() && read_bmp_into(c.file, image.data(), 1));
   }
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "ui/dialog_help.hpp"
+#include "ui/qt/qt_dialog_style.hpp"
 #include "ui/qt/qt_event_watchers.hpp"
 #include "ui/qt/qt_spinner_bar.hpp"
 
@@ -30,17 +31,6 @@ QString qt_text(std::string_view text) {
 std::string std_text(const QString& text) {
   return text.toUtf8().toStdString();
 }
-
-// The keyboard focus on a button must not look like the default button's frame: the
-// default button has a solid dark frame, the focused one a dashed frame on a light fill. Each
-// button carries the sheet itself: on the window it would restyle every control, which costs
-// the start time and memory for nothing.
-constexpr const char* kButtonStyle =
-    "QPushButton { border: 1px solid #7a7a7a; border-radius: 3px; padding: 2px 6px;"
-    "  background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfdfd, stop:1 #e2e2e2); }"
-    "QPushButton:pressed { background: #cfcfcf; }"
-    "QPushButton:default { border: 2px solid #23456f; }"
-    "QPushButton:focus { border-style: dashed; border-color: #1d5fb0; background: #fff1b8; }";
 
 // A scroll bar's range, steps and position as the dialog holds them.
 void show_bar(QScrollBar* bar, const Control& c) {
@@ -103,6 +93,7 @@ bool QtDialogView::show(int show_command) {
   QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return false;
 
+  if (style_ == nullptr) style_ = std::make_unique<DialogStyle>();
   window_ = new DialogWindow([this] { close(); }, [this] { end_presses(); });
   window_->setWindowTitle(qt_text(t->caption));
   window_->setFont(dialog_font());
@@ -140,11 +131,6 @@ bool QtDialogView::show(int show_command) {
   placed.moveCenter(screen->availableGeometry().center());
   window_->move(placed.topLeft());
   if (show_command != show_hidden) window_->show();
-  // The icon is the window manager's, not the window's first paint: reading it loads the
-  // image plugins, so it waits for the first round of the message loop.
-  QTimer::singleShot(0, window_, [window = window_] {
-    window->setWindowIcon(QIcon(QStringLiteral(":/artwork/vantrel.ico")));
-  });
   // However the window is destroyed, the dialog hears of it: "Exit", the window manager's
   // close, or another X client destroying it.
   destroy_watcher_ = std::make_unique<ForeignDestroyWatcher>(
@@ -159,7 +145,7 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
   switch (item.kind) {
     case ControlKind::push_button: {
       auto* b = new QPushButton(caption, window_);
-      b->setStyleSheet(kButtonStyle);
+      b->setStyle(style_.get());
       b->setDefault(item.default_button);
       b->setAutoDefault(item.default_button);
       QObject::connect(b, &QPushButton::clicked, b,
@@ -203,6 +189,7 @@ QWidget* QtDialogView::create(const TemplateControl& item) {
     }
     case ControlKind::frame: {
       auto* frame = new QGroupBox(caption, window_);
+      frame->setStyle(style_.get());
       frame->setAlignment(item.align == Align::centre ? Qt::AlignHCenter : Qt::AlignLeft);
       return frame;
     }

@@ -16,6 +16,7 @@
 #include "ui/dialog_geometry.hpp"
 #include "ui/qt/qt_dialog_window.hpp"
 
+class QStyle;
 class QWidget;
 
 namespace vantrel::ui {
@@ -54,6 +55,7 @@ class QtDialogView final : public DialogView {
   void describe(const TemplateControl& item, QWidget* w) const;
 
   Dialog& dialog_;
+  std::unique_ptr<QStyle> style_;  // the buttons' and frames' look; outlives the window
   QPointer<DialogWindow> window_;
   std::map<int, QWidget*> widgets_;
   std::vector<QWidget*> created_;

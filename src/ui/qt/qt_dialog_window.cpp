@@ -1,16 +1,34 @@
 #include "ui/qt/qt_dialog_window.hpp"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
+#include <QResource>
+#include <QTimer>
 #include <cstring>
 
 #include "ui/dialog_bitmap.hpp"
 
 namespace vantrel::ui {
+
+namespace {
+
+// A resource's bytes where the program holds them, not a copy: the font and the pictures are
+// stored uncompressed for that.
+QByteArray resource_bytes(const QString& name) {
+  const QResource resource(name);
+  if (!resource.isValid()) return {};
+  if (resource.compressionAlgorithm() != QResource::NoCompression) {
+    return resource.uncompressedData();
+  }
+  return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                 static_cast<qsizetype>(resource.size()));
+}
+
+}  // namespace
 
 // Read without the image plugins, whose loading would be most of the window's start.
 QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
@@ -22,17 +40,16 @@ QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
     }
   }
   const QString name = QStringLiteral(":/artwork/bitmap%1.bmp").arg(bitmap);
-  QFile file(name);
-  if (file.open(QIODevice::ReadOnly)) {
-    const QByteArray bytes = file.readAll();
-    if (const auto read = read_bmp(std::string_view(bytes.constData(), bytes.size()))) {
-      QImage image(read->width, read->height, QImage::Format_RGB32);
-      for (int y = 0; y < read->height; ++y) {
-        std::memcpy(image.scanLine(y),
-                    read->pixels.data() + static_cast<std::size_t>(y) * read->width,
-                    static_cast<std::size_t>(read->width) * sizeof(std::uint32_t));
+  if (const QByteArray bytes = resource_bytes(name); !bytes.isEmpty()) {
+    const std::string_view file(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (const auto size = bmp_size(file)) {
+      // Read straight into the image the pixmap takes over: one copy of the pixels.
+      QImage image(size->width, size->height, QImage::Format_RGB32);
+      if (!image.isNull() &&
+          read_bmp_into(file, reinterpret_cast<std::uint32_t*>(image.bits()),
+                        static_cast<std::size_t>(image.bytesPerLine()) / sizeof(std::uint32_t))) {
+        return QPixmap::fromImage(std::move(image));
       }
-      return QPixmap::fromImage(image);
     }
   }
   return QPixmap(name);
@@ -50,7 +67,8 @@ QPixmap centred_part(const QPixmap& picture, QSize shown) {
 }
 
 QFont dialog_font() {
-  static const int loaded = QFontDatabase::addApplicationFont(":/fonts/dialog.ttf");
+  static const int loaded = QFontDatabase::addApplicationFontFromData(
+      resource_bytes(QStringLiteral(":/fonts/dialog.ttf")));
   QFont font;
   const QStringList families = QFontDatabase::applicationFontFamilies(loaded);
   font.setFamily(families.isEmpty() ? QStringLiteral("Sans Serif") : families.front());
@@ -79,6 +97,13 @@ DialogWindow::DialogWindow(std::function<void()> on_close, std::function<void()>
 
 bool DialogWindow::event(QEvent* event) {
   if (event->type() == QEvent::WindowBlocked && on_blocked_) on_blocked_();
+  if (event->type() == QEvent::Paint && !painted_) {
+    // The icon is the window manager's, not the first paint's: reading it loads an image
+    // plugin, so it waits until the window is on the screen.
+    painted_ = true;
+    QTimer::singleShot(0, this,
+                       [this] { setWindowIcon(QIcon(QStringLiteral(":/artwork/vantrel.ico"))); });
+  }
   return QDialog::event(event);
 }
 

@@ -29,7 +29,8 @@ QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio);
 QPixmap centred_part(const QPixmap& picture, QSize shown);
 
 // The top-level application window: fixed, without close, minimise or maximise box. Escape
-// does not close it; a close by the window manager is a destruction like "Exit".
+// does not close it; a close by the window manager is a destruction like "Exit". Its icon is
+// set once it has painted.
 class DialogWindow : public QDialog {
   Q_OBJECT
 
@@ -46,6 +47,7 @@ class DialogWindow : public QDialog {
  private:
   std::function<void()> on_close_;
   std::function<void()> on_blocked_;
+  bool painted_ = false;
 };
 
 }  // namespace vantrel::ui
