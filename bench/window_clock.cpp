@@ -67,9 +67,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s vantrel | bare WIDTH HEIGHT\n", argv[0]);
     return 2;
   }
-  // As the program: its reference files are read while the toolkit starts.
+  // As the program: its reference files and pictures are read while the toolkit starts.
   std::unique_ptr<vantrel::StartFiles> files;
-  if (mode == "vantrel") files = std::make_unique<vantrel::StartFiles>();
+  std::unique_ptr<vantrel::ui::EarlyPictures> pictures;
+  if (mode == "vantrel") {
+    files = std::make_unique<vantrel::StartFiles>();
+    pictures = std::make_unique<vantrel::ui::EarlyPictures>();
+  }
   int toolkit_argc = 1;
   QApplication application(toolkit_argc, argv);
   FirstPaint painted(start);
@@ -88,7 +92,7 @@ int main(int argc, char** argv) {
   QtPlatform platform;
   Program program(platform, TraceUnit::from_environment());
   ui::Dialog dialog;
-  dialog.set_view_factory(ui::make_qt_view);
+  dialog.set_view_factory(ui::qt_view_factory(*pictures));
   if (start_run(program, dialog, ui::show_normal, std::cerr, nullptr, files.get()) !=
       StartOutcome::started) {
     return 1;

@@ -26,7 +26,8 @@ void on_qt_message(QtMsgType type, const QMessageLogContext&, const QString& mes
 int WinMain(char* program_name, int show_state) {
   using namespace vantrel;
   ignore_write_signals();
-  StartFiles files;  // read while the toolkit starts
+  StartFiles files;  // read while the toolkit starts, as are the pictures
+  ui::EarlyPictures pictures;
   qInstallMessageHandler(on_qt_message);
   int toolkit_argc = 1;
   char* toolkit_argv[] = {program_name, nullptr};
@@ -38,7 +39,7 @@ int WinMain(char* program_name, int show_state) {
   QtPlatform platform;
   Program program(platform, TraceUnit::from_environment());
   ui::Dialog dialog;
-  dialog.set_view_factory(ui::make_qt_view);  // without a toolkit it shows no window
+  dialog.set_view_factory(ui::qt_view_factory(pictures));  // without a toolkit, no window
   std::string report;
   const StartOutcome start = start_run(program, dialog, show_state, std::cerr, &report, &files);
   if (start == StartOutcome::files_stopped) {

@@ -12,7 +12,7 @@
 #include "ui/dialog_bitmap.hpp"
 #include "ui/dialog_template.hpp"
 #include "ui/qt/qt_dialog_view.hpp"
-#include "ui/qt/qt_dialog_window.hpp"
+#include "ui/qt/qt_pictures.hpp"
 
 namespace vantrel::ui {
 namespace {
@@ -46,6 +46,27 @@ TEST(Artwork, TheWindowsOwnReadingGivesTheToolkitsPixels) {
     const QImage own = picture_pixmap(item.id, 1.0).toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(own.size(), toolkit.size()) << item.id;
     EXPECT_TRUE(own == toolkit) << item.id;
+  }
+}
+
+// The template's pictures read on their own thread are the window's own reading, each handed
+// over once; a bitmap the template does not show is not read early.
+TEST(Artwork, PicturesReadEarlyAreTheWindowsAndHandedOverOnce) {
+  QSet<int> shown;
+  for (const TemplateControl& item : find_template(kMainDialog)->controls) {
+    if (item.kind == ControlKind::picture) shown.insert(item.bitmap);
+  }
+  ASSERT_FALSE(shown.isEmpty());
+  EarlyPictures early;
+  for (const BitmapResource& item : bitmap_resources()) {
+    const QImage taken = early.take(item.id);
+    EXPECT_EQ(taken.isNull(), !shown.contains(item.id)) << item.id;
+    if (!taken.isNull()) {
+      EXPECT_TRUE(taken == bitmap_image(item.id)) << item.id;
+    }
+    EXPECT_TRUE(early.take(item.id).isNull()) << item.id;
+    const QImage later = picture_pixmap(item.id, 1.0, &early).toImage();  // read again
+    EXPECT_TRUE(later.convertToFormat(QImage::Format_RGB32) == bitmap_image(item.id)) << item.id;
   }
 }
 

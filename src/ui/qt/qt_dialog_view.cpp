@@ -65,7 +65,7 @@ void show_combo(QComboBox* combo, const Control& c, const QString& text) {
 
 }  // namespace
 
-QtDialogView::QtDialogView(Dialog& dialog) : dialog_(dialog) {}
+QtDialogView::QtDialogView(Dialog& dialog, EarlyPictures* early) : dialog_(dialog), early_(early) {}
 
 QtDialogView::~QtDialogView() {
   if (destroy_watcher_ != nullptr) {
@@ -229,8 +229,10 @@ void QtDialogView::place(const TemplateControl& item, QWidget* w) const {
   w->setGeometry(area);
   if (item.kind == ControlKind::picture) {
     auto* picture = static_cast<QLabel*>(w);
-    picture->setPixmap(centred_part(picture_pixmap(item.bitmap, picture->devicePixelRatioF()),
-                                    picture->contentsRect().size()));
+    QPixmap shown = picture_pixmap(item.bitmap, picture->devicePixelRatioF(), early_);
+    // At scale 1 the label centres and clips the picture itself, without a copy of its part.
+    if (shown.devicePixelRatio() > 1.0) shown = centred_part(shown, picture->contentsRect().size());
+    picture->setPixmap(shown);
   } else if (item.kind == ControlKind::combo_box) {
     auto* combo = static_cast<QComboBox*>(w);
     const int row = combo->fontMetrics().height();  // a list row is one line of its font
@@ -403,6 +405,10 @@ void QtDialogView::close() {
 
 std::unique_ptr<DialogView> make_qt_view(Dialog& dialog) {
   return std::make_unique<QtDialogView>(dialog);
+}
+
+ViewFactory qt_view_factory(EarlyPictures& early) {
+  return [&early](Dialog& dialog) { return std::make_unique<QtDialogView>(dialog, &early); };
 }
 
 }  // namespace vantrel::ui

@@ -15,6 +15,7 @@
 #include "ui/dialog.hpp"
 #include "ui/dialog_geometry.hpp"
 #include "ui/qt/qt_dialog_window.hpp"
+#include "ui/qt/qt_pictures.hpp"
 
 class QStyle;
 class QWidget;
@@ -23,7 +24,8 @@ namespace vantrel::ui {
 
 class QtDialogView final : public DialogView {
  public:
-  explicit QtDialogView(Dialog& dialog);
+  // With `early`, the pictures read while the toolkit started.
+  explicit QtDialogView(Dialog& dialog, EarlyPictures* early = nullptr);
   ~QtDialogView() override;
 
   bool show(int show_command) override;
@@ -55,6 +57,7 @@ class QtDialogView final : public DialogView {
   void describe(const TemplateControl& item, QWidget* w) const;
 
   Dialog& dialog_;
+  EarlyPictures* early_;
   std::unique_ptr<QStyle> style_;  // the buttons' and frames' look; outlives the window
   QPointer<DialogWindow> window_;
   std::map<int, QWidget*> widgets_;
@@ -67,5 +70,7 @@ class QtDialogView final : public DialogView {
 
 // The factory that gives a Dialog its Qt window.
 std::unique_ptr<DialogView> make_qt_view(Dialog& dialog);
+// The same, its pictures taken from `early`, which outlives the dialog's window.
+ViewFactory qt_view_factory(EarlyPictures& early);
 
 }  // namespace vantrel::ui

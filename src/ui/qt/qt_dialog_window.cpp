@@ -4,20 +4,12 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QIcon>
-#include <QImage>
 #include <QKeyEvent>
 #include <QResource>
 #include <QTimer>
-#include <cstring>
-
-#include "ui/dialog_bitmap.hpp"
 
 namespace vantrel::ui {
 
-namespace {
-
-// A resource's bytes where the program holds them, not a copy: the font and the pictures are
-// stored uncompressed for that.
 QByteArray resource_bytes(const QString& name) {
   const QResource resource(name);
   if (!resource.isValid()) return {};
@@ -26,44 +18,6 @@ QByteArray resource_bytes(const QString& name) {
   }
   return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
                                  static_cast<qsizetype>(resource.size()));
-}
-
-}  // namespace
-
-// Read without the image plugins, whose loading would be most of the window's start.
-QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio) {
-  if (device_pixel_ratio > 1.0) {
-    QPixmap sharp(QStringLiteral(":/artwork/bitmap%1@2x.png").arg(bitmap));
-    if (!sharp.isNull()) {
-      sharp.setDevicePixelRatio(2.0);  // drawn at twice the size: the same place on screen
-      return sharp;
-    }
-  }
-  const QString name = QStringLiteral(":/artwork/bitmap%1.bmp").arg(bitmap);
-  if (const QByteArray bytes = resource_bytes(name); !bytes.isEmpty()) {
-    const std::string_view file(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (const auto size = bmp_size(file)) {
-      // Read straight into the image the pixmap takes over: one copy of the pixels.
-      QImage image(size->width, size->height, QImage::Format_RGB32);
-      if (!image.isNull() &&
-          read_bmp_into(file, reinterpret_cast<std::uint32_t*>(image.bits()),
-                        static_cast<std::size_t>(image.bytesPerLine()) / sizeof(std::uint32_t))) {
-        return QPixmap::fromImage(std::move(image));
-      }
-    }
-  }
-  return QPixmap(name);
-}
-
-QPixmap centred_part(const QPixmap& picture, QSize shown) {
-  const qreal ratio = picture.devicePixelRatio();
-  const QSize size = picture.deviceIndependentSize().toSize();
-  const Rect part = ui::centred_part(size.width(), size.height(), shown.width(), shown.height());
-  if (part.width == size.width() && part.height == size.height()) return picture;
-  QPixmap cut = picture.copy(QRect(QPoint(part.x, part.y) * ratio,
-                                   QSize(part.width, part.height) * ratio));  // device pixels
-  cut.setDevicePixelRatio(ratio);
-  return cut;
 }
 
 QFont dialog_font() {

@@ -1,10 +1,9 @@
-// The Qt look of the dialog window: its font, its pictures, its dialog units in pixels, and
-// the top-level window itself.
+// The Qt look of the dialog window: its font, its dialog units in pixels, and the top-level
+// window itself.
 #pragma once
 
 #include <QDialog>
 #include <QFont>
-#include <QPixmap>
 #include <QRect>
 #include <functional>
 
@@ -16,17 +15,13 @@ namespace vantrel::ui {
 // of Arial), compiled into the program so that every machine lays the window out alike.
 QFont dialog_font();
 
+// A resource's bytes where the program holds them, not a copy (the font and the pictures are
+// stored uncompressed for that); empty when there is no such resource.
+QByteArray resource_bytes(const QString& name);
+
 // The dialog units of a Qt font, and a template rectangle in pixels as Qt's.
 DialogUnits dialog_units(const QFont& font);
 QRect qt_rect(const Rect& r);
-
-// A picture of the template: the drawing at twice the size on screens at scale 2 or more,
-// else the bitmap itself.
-QPixmap picture_pixmap(int bitmap, qreal device_pixel_ratio);
-
-// The centred part of a picture that a control of `shown` logical pixels can show, cut here:
-// a label would offset a larger picture by half its overflow at a screen scale of 2.
-QPixmap centred_part(const QPixmap& picture, QSize shown);
 
 // The top-level application window: fixed, without close, minimise or maximise box. Escape
 // does not close it; a close by the window manager is a destruction like "Exit". Its icon is
