@@ -33,8 +33,17 @@ bool AtomicFile::write(std::string_view text) {
   if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
     failed_ = true;
     saved_errno_ = errno;
+    return false;
   }
-  return !failed_;
+  written_ += text.size();
+  // A large output goes to disk while it is written, not all at the end: the sync before the
+  // rename would otherwise wait for every byte of it.
+  constexpr std::uint64_t kWritebackBytes = std::uint64_t{8} << 20;
+  if (!in_place_ && written_ - written_back_ >= kWritebackBytes && std::fflush(file_) == 0) {
+    start_writeback(file_, written_back_, written_ - written_back_);
+    written_back_ = written_;
+  }
+  return true;
 }
 
 void AtomicFile::release() {

@@ -4,6 +4,7 @@
 // stream instead: renaming over it would replace the device with a file.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -43,11 +44,16 @@ class AtomicFile {
   bool failed_ = false;
   bool in_place_ = false;
   int saved_errno_ = 0;
+  std::uint64_t written_ = 0;       // bytes handed to the file
+  std::uint64_t written_back_ = 0;  // of those, the ones whose writing to disk has begun
 };
 
 // The system's part of a whole-file output (atomic_file_posix.cpp, atomic_file_windows.cpp):
 // the data on disk, the temporary file put in place of the target, a temporary file removed.
 bool sync_to_disk(std::FILE* file);
+// Begins writing a range of the file to disk without waiting for it, so that a large output's
+// final sync is short; nothing where the system has no such call.
+void start_writeback(std::FILE* file, std::uint64_t from, std::uint64_t length);
 bool put_in_place(const std::filesystem::path& from, const std::filesystem::path& to,
                   std::string& error);
 void remove_temporary(const std::filesystem::path& file);

@@ -86,6 +86,17 @@ bool sync_to_disk(std::FILE* file) {
   return ::fsync(::fileno(file)) == 0;
 }
 
+void start_writeback(std::FILE* file, std::uint64_t from, std::uint64_t length) {
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+  ::sync_file_range(::fileno(file), static_cast<off_t>(from), static_cast<off_t>(length),
+                    SYNC_FILE_RANGE_WRITE);
+#else
+  static_cast<void>(file);
+  static_cast<void>(from);
+  static_cast<void>(length);
+#endif
+}
+
 bool put_in_place(const std::filesystem::path& from, const std::filesystem::path& to,
                   std::string& error) {
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
