@@ -19,6 +19,7 @@
 
 #include "app/startup.hpp"
 #include "ui/qt/qt_dialog_view.hpp"
+#include "ui/qt/qt_pictures.hpp"
 #include "ui/qt/qt_platform.hpp"
 
 namespace {

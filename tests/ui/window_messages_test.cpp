@@ -18,6 +18,7 @@
 #include "support/window_fixture.hpp"
 #include "ui/dialog.hpp"
 #include "ui/qt/qt_dialog_view.hpp"
+#include "ui/qt/qt_pictures.hpp"
 #include "ui/qt/qt_spinner_bar.hpp"
 
 namespace vantrel::ui {

@@ -18,6 +18,7 @@
 #include "ui/dialog_help.hpp"
 #include "ui/qt/qt_dialog_style.hpp"
 #include "ui/qt/qt_event_watchers.hpp"
+#include "ui/qt/qt_pictures.hpp"
 #include "ui/qt/qt_spinner_bar.hpp"
 
 namespace vantrel::ui {

@@ -15,12 +15,13 @@
 #include "ui/dialog.hpp"
 #include "ui/dialog_geometry.hpp"
 #include "ui/qt/qt_dialog_window.hpp"
-#include "ui/qt/qt_pictures.hpp"
 
 class QStyle;
 class QWidget;
 
 namespace vantrel::ui {
+
+class EarlyPictures;
 
 class QtDialogView final : public DialogView {
  public:
