@@ -31,11 +31,40 @@ struct Group {
   std::int32_t line;
 };
 
+// Orders the groups by hash, then line. First parted in place by the hash's top byte: 256
+// small sorts that stay in the cache take a fraction of one sort of a million groups.
+void sort_groups(std::vector<Group>& groups) {
+  const auto part = [](const Group& g) { return static_cast<std::size_t>(g.hash >> 56); };
+  std::array<std::size_t, 257> start{};
+  for (const Group& g : groups)
+    ++start[part(g) + 1];
+  for (std::size_t b = 1; b < start.size(); ++b)
+    start[b] += start[b - 1];
+  std::array<std::size_t, 256> next{};
+  std::copy(start.begin(), start.end() - 1, next.begin());
+  for (std::size_t b = 0; b < next.size(); ++b) {
+    while (next[b] < start[b + 1]) {
+      Group& g = groups[next[b]];
+      const std::size_t home = part(g);
+      if (home == b) {
+        ++next[b];
+      } else {
+        std::swap(g, groups[next[home]++]);
+      }
+    }
+  }
+  for (std::size_t b = 0; b < next.size(); ++b) {
+    const auto first = groups.begin() + static_cast<std::ptrdiff_t>(start[b]);
+    const auto last = groups.begin() + static_cast<std::ptrdiff_t>(start[b + 1]);
+    std::sort(first, last, [](const Group& x, const Group& y) {
+      return x.hash != y.hash ? x.hash < y.hash : x.line < y.line;
+    });
+  }
+}
+
 // The names met in more than one of these groups, with the first line of each.
 void add_split(std::vector<Group>& groups, SplitList& split) {
-  std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
-    return a.hash != b.hash ? a.hash < b.hash : a.line < b.line;
-  });
+  sort_groups(groups);
   for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
     if (groups[i].hash != groups[i + 1].hash) continue;
     split.emplace_back(groups[i].hash, groups[i].line);
@@ -137,6 +166,9 @@ class Buckets {
 bool SplitProfiles::find(CsvReader& reader, const ColumnMap& columns, std::string& error) {
   split_.clear();
   std::vector<Group> groups;
+  // Room for all the groups kept in memory from the start: growing by copies would touch twice
+  // the memory, and untouched room costs none.
+  groups.reserve(in_memory_);
   Buckets buckets;
   const std::size_t column = columns.index[static_cast<std::size_t>(Column::profile)].value_or(0);
   std::string current;

@@ -32,7 +32,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t kChunkProfiles = 256;
+constexpr std::size_t kChunkProfiles = 1024;
 constexpr std::size_t kChunkBytes = 1 << 20;
 // The input that may be read ahead while the split profiles are looked for: its chunks take about
 // six times as much memory, results and texts included (12 MB more at most on a million names).

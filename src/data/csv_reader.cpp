@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "data/fields.hpp"
 #include "data/safe_text.hpp"
 
 namespace vantrel {
@@ -64,6 +65,25 @@ bool CsvReader::read_line(std::string& line, bool& too_long) {
   return true;
 }
 
+bool CsvReader::line_in_place(std::string_view& text, bool& too_long) {
+  const char* from = buffer_.data() + at_;
+  const auto* stop =
+      started_ ? static_cast<const char*>(std::memchr(from, '\n', end_ - at_)) : nullptr;
+  if (stop == nullptr) {
+    // Across the end of the buffer (or the file's first line): read as a copy.
+    if (!read_line(line_, too_long)) return false;
+    text = line_;
+    return true;
+  }
+  ++line_number_;
+  at_ += static_cast<std::size_t>(stop - from) + 1;
+  text = std::string_view(from, static_cast<std::size_t>(stop - from));
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  too_long = text.size() > max_line_;
+  if (too_long) text = {};
+  return true;
+}
+
 namespace {
 
 constexpr std::string_view kNoClosingQuote = "a quoted field has no closing quote";
@@ -119,7 +139,7 @@ bool CsvReader::next(CsvRecord& record) {
       record.error = "line longer than " + std::to_string(max_line_) + " characters";
       return true;
     }
-    if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#') continue;
+    if (trimmed_field(line).empty() || line.front() == '#') continue;
     if (separator_ == kFindSeparator) separator_ = separator_of(line);
     read_fields(record);
     return true;
@@ -129,19 +149,24 @@ bool CsvReader::next(CsvRecord& record) {
 
 namespace {
 
-// The field at `column` of a line without quotes, and the line's count of fields.
-std::string_view plain_field(std::string_view line, char separator, std::size_t column,
-                             std::size_t& count) {
-  std::string_view found;
-  count = 0;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = line.find(separator, start);
-    if (count++ == column)
-      found = line.substr(start, end == std::string_view::npos ? end : end - start);
-    if (end == std::string_view::npos) return found;
-    start = end + 1;
+// The field at `column` of a line and the line's count of fields, in one look at each
+// character; false when the line holds a quote (its fields need the whole reading). The first
+// pass reads every line of a large file this way.
+bool plain_field(std::string_view line, char separator, std::size_t column, std::string_view& found,
+                 std::size_t& count) {
+  std::size_t start = 0, end = std::string_view::npos;
+  count = 1;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '"') return false;
+    if (c != separator) continue;
+    if (count == column) start = i + 1;
+    if (count == column + 1) end = i;
+    ++count;
   }
+  found = count > column ? line.substr(start, end == std::string_view::npos ? end : end - start)
+                         : std::string_view();
+  return true;
 }
 
 }  // namespace
@@ -160,22 +185,24 @@ bool CsvReader::next_field(std::size_t column, std::string_view& field, int& lin
     return next(scratch_) && whole_record(column, field, line, readable);
   }
   bool too_long = false;
-  while (read_line(line_, too_long)) {
+  std::string_view text;
+  while (line_in_place(text, too_long)) {
     line = line_number_;
     readable = false;
     field = {};
     if (too_long) return true;
-    if (line_.find_first_not_of(" \t") == std::string::npos || line_.front() == '#') continue;
-    if (line_.find('"') != std::string::npos) {
+    if (trimmed_field(text).empty() || text.front() == '#') continue;
+    std::size_t count = 0;
+    std::string_view found;
+    if (!plain_field(text, separator_, column, found, count)) {
       // Quotes, perhaps over several lines: the whole reading.
+      if (text.data() != line_.data()) line_.assign(text);
       scratch_.line = line_number_;
       scratch_.fields.clear();
       scratch_.error.clear();
       read_fields(scratch_);
       return whole_record(column, field, line, readable);
     }
-    std::size_t count = 0;
-    const std::string_view found = plain_field(line_, separator_, column, count);
     readable = count == *fields_;  // else next() gives it as an error record
     if (readable) field = found;
     return true;

@@ -48,6 +48,9 @@ class CsvReader {
  private:
   // The next line without its end; false at the end. `too_long` when it was cut.
   bool read_line(std::string& line, bool& too_long);
+  // The next line without its end, where it lies in the buffer when it lies there whole (it
+  // lasts until the next read), else as read_line reads it into line_.
+  bool line_in_place(std::string_view& text, bool& too_long);
   // Reads on into the buffer; false at the end of the input.
   bool fill();
   // Cuts the line into the record's fields, reading on while a quoted field is open.

@@ -224,9 +224,14 @@ InputValue read_input(std::string_view text, float previous) {
 }
 
 std::string_view trimmed_field(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  // Character tests, not find_first_not_of: that looks each character up in the set.
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t first = 0, end = text.size();
+  while (first < end && blank(text[first]))
+    ++first;
+  while (end > first && blank(text[end - 1]))
+    --end;
+  return text.substr(first, end - first);
 }
 
 TableNumber read_table_number(std::string_view text, float& value) {

@@ -4,7 +4,10 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -159,6 +162,52 @@ TEST(SplitProfiles, BucketsGiveWhatMemoryGives) {
       ASSERT_EQ(bucketed->first_line(name), in_memory->first_line(name)) << name;
     }
     EXPECT_EQ(bucketed->first_line("spacer"), in_memory->first_line("spacer"));
+  }
+}
+
+// Names drawn at random from a few thousand, in runs of one to three rows: the split names and
+// their first lines are those a plain count of each name's runs gives, in memory and in buckets.
+TEST(SplitProfiles, SplitNamesAreThoseThatComeBack) {
+  std::string csv = "profile,horizon,thickness,sand,clay,crop\n";
+  std::map<std::string, std::pair<int, int>> runs;  // name: first line, runs
+  std::uint32_t state = 12345;
+  const auto draw = [&](std::uint32_t n) {
+    state = state * 1664525U + 1013904223U;
+    return (state >> 8) % n;
+  };
+  std::string last;
+  int line = 1;
+  for (int r = 0; r < 30000; ++r) {
+    const std::string name = " field " + std::to_string(draw(9000)) + "\t";
+    const std::string trimmed = name.substr(1, name.size() - 2);
+    const std::uint32_t rows = 1 + draw(3);
+    for (std::uint32_t k = 0; k < rows; ++k)
+      csv += name + "," + std::to_string(k + 1) + ",20,40,15,\n";
+    if (trimmed != last) ++runs.try_emplace(trimmed, line + 1, 0).first->second.second;
+    last = trimmed;
+    line += static_cast<int>(rows);
+  }
+  for (const std::size_t in_memory : {std::size_t{1} << 20, std::size_t{999}}) {
+    SCOPED_TRACE(in_memory);
+    std::istringstream in(csv);
+    CsvReader reader(in);
+    CsvRecord header;
+    ASSERT_TRUE(reader.next(header));
+    ColumnMap columns;
+    std::vector<std::string> ignored;
+    std::string error;
+    ASSERT_TRUE(columns.read(header.fields, error, ignored));
+    SplitProfiles split(in_memory);
+    ASSERT_TRUE(split.find(reader, columns, error)) << error;
+    std::size_t expected = 0;
+    for (const auto& [name, seen] : runs) {
+      const auto& [first, count] = seen;
+      if (count > 1) ++expected;
+      ASSERT_EQ(split.first_line(name), count > 1 ? std::optional<int>(first) : std::nullopt)
+          << name;
+    }
+    EXPECT_EQ(split.count(), expected);
+    EXPECT_GT(expected, 1000U);
   }
 }
 

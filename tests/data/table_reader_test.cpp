@@ -7,6 +7,7 @@
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/csv_reader.hpp"
@@ -137,13 +138,17 @@ TEST(TableReader, RecordsAreTheSameWhateverPiecesTheInputComesIn) {
   EXPECT_EQ(i, whole.size());
 }
 
-// A pass that needs one column sees each record as the whole reading does.
+// A pass that needs one column sees each record as the whole reading does, whether its lines
+// lie whole in what the reader has read or fall across the edge of it.
 TEST(TableReader, OneFieldIsReadAsTheWholeRecordGivesIt) {
   const std::string text = mixed_table();
   const std::vector<Read> whole = records(text);
-  for (const std::size_t column : {0U, 1U, 2U}) {
-    SCOPED_TRACE(column);
-    std::istringstream in(text);
+  for (const auto& [column, trickle] : std::vector<std::pair<std::size_t, bool>>{
+           {0, false}, {1, false}, {2, false}, {0, true}, {1, true}, {3, true}}) {
+    SCOPED_TRACE(testing::Message() << "column " << column << (trickle ? ", in pieces" : ""));
+    std::istringstream whole_text(text);
+    Trickle pieces(text);
+    std::istream in(trickle ? static_cast<std::streambuf*>(&pieces) : whole_text.rdbuf());
     CsvReader reader(in, 64, kFindSeparator);
     std::string_view field;
     int line = 0;
